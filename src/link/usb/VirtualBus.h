@@ -1,0 +1,56 @@
+#pragma once
+// The in-process USB bus of the simulated backend: which virtual boards are
+// plugged in, and the faults that tests inject into component operations.
+#include "link/usb/UsbStatus.h"
+#include "link/usb/VirtualBoard.h"
+
+#include <QList>
+#include <QObject>
+#include <QPointer>
+#include <QString>
+
+namespace usb {
+
+class VirtualBus : public QObject {
+    Q_OBJECT
+public:
+    explicit VirtualBus(QObject* parent = nullptr);
+
+    // Plugging raises PnPAddNotification on objects with plug events enabled;
+    // unplugging fails every transfer in flight with StatusDeviceGone and raises
+    // PnPRemoveNotification.
+    void Plug(VirtualBoard* board);
+    void Unplug(VirtualBoard* board);
+    QList<VirtualBoard*> Boards() const; // plugged boards, first = device 0
+    // Counts plugs and unplugs; an object attached in an earlier generation finds
+    // its board gone.
+    quint64 Generation() const { return generation_; }
+
+    // Makes operation (for example "QueueData", or "ReadTransfer" / "WriteTransfer"
+    // for the transfers themselves) on the object named objectName (empty: any
+    // object) return status, after skip matching calls, for times calls
+    // (-1: for ever).
+    void InjectFault(const QString& objectName, const QString& operation, Status status,
+                     int skip = 0, int times = 1);
+    void ClearFaults();
+    // Used by the simulated objects: the injected status for this call, or 0.
+    Status TakeFault(const QString& objectName, const QString& operation);
+
+Q_SIGNALS:
+    void Plugged(usb::VirtualBoard* board);
+    void Unplugged(usb::VirtualBoard* board);
+
+private:
+    struct Fault {
+        QString objectName;
+        QString operation;
+        Status status;
+        int skip;
+        int times;
+    };
+    QList<QPointer<VirtualBoard>> boards_;
+    QList<Fault> faults_;
+    quint64 generation_ = 0;
+};
+
+} // namespace usb
