@@ -1,0 +1,117 @@
+// The benchmark program: drives the real window on the virtual board and prints
+// one "name: value" line per figure.
+#include "app/ConsoleView.h"
+#include "app/MainWindow.h"
+#include "link/usb/SimBackend.h"
+#include "link/usb/VirtualBoard.h"
+#include "link/usb/VirtualBus.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <cstdio>
+#include <ctime>
+#include <functional>
+#include <map>
+
+namespace {
+
+struct Rig {
+    usb::VirtualBus bus;
+    usb::VirtualBoard board;
+    usb::SimBackend backend{bus};
+    MainWindow window{backend};
+    Rig()
+    {
+        bus.Plug(&board);
+        window.ShowMessage = [](const QString& text) {
+            std::fprintf(stderr, "message: %s\n", qPrintable(text));
+        };
+        window.Form_Load();
+        window.show();
+        QApplication::processEvents();
+    }
+};
+
+void Print(const char* name, double value)
+{
+    std::printf("%s: %.6g\n", name, value);
+    std::fflush(stdout);
+}
+
+// Command round trips per second, the whole path: block, component, events,
+// receive path and console echo.
+void ExchangesPerSecond()
+{
+    Rig rig;
+    constexpr int count = 20000;
+    for (int i = 0; i < 200; ++i) // warm up
+        rig.window.Link.DownLoadCommand(QStringLiteral("C:20"));
+    QElapsedTimer clock;
+    clock.start();
+    int ok = 0;
+    for (int i = 0; i < count; ++i)
+        ok += rig.window.Link.DownLoadCommand(QStringLiteral("C:20")) == QLatin1String("270B0941");
+    const double seconds = clock.nsecsElapsed() / 1e9;
+    if (ok != count)
+        std::fprintf(stderr, "only %d of %d exchanges answered\n", ok, count);
+    Print("exchanges_per_s", count / seconds);
+}
+
+// CPU seconds spent during one reply timeout of 3 seconds.
+void TimeoutCpu()
+{
+    Rig rig;
+    rig.board.SetSilent(true);
+    const std::clock_t before = std::clock();
+    rig.window.Link.DownLoadCommand(QStringLiteral("C:20"));
+    Print("timeout_cpu_s", double(std::clock() - before) / CLOCKS_PER_SEC);
+}
+
+// Microseconds to echo one 64-byte chunk into the console shown on the "Test"
+// page, empty and holding 63,000 characters.
+void ConsoleAppend()
+{
+    Rig rig;
+    rig.window.TabStrip1->Select(7);
+    ConsoleView* console = rig.window.Outputwindow;
+    const QString chunk = QString(62, u'x') + QStringLiteral("\r\n");
+    const QString filler = (QString(78, u'f') + QStringLiteral("\r\n")).repeated(63000 / 80);
+    constexpr int rounds = 300;
+    auto measure = [&](bool full) {
+        qint64 total = 0;
+        for (int i = 0; i < rounds; ++i) {
+            console->Empty();
+            if (full)
+                console->AppendChunk(filler);
+            QApplication::processEvents();
+            QElapsedTimer clock;
+            clock.start();
+            console->AppendChunk(chunk);
+            QApplication::processEvents(); // the repaint belongs to the cost
+            total += clock.nsecsElapsed();
+        }
+        return total / 1e3 / rounds;
+    };
+    measure(false); // warm up
+    Print("console_append_us_empty", measure(false));
+    Print("console_append_us_full", measure(true));
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    const std::map<QString, std::function<void()>> figures = {
+        {QStringLiteral("exchanges"), ExchangesPerSecond},
+        {QStringLiteral("timeout"), TimeoutCpu},
+        {QStringLiteral("console"), ConsoleAppend},
+    };
+    const QStringList wanted = app.arguments().mid(1);
+    for (const auto& [name, run] : figures)
+        if (wanted.isEmpty() || wanted.contains(name))
+            run();
+    return 0;
+}

@@ -1,0 +1,62 @@
+#pragma once
+// The program's one window: its controls on seven tab pages, the state that the
+// handlers share with the board link, start-up and activation.
+#include "link/BoardLink.h"
+
+#include <QWidget>
+#include <array>
+#include <functional>
+
+class ConsoleView;
+class QComboBox;
+class QFrame;
+class QLineEdit;
+class TabStrip;
+
+class MainWindow : public QWidget {
+    Q_OBJECT
+public:
+    explicit MainWindow(usb::UsbBackend& backend, QWidget* parent = nullptr);
+    ~MainWindow() override;
+
+    // Start-up. False when the USB objects could not be created: the failure was
+    // shown and the program is to end.
+    bool Form_Load();
+    // Runs once, right after the window is first shown.
+    void Form_Activate();
+    void TabStrip1_Click();
+
+    // Shows a message box with only an OK button and the application's title.
+    // Tests replace it to record the texts instead of blocking.
+    std::function<void(const QString&)> ShowMessage;
+
+    // --- window state -------------------------------------------------------
+    std::int16_t ImageBitmapRef = 101;
+    std::int16_t ImageIconRef = 109;
+    QString AppFolder;
+    QString ReadFilePath;
+    std::int16_t CurrentTab = 1;
+    BoardLink Link;
+
+    // --- controls -----------------------------------------------------------
+    TabStrip* TabStrip1 = nullptr;
+    std::array<QFrame*, 7> Frame1{};
+    QLineEdit* TxtUSB = nullptr;
+    QComboBox* lstBaud = nullptr;
+    ConsoleView* Outputwindow = nullptr;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void BuildControls();
+    void ConnectLink();
+    void ShowLinkState(int state);
+    void DefaultShowMessage(const QString& text);
+
+    bool activated_ = false;
+};
+
+// The application's title, the caption of every message box.
+QString ApplicationTitle();

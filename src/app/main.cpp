@@ -1,0 +1,54 @@
+// q815evm: the desktop tool for the Q815 camera evaluation board.
+#include "app/Backends.h"
+#include "app/CommandLine.h"
+#include "app/MainWindow.h"
+#include "app/StringTable.h"
+
+#include <QApplication>
+#include <QProcessEnvironment>
+#include <cstdio>
+
+namespace {
+
+// Options are read before any window system is touched, so --help and
+// --version work without a display.
+int Main(int argc, char** argv)
+{
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    const CommandLineOptions options =
+        ParseCommandLine(arguments, qEnvironmentVariable("Q815EVM_DEVICE"));
+    if (!options.error.isEmpty()) {
+        std::fprintf(stderr, "q815evm: %s\nTry 'q815evm --help'.\n", qPrintable(options.error));
+        return 2;
+    }
+    if (options.help) {
+        std::printf("%s", qPrintable(options.helpText));
+        return 0;
+    }
+    if (options.version) {
+        std::printf("q815evm %s\n", Q815EVM_VERSION);
+        return 0;
+    }
+
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("q815evm"));
+    QApplication::setApplicationDisplayName(ApplicationTitle());
+    QApplication::setApplicationVersion(QStringLiteral(Q815EVM_VERSION));
+    StringBase = 100;
+
+    BackendChoice backend(options);
+    MainWindow window(backend.Backend());
+    if (!window.Form_Load())
+        return 1;
+    window.show();
+    return QApplication::exec();
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    return Main(argc, argv);
+}

@@ -1,0 +1,132 @@
+// Opening the board, binding the pipes to its endpoint layout, plug and unplug.
+#include "LinkFixture.h"
+
+#include <QTest>
+
+using usb::EndpointLayout;
+
+class BoardDiscoveryTest : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void layouts_data();
+    void layouts();
+    void noBoardIsQuiet();
+    void unplugThenPlug();
+    void unplugDuringWait();
+    void stateQueryChangesNothing();
+    void refusedBindingsAreReported();
+};
+
+void BoardDiscoveryTest::layouts_data()
+{
+    QTest::addColumn<int>("layout");
+    QTest::addColumn<bool>("in130");
+    QTest::addColumn<int>("commandEndpoints");
+    QTest::addColumn<bool>("inReading");
+    QTest::addColumn<bool>("fileInReading");
+    QTest::addColumn<QString>("reply");
+    QTest::newRow("full") << int(EndpointLayout::Full) << true << 1 << true << true
+                          << QStringLiteral("270B0941");
+    QTest::newRow("command only, IN 130") << int(EndpointLayout::CommandOnly) << true << 1
+                                          << true << false << QStringLiteral("270B0941");
+    QTest::newRow("command only, IN 129") << int(EndpointLayout::CommandOnly) << false << 1
+                                          << true << false << QStringLiteral("270B0941");
+    QTest::newRow("download") << int(EndpointLayout::Download) << true << 0 << false << false
+                              << QStringLiteral("No USB");
+}
+
+void BoardDiscoveryTest::layouts()
+{
+    QFETCH(int, layout);
+    QFETCH(bool, in130);
+    QFETCH(int, commandEndpoints);
+    QFETCH(bool, inReading);
+    QFETCH(bool, fileInReading);
+    QFETCH(QString, reply);
+    LinkFixture f(EndpointLayout(layout), true, in130);
+    f.Start();
+    QVERIFY(f.link.LinkUp);
+    QCOMPARE(f.states, (QList<int>{2, 1}));
+    QCOMPARE(f.captions, QStringList{CaptionLinked});
+    QCOMPARE(int(f.link.CommandEndpoints), commandEndpoints);
+    QCOMPARE(f.link.InReading, inReading);
+    QCOMPARE(f.link.FileInReading, fileInReading);
+    QVERIFY2(f.messages.isEmpty(), qPrintable(f.messages.join('|')));
+    QCOMPARE(f.link.DownLoadCommand(QStringLiteral("C:20")), reply);
+    // Reading the file pipe re-created PictureBuffer with 63,360 bytes.
+    if (fileInReading)
+        QCOMPARE(f.link.PictureBuffer.size(), 63360);
+}
+
+void BoardDiscoveryTest::noBoardIsQuiet()
+{
+    LinkFixture f(EndpointLayout::Full, false);
+    f.Start();
+    QVERIFY(!f.link.LinkUp);
+    QCOMPARE(f.states, (QList<int>{2, 2}));
+    QCOMPARE(f.captions, QStringList{CaptionLinked});
+    QCOMPARE(int(f.link.CommandEndpoints), 0);
+    QVERIFY(f.messages.isEmpty());
+}
+
+void BoardDiscoveryTest::unplugThenPlug()
+{
+    LinkFixture f;
+    f.Start();
+    f.states.clear();
+    f.captions.clear();
+    f.bus.Unplug(&f.board);
+    QTRY_COMPARE(f.captions, QStringList{CaptionNoUnit});
+    QCOMPARE(f.states, QList<int>{2});
+    QVERIFY(!f.link.LinkUp);
+    QCOMPARE(f.identityEmptied, 1);
+    QCOMPARE(f.link.DownLoadCommand(QStringLiteral("C:20")), QStringLiteral("No USB"));
+
+    f.bus.Plug(&f.board);
+    QTRY_COMPARE(f.captions, (QStringList{CaptionNoUnit, CaptionLinked}));
+    QCOMPARE(f.states, (QList<int>{2, 1}));
+    QCOMPARE(f.identityEmptied, 2);
+    QVERIFY(f.link.InReading);
+    QCOMPARE(f.link.DownLoadCommand(QStringLiteral("C:20")), QStringLiteral("270B0941"));
+    QVERIFY2(f.messages.isEmpty(), qPrintable(f.messages.join('|')));
+}
+
+void BoardDiscoveryTest::unplugDuringWait()
+{
+    LinkFixture f;
+    f.Start();
+    f.board.SetSilent(true);
+    QTimer::singleShot(30, [&] { f.bus.Unplug(&f.board); });
+    const QString reply = f.link.DownLoadCommand(QStringLiteral("C:20"));
+    QVERIFY(reply.startsWith(QStringLiteral("FAIL")));
+    QVERIFY(!f.link.LinkUp);
+    QVERIFY(!f.link.InReading);
+    QCOMPARE(f.captions.constLast(), QString::fromLatin1(CaptionNoUnit));
+}
+
+void BoardDiscoveryTest::stateQueryChangesNothing()
+{
+    LinkFixture f;
+    f.Start();
+    f.states.clear();
+    QVERIFY(f.link.USBState(0));
+    f.bus.Unplug(&f.board);
+    QTRY_VERIFY(!f.link.LinkUp);
+    f.states.clear();
+    QVERIFY(!f.link.USBState(0));
+    QVERIFY(f.states.isEmpty());
+}
+
+void BoardDiscoveryTest::refusedBindingsAreReported()
+{
+    LinkFixture f;
+    f.bus.InjectFault("USBPipeDWNLD", "AttachDevice", usb::StatusBusy);
+    f.bus.InjectFault("USBPipeFileOUT", "AssignEndpoint", usb::StatusNoEndpoint);
+    f.Start();
+    QCOMPARE(f.messages, (QStringList{usb::StatusText(usb::StatusBusy),
+                                      usb::StatusText(usb::StatusNoEndpoint)}));
+    QVERIFY(f.link.LinkUp);
+}
+
+QTEST_GUILESS_MAIN(BoardDiscoveryTest)
+#include "test_board_discovery.moc"

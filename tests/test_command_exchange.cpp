@@ -1,0 +1,294 @@
+// The command exchange on the virtual board: what goes out on the wire, what
+// comes back, and the receive path that everything the board sends runs through.
+#include "LinkFixture.h"
+
+#include <QElapsedTimer>
+#include <QTest>
+#include <QTimer>
+
+using usb::EndpointLayout;
+
+class CommandExchangeTest : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void replyResults_data();
+    void replyResults();
+    void blockPadding_data();
+    void blockPadding();
+    void tooLongCommandIsNotSent();
+    void eachCommandGoesOutExactlyOnce();
+    void noUsbWithoutBoardOrCommandPipe_data();
+    void noUsbWithoutBoardOrCommandPipe();
+    void timeoutAfterLongerChunkGivesZeroCharacters();
+    void refusedWriteShowsOneMessage();
+    void consoleLimit_data();
+    void consoleLimit();
+    void consoleQuietStillEndsWaitAndFillsPicture();
+    void unsolicitedChunkIsEchoedAndNextCommandWaitsAgain();
+    void chunkOver32767Bytes();
+    void floodingBoardStaysInsidePictureBuffer();
+    void noCommandInsideAnotherWait();
+    void shutdownEndsTheWait();
+    void readFailureStopsReadingSilently();
+};
+
+void CommandExchangeTest::replyResults_data()
+{
+    QTest::addColumn<QList<QByteArray>>("chunks");
+    QTest::addColumn<QString>("result");
+    QTest::newRow("positive reply") << QList<QByteArray>{"OK :1234"} << QStringLiteral("1234");
+    QTest::newRow("bare prefix is empty") << QList<QByteArray>{"OK :"} << QString();
+    QTest::newRow("three bytes") << QList<QByteArray>{"OK "} << QStringLiteral("FAIL");
+    QTest::newRow("no blank before colon")
+        << QList<QByteArray>{"OK:ABCD"} << QStringLiteral("FAILBCD");
+    QTest::newRow("negative reply") << QList<QByteArray>{"ERR:bad"} << QStringLiteral("FAILbad");
+    QTest::newRow("reply with zero bytes")
+        << QList<QByteArray>{QByteArray("OK :a\0b", 7)} << QString::fromLatin1("a\0b", 3);
+    QTest::newRow("high 8-bit characters")
+        << QList<QByteArray>{"OK :\xE9\xFF"} << QString::fromLatin1("\xE9\xFF");
+}
+
+void CommandExchangeTest::replyResults()
+{
+    QFETCH(QList<QByteArray>, chunks);
+    QFETCH(QString, result);
+    LinkFixture f;
+    f.Start();
+    f.board.ScriptReply("C:20", chunks);
+    QCOMPARE(f.link.DownLoadCommand(QStringLiteral("C:20")), result);
+    QVERIFY(f.messages.isEmpty());
+}
+
+void CommandExchangeTest::blockPadding_data()
+{
+    QTest::addColumn<QString>("command");
+    QTest::newRow("3 characters") << QStringLiteral("C:5");
+    QTest::newRow("trailing blank kept") << QStringLiteral("C:02 ");
+    QTest::newRow("128 characters") << QStringLiteral("C:") + QString(126, u'7');
+}
+
+void CommandExchangeTest::blockPadding()
+{
+    QFETCH(QString, command);
+    LinkFixture f;
+    f.Start();
+    f.link.DownLoadCommand(command);
+    const QList<QByteArray> blocks = f.board.CommandBlocks();
+    QCOMPARE(blocks.size(), 1);
+    QByteArray expected = command.toLatin1();
+    expected.append(QByteArray(128 - expected.size(), ' '));
+    QCOMPARE(blocks.constFirst(), expected);
+    QCOMPARE(blocks.constFirst().size(), 128);
+}
+
+void CommandExchangeTest::tooLongCommandIsNotSent()
+{
+    LinkFixture f;
+    f.Start();
+    const QString result = f.link.DownLoadCommand(QStringLiteral("C:") + QString(127, u'1'));
+    QVERIFY2(result.startsWith(QStringLiteral("FAIL ")), qPrintable(result));
+    QVERIFY(f.board.CommandBlocks().isEmpty());
+}
+
+void CommandExchangeTest::eachCommandGoesOutExactlyOnce()
+{
+    LinkFixture f;
+    f.Start();
+    f.board.SetReplyDelay(20); // let the write events run long before the reply
+    for (const char* command : {"C:20", "C:21", "C:0601"})
+        QVERIFY(!f.link.DownLoadCommand(QString::fromLatin1(command)).startsWith("FAIL"));
+    QCOMPARE(f.Commands(), (QStringList{"C:20", "C:21", "C:0601"}));
+    QVERIFY(!f.link.OutWriting); // the write status of 0 ended the write
+    QVERIFY(f.messages.isEmpty());
+}
+
+void CommandExchangeTest::noUsbWithoutBoardOrCommandPipe_data()
+{
+    QTest::addColumn<int>("layout");
+    QTest::addColumn<bool>("plugged");
+    QTest::newRow("no board") << int(EndpointLayout::Full) << false;
+    QTest::newRow("download layout") << int(EndpointLayout::Download) << true;
+}
+
+void CommandExchangeTest::noUsbWithoutBoardOrCommandPipe()
+{
+    QFETCH(int, layout);
+    QFETCH(bool, plugged);
+    LinkFixture f(EndpointLayout(layout), plugged);
+    f.Start();
+    QCOMPARE(f.link.DownLoadCommand(QStringLiteral("C:20")), QStringLiteral("No USB"));
+    QVERIFY(!f.link.OutWriting);
+    QVERIFY(f.messages.isEmpty());
+    QVERIFY(f.board.CommandBlocks().isEmpty());
+}
+
+void CommandExchangeTest::timeoutAfterLongerChunkGivesZeroCharacters()
+{
+    LinkFixture f;
+    f.Start();
+    f.board.ScriptReply("C:20", {"OK :123456"});
+    QCOMPARE(f.link.DownLoadCommand(QStringLiteral("C:20")), QStringLiteral("123456"));
+    f.board.SetSilent(true);
+    QElapsedTimer clock;
+    clock.start();
+    const QString result = f.link.DownLoadCommand(QStringLiteral("C:21"));
+    QVERIFY(clock.elapsed() >= 2990);
+    QCOMPARE(result, QStringLiteral("FAIL") + QString(6, QChar(0)));
+}
+
+void CommandExchangeTest::refusedWriteShowsOneMessage()
+{
+    LinkFixture f;
+    f.Start();
+    f.bus.InjectFault("USBPipeOUT", "QueueData", usb::StatusTransferFailed);
+    QCOMPARE(f.link.DownLoadCommand(QStringLiteral("C:20")), QStringLiteral("No USB"));
+    QCOMPARE(f.messages, QStringList{usb::StatusText(usb::StatusTransferFailed)});
+    QVERIFY(!f.link.OutWriting);
+
+    f.messages.clear();
+    f.bus.InjectFault("USBPipeOUT", "BeginWriting", usb::StatusBusy);
+    QCOMPARE(f.link.DownLoadCommand(QStringLiteral("C:20")), QStringLiteral("No USB"));
+    QCOMPARE(f.messages, QStringList{usb::StatusText(usb::StatusBusy)});
+
+    // A refused ClearPipe is the "board absent" path: no message.
+    f.messages.clear();
+    f.bus.InjectFault("USBPipeOUT", "ClearPipe", usb::StatusNotBound);
+    QCOMPARE(f.link.DownLoadCommand(QStringLiteral("C:20")), QStringLiteral("No USB"));
+    QVERIFY(f.messages.isEmpty());
+}
+
+void CommandExchangeTest::consoleLimit_data()
+{
+    QTest::addColumn<int>("newChunk");
+    QTest::addColumn<bool>("appended");
+    // The console holds 60000 characters; the chunk brings it to the total.
+    QTest::newRow("total 63999 is appended") << 3999 << true;
+    QTest::newRow("total 64000 empties") << 4000 << false;
+}
+
+void CommandExchangeTest::consoleLimit()
+{
+    QFETCH(int, newChunk);
+    QFETCH(bool, appended);
+    LinkFixture f;
+    f.Start();
+    f.link.ClearConsole();
+    f.board.SendOnCommandIn(QByteArray(60000 - 2, 'a'));
+    QTRY_COMPARE(f.link.ConsoleLength(), qsizetype(60000));
+    f.board.SendOnCommandIn(QByteArray(newChunk, 'b'));
+    if (appended) {
+        QTRY_COMPARE(f.link.ConsoleLength(), qsizetype(60000 + newChunk + 2));
+        QVERIFY(f.console.endsWith(QString(newChunk, u'b') + QStringLiteral("\r\n")));
+    } else {
+        QTRY_COMPARE(f.link.ConsoleLength(), qsizetype(0));
+        QVERIFY(f.console.isEmpty());
+    }
+}
+
+void CommandExchangeTest::consoleQuietStillEndsWaitAndFillsPicture()
+{
+    LinkFixture f;
+    f.Start();
+    f.link.ClearConsole();
+    f.link.PictureBuffer = QByteArray(65356, '\0');
+    f.link.PictureFill = 0;
+    f.link.ConsoleQuiet = true;
+    QCOMPARE(f.link.DownLoadCommand(QStringLiteral("C:20")), QStringLiteral("270B0941"));
+    QCOMPARE(f.link.PictureBuffer.left(12), QByteArray("OK :270B0941"));
+    QCOMPARE(f.link.PictureFill, 12);
+    QVERIFY(f.console.isEmpty());
+    f.link.ConsoleQuiet = false;
+    f.link.DownLoadCommand(QStringLiteral("C:20"));
+    QCOMPARE(f.console, QStringLiteral("OK :270B0941\r\n"));
+    QCOMPARE(f.link.PictureBuffer.mid(12, 12), QByteArray("OK :270B0941"));
+}
+
+void CommandExchangeTest::unsolicitedChunkIsEchoedAndNextCommandWaitsAgain()
+{
+    LinkFixture f;
+    f.Start();
+    f.link.PictureBuffer = QByteArray(65356, '\0');
+    f.board.SendOnCommandIn("OK :hello");
+    QTRY_VERIFY(f.console.contains(QStringLiteral("OK :hello\r\n")));
+    QVERIFY(f.link.ReplyArrived);
+    QCOMPARE(f.link.PictureBuffer.left(9), QByteArray("OK :hello"));
+    // The stale chunk must not answer the next command.
+    f.board.SetReplyDelay(30);
+    QCOMPARE(f.link.DownLoadCommand(QStringLiteral("C:21")).left(5), QStringLiteral("V1.27"));
+}
+
+void CommandExchangeTest::chunkOver32767Bytes()
+{
+    LinkFixture f;
+    f.Start();
+    f.link.PictureBuffer = QByteArray(65356, '\0');
+    f.link.PictureFill = 0;
+    QByteArray big = "OK :" + QByteArray(40000, 'x');
+    big[39000] = 'y';
+    f.board.ScriptReply("C:20", {big});
+    const QString reply = f.link.DownLoadCommand(QStringLiteral("C:20"));
+    QCOMPARE(reply.size(), 40000);
+    QCOMPARE(reply.at(38996), u'y');
+    QCOMPARE(f.link.ChunkSize, 40004);
+    QCOMPARE(f.link.PictureBuffer.mid(39000, 2), QByteArray("yx"));
+}
+
+void CommandExchangeTest::floodingBoardStaysInsidePictureBuffer()
+{
+    LinkFixture f;
+    f.Start();
+    f.link.PictureBuffer = QByteArray(65356, '\0');
+    f.link.PictureFill = 65000; // near the end: most of each chunk has no room
+    for (int i = 0; i < 300; ++i)
+        f.board.SendOnCommandIn(QByteArray(1000, char('A' + i % 26)));
+    QTRY_VERIFY(!f.board.HasPending(0x82));
+    QTRY_COMPARE(f.link.PictureFill, 65000 + 300 * 1000);
+    QCOMPARE(f.link.PictureBuffer.size(), 65356);
+    QCOMPARE(f.link.PictureBuffer.at(65355), 'A');
+    QVERIFY(f.link.ConsoleLength() < ConsoleLimit);
+    QCOMPARE(f.link.DownLoadCommand(QStringLiteral("C:20")), QStringLiteral("270B0941"));
+}
+
+void CommandExchangeTest::noCommandInsideAnotherWait()
+{
+    LinkFixture f;
+    f.Start();
+    f.board.SetReplyDelay(100);
+    QString inner;
+    QTimer::singleShot(20, [&] { inner = f.link.DownLoadCommand(QStringLiteral("C:21")); });
+    QCOMPARE(f.link.DownLoadCommand(QStringLiteral("C:20")), QStringLiteral("270B0941"));
+    QVERIFY2(inner.startsWith(QStringLiteral("FAIL ")), qPrintable(inner));
+    QCOMPARE(f.Commands(), QStringList{"C:20"});
+}
+
+void CommandExchangeTest::shutdownEndsTheWait()
+{
+    LinkFixture f;
+    f.Start();
+    f.board.SetSilent(true);
+    QTimer::singleShot(50, [&] { f.link.Shutdown(); });
+    QElapsedTimer clock;
+    clock.start();
+    QVERIFY(f.link.DownLoadCommand(QStringLiteral("C:20")).startsWith(QStringLiteral("FAIL")));
+    QVERIFY(clock.elapsed() < 2000);
+    QCOMPARE(f.link.DownLoadCommand(QStringLiteral("C:20")), QStringLiteral("No USB"));
+}
+
+void CommandExchangeTest::readFailureStopsReadingSilently()
+{
+    LinkFixture f;
+    f.Start();
+    f.bus.InjectFault("USBPipeIN", "ReadTransfer", usb::StatusTransferFailed, 0, -1);
+    f.board.SendOnCommandIn("OK :lost");
+    QTRY_VERIFY(!f.link.InReading);
+    QVERIFY(f.messages.isEmpty());
+    f.bus.ClearFaults();
+    f.board.SetReplyDelay(0);
+    QElapsedTimer clock;
+    clock.start();
+    QVERIFY(f.link.DownLoadCommand(QStringLiteral("C:20")).startsWith(QStringLiteral("FAIL")));
+    QVERIFY(clock.elapsed() >= 2990);
+}
+
+QTEST_GUILESS_MAIN(CommandExchangeTest)
+#include "test_command_exchange.moc"

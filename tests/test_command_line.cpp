@@ -1,0 +1,55 @@
+// The program's options.
+#include "app/CommandLine.h"
+
+#include <QTest>
+
+class CommandLineTest : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void options_data();
+    void options();
+};
+
+void CommandLineTest::options_data()
+{
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<QString>("env");
+    QTest::addColumn<bool>("error");
+    QTest::addColumn<bool>("simulate");
+    QTest::addColumn<QString>("ids");
+    QTest::newRow("none: default ids") << QStringList{} << QString() << false << false << "3eb:a815";
+    QTest::newRow("simulate") << QStringList{"--simulate"} << QString() << false << true << "3eb:a815";
+    QTest::newRow("device") << QStringList{"--device", "1d6B:0104"} << QString() << false << false
+                            << "1d6b:104";
+    QTest::newRow("device=") << QStringList{"--device=abcd:1"} << QString() << false << false
+                             << "abcd:1";
+    QTest::newRow("environment") << QStringList{} << "0483:5740" << false << false << "483:5740";
+    QTest::newRow("option beats environment")
+        << QStringList{"--device", "1:2"} << "0483:5740" << false << false << "1:2";
+    QTest::newRow("unknown option") << QStringList{"--frobnicate"} << QString() << true << false << "";
+    QTest::newRow("stray argument") << QStringList{"board"} << QString() << true << false << "";
+    QTest::newRow("ids without colon") << QStringList{"--device", "03eb"} << QString() << true
+                                       << false << "";
+    QTest::newRow("ids too long") << QStringList{"--device", "12345:1"} << QString() << true
+                                  << false << "";
+    QTest::newRow("bad environment") << QStringList{} << "zz:1" << true << false << "";
+}
+
+void CommandLineTest::options()
+{
+    QFETCH(QStringList, args);
+    QFETCH(QString, env);
+    QFETCH(bool, error);
+    QFETCH(bool, simulate);
+    QFETCH(QString, ids);
+    const CommandLineOptions options = ParseCommandLine(QStringList{"q815evm"} + args, env);
+    QCOMPARE(!options.error.isEmpty(), error);
+    if (error)
+        return;
+    QCOMPARE(options.simulate, simulate);
+    QCOMPARE(QStringLiteral("%1:%2").arg(options.vendorId, 0, 16).arg(options.productId, 0, 16),
+             ids);
+}
+
+QTEST_GUILESS_MAIN(CommandLineTest)
+#include "test_command_line.moc"
