@@ -1,0 +1,126 @@
+// The record read from stored picture names, and the trigger texts.
+#include "browser/PictureRecord.h"
+#include "browser/TriggerType.h"
+
+#include <QTest>
+
+namespace {
+
+// A well-formed 87-character camera name: 83 characters of record, then ".jpg".
+const QString CameraName = QStringLiteral("Q8150001_00004711_20071105_142507_T_3_X00_"
+                                          "TX-0042 CITYCAB     _Shift 2 driver 17___.jpg");
+
+QStringList Fields(const PictureRecord& r) {
+    return {r.SerialNumber, r.PictureNumber, r.DateText, r.TimeText,
+            r.TriggerText,  r.TaxiNumber,    r.UserText};
+}
+
+} // namespace
+
+class TestPictureRecord : public QObject {
+    Q_OBJECT
+private slots:
+    void parse_data();
+    void parse();
+    void trigger_data();
+    void trigger();
+    void triggerType_data();
+    void triggerType();
+};
+
+void TestPictureRecord::parse_data() {
+    QTest::addColumn<QString>("fileName");
+    QTest::addColumn<QStringList>("expected"); // serial, number, date, time, trigger, taxi, user
+    const auto row = [](const char* name, const QString& fileName, const QStringList& expected) {
+        QTest::newRow(name) << fileName << expected;
+    };
+
+    row("realistic camera name", CameraName,
+        {"Q8150001", "00004711", "05/11/2007", "14:25:07", "Meter Button", "TX-0042 CITYCAB     ",
+         "Shift 2 driver 17___"});
+    row("83 characters plus .jpg, padding kept",
+        QStringLiteral(" SN 0001_  42    _2007 1 5_ 9 0 7xxx0xxxxx"
+                       "  taxi with spaces  _   user   text   _ _.jpg"),
+        {" SN 0001", "  42    ", " 5/ 1/2007", " 9: 0: 7", "No Trigger", "  taxi with spaces  ",
+         "   user   text   _ _"});
+    row("84 characters: user text ends in .jp", CameraName.left(80) + ".jpg",
+        {"Q8150001", "00004711", "05/11/2007", "14:25:07", "Meter Button", "TX-0042 CITYCAB     ",
+         "Shift 2 driver 17.jp"});
+    row("80 characters: .jpg runs into the user text", CameraName.left(76) + ".jpg",
+        {"Q8150001", "00004711", "05/11/2007", "14:25:07", "Meter Button", "TX-0042 CITYCAB     ",
+         "Shift 2 drive.jpg"});
+    row("ends inside the taxi number", CameraName.left(46) + ".jpg",
+        {"Q8150001", "00004711", "05/11/2007", "14:25:07", "Meter Button", "TX-0.jpg", ""});
+    row("ends inside the time, trigger missing", "Q8150001_00004711_20071105_14.jpg",
+        {"Q8150001", "00004711", "05/11/2007", "14:.j:pg", "No Trigger", "", ""});
+    row("ends inside the month", "Q8150001_00004711_200711",
+        {"Q8150001", "00004711", "/11/2007", "::", "No Trigger", "", ""});
+    row("20 characters", "Q8150001_00000_7.jpg",
+        {"Q8150001", "00000_7.", "//pg", "::", "No Trigger", "", ""});
+    row("downloaded.jpg", "downloaded.jpg",
+        {"download", "d.jpg", "//", "::", "No Trigger", "", ""});
+    row("empty name", "", {"", "", "//", "::", "No Trigger", "", ""});
+    row("accented letters copied as they stand",
+        QStringLiteral("Müller01_Nr.ö0042_2007É105_1425ß7_T_1_X00_"
+                       "Zürich Taxi Nr. 42  _café crème façade.jpg"),
+        {"Müller01", "Nr.ö0042", "05/É1/2007", "14:25:ß7", "Door Open", "Zürich Taxi Nr. 42  ",
+         "café crème façade.jp"});
+    row("emoji counts as one character",
+        QStringLiteral("Cab🚕0001_00004711_20071105_142507_T_9_X00_"
+                       "Taxi 42 with a cab 🚕_user 🚕 text.jpg"),
+        {"Cab🚕0001", "00004711", "05/11/2007", "14:25:07", "Toplight OFF", "Taxi 42 with a cab 🚕",
+         "user 🚕 text.jpg"});
+}
+
+void TestPictureRecord::parse() {
+    QFETCH(QString, fileName);
+    QFETCH(QStringList, expected);
+    QCOMPARE(Fields(ParsePictureFileName(fileName)), expected);
+}
+
+void TestPictureRecord::trigger_data() {
+    QTest::addColumn<QString>("fileName");
+    QTest::addColumn<QString>("expected");
+
+    const auto withTrigger = [](const QString& c) {
+        return CameraName.left(36) + c + CameraName.mid(37);
+    };
+    QTest::newRow("1") << withTrigger("1") << "Door Open";
+    QTest::newRow("9") << withTrigger("9") << "Toplight OFF";
+    QTest::newRow("0") << withTrigger("0") << "No Trigger";
+    QTest::newRow("A is not hex here") << withTrigger("A") << "No Trigger";
+    QTest::newRow("space") << withTrigger(" ") << "No Trigger";
+    QTest::newRow("Arabic-Indic three") << withTrigger("٣") << "No Trigger";
+    QTest::newRow("full-width five") << withTrigger("５") << "No Trigger";
+    QTest::newRow("name ends on the trigger") << CameraName.left(36) + "5"
+                                              << "Multi-USB";
+    QTest::newRow("missing") << CameraName.left(36) << "No Trigger";
+}
+
+void TestPictureRecord::trigger() {
+    QFETCH(QString, fileName);
+    QFETCH(QString, expected);
+    QCOMPARE(ParsePictureFileName(fileName).TriggerText, expected);
+}
+
+void TestPictureRecord::triggerType_data() {
+    QTest::addColumn<int>("trig");
+    QTest::addColumn<QString>("expected");
+
+    const char* texts[] = {"No Trigger",     "Door Open",   "Emergency Button", "Meter Button",
+                           "Internal Alarm", "Multi-USB",   "Door Close",       "Serial",
+                           "Toplight ON",    "Toplight OFF"};
+    for (int trig = 0; trig <= 9; ++trig)
+        QTest::addRow("%d", trig) << trig << QString::fromLatin1(texts[trig]);
+    for (int trig : {10, 130, 32767, -1, -10, -32768})
+        QTest::addRow("%d", trig) << trig << "Unknown Trigger";
+}
+
+void TestPictureRecord::triggerType() {
+    QFETCH(int, trig);
+    QFETCH(QString, expected);
+    QCOMPARE(TriggerType(static_cast<std::int16_t>(trig)), expected);
+}
+
+QTEST_GUILESS_MAIN(TestPictureRecord)
+#include "test_picture_record.moc"
