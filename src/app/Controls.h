@@ -1,0 +1,20 @@
+#pragma once
+// Finding a control of the window by its name. Feature handlers reach the
+// controls this way, so they need not know which page class builds them.
+#include <QByteArray>
+#include <QWidget>
+#include <cstdio>
+#include <cstdlib>
+
+template <typename T>
+T* Control(const QWidget& root, const char* name)
+{
+    T* control = root.findChild<T*>(QString::fromLatin1(name));
+    if (control == nullptr) {
+        // A missing control is a programming error that no user input can cause.
+        std::fprintf(stderr, "q815evm: the window has no control '%s' of the expected kind\n",
+                     name);
+        std::abort();
+    }
+    return control;
+}
