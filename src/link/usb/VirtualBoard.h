@@ -89,7 +89,9 @@ public:
     void ClearRecord() { received_.clear(); }
 
 Q_SIGNALS:
-    // Something became pending on an IN endpoint.
+    // Something became pending on an IN endpoint. Emitted directly at the moment
+    // the transfer is queued, which may be inside Receive(): a receiver must not
+    // call back into the board from its slot, it schedules its read instead.
     void DataReady(std::uint8_t endpoint);
 
 private:
@@ -97,6 +99,9 @@ private:
     QList<QByteArray> Answer(const QByteArray& command);
     void Emit(std::uint8_t endpoint, const QList<QByteArray>& chunks);
     void Capture();
+    void Queue(std::uint8_t endpoint, const QByteArray& transfer);
+    QByteArray LengthReply() const;
+    QByteArray BlockReply();
 
     EndpointLayout layout_ = EndpointLayout::Full;
     bool commandInIs130_ = true;
@@ -122,6 +127,9 @@ private:
     int nextBlock_ = 0;
     QMap<std::uint8_t, QList<QByteArray>> pending_;
     QList<ReceivedBlock> received_;
+    // Bumped by DropPending on the command IN endpoint, so that replies still
+    // waiting for their delay are dropped with the rest.
+    quint64 replyEpoch_ = 0;
 };
 
 // Picture sizes of "C:03x", index 0..10 (x = '1'..'9', 'A', 'B').
