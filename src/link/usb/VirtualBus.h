@@ -25,6 +25,9 @@ public:
     // Counts plugs and unplugs; an object attached in an earlier generation finds
     // its board gone.
     quint64 Generation() const { return generation_; }
+    // The generation in which board was last plugged in; 0 when it is not plugged.
+    // An object that opened the board in another generation has lost it.
+    quint64 PlugGeneration(const VirtualBoard* board) const;
 
     // Makes operation (for example "QueueData", or "ReadTransfer" / "WriteTransfer"
     // for the transfers themselves) on the object named objectName (empty: any
@@ -48,7 +51,11 @@ private:
         int skip;
         int times;
     };
-    QList<QPointer<VirtualBoard>> boards_;
+    struct PluggedBoard {
+        QPointer<VirtualBoard> board;
+        quint64 generation;
+    };
+    QList<PluggedBoard> boards_;
     QList<Fault> faults_;
     quint64 generation_ = 0;
 };
