@@ -1,0 +1,288 @@
+// The virtual board on its own: endpoint layouts, the command protocol, and
+// the knobs tests use to provoke the program (delay, silence, chunks, scripts).
+#include "link/usb/VirtualBoard.h"
+
+#include <QRegularExpression>
+#include <QSet>
+#include <QSignalSpy>
+#include <QTest>
+
+using namespace usb;
+
+Q_DECLARE_METATYPE(usb::EndpointLayout)
+
+namespace {
+
+QByteArray Block(const QByteArray& command)
+{
+    return command.leftJustified(128, ' ', true);
+}
+
+// Sends one command block and takes every transfer the board queued for it.
+QList<QByteArray> Exchange(VirtualBoard& board, const QByteArray& command, int maxLength = 0)
+{
+    board.Receive(board.CommandOutEndpoint(), Block(command));
+    QList<QByteArray> transfers;
+    while (board.HasPending(board.CommandInEndpoint()))
+        transfers << board.TakeTransfer(board.CommandInEndpoint(), maxLength);
+    return transfers;
+}
+
+QByteArray Reply(VirtualBoard& board, const QByteArray& command)
+{
+    return Exchange(board, command).join();
+}
+
+QByteArray TestPicture(int length)
+{
+    QByteArray picture(length, '\0');
+    for (int i = 0; i < length; ++i)
+        picture[i] = char((i * 7 + i / 256) & 0xFF);
+    return picture;
+}
+
+} // namespace
+
+class TestVirtualBoard : public QObject {
+    Q_OBJECT
+private slots:
+    void layouts_data();
+    void layouts();
+    void replies_data();
+    void replies();
+    void commandTable();
+    void blockDownload_data();
+    void blockDownload();
+    void uartStream();
+    void captureRendersAtChosenSize();
+    void chunksAndScripts();
+    void delayedReply();
+    void silenceAndRecord();
+    void dropCancelsDelayedReply();
+};
+
+void TestVirtualBoard::layouts_data()
+{
+    QTest::addColumn<EndpointLayout>("layout");
+    QTest::addColumn<bool>("in130");
+    QTest::addColumn<QList<std::uint8_t>>("endpoints");
+    QTest::addColumn<int>("out");
+    QTest::addColumn<int>("in");
+    QTest::newRow("download") << EndpointLayout::Download << true << QList<std::uint8_t>{0x06} << 0 << 0;
+    QTest::newRow("full") << EndpointLayout::Full << true
+                          << QList<std::uint8_t>{0x02, 0x82, 0x04, 0x84} << 0x02 << 0x82;
+    QTest::newRow("command only 130") << EndpointLayout::CommandOnly << true
+                                      << QList<std::uint8_t>{0x01, 0x82} << 0x01 << 0x82;
+    QTest::newRow("command only 129") << EndpointLayout::CommandOnly << false
+                                      << QList<std::uint8_t>{0x01, 0x81} << 0x01 << 0x81;
+}
+
+void TestVirtualBoard::layouts()
+{
+    QFETCH(EndpointLayout, layout);
+    QFETCH(bool, in130);
+    QFETCH(QList<std::uint8_t>, endpoints);
+    QFETCH(int, out);
+    QFETCH(int, in);
+    VirtualBoard board;
+    board.SetLayout(layout, in130);
+    QCOMPARE(board.Endpoints(), endpoints);
+    QCOMPARE(int(board.CommandOutEndpoint()), out);
+    QCOMPARE(int(board.CommandInEndpoint()), in);
+    for (std::uint8_t address : {0x01, 0x02, 0x04, 0x06, 0x81, 0x82, 0x84})
+        QCOMPARE(board.HasEndpoint(address), endpoints.contains(address));
+    board.SendOnFileIn("file");
+    QCOMPARE(board.HasPending(0x84), endpoints.contains(0x84));
+}
+
+void TestVirtualBoard::replies_data()
+{
+    QTest::addColumn<QByteArray>("command");
+    QTest::addColumn<QByteArray>("reply"); // the whole reply, or only its prefix when negative
+    QTest::addColumn<int>("sizeIndex");
+    QTest::addColumn<int>("speedIndex");
+    QTest::newRow("chip id") << QByteArray("C:20") << QByteArray("OK :270B0941") << 4 << -1;
+    QTest::newRow("firmware") << QByteArray("C:21") << QByteArray("OK :V1.27 Q815 firmware") << 4 << -1;
+    QTest::newRow("size 1") << QByteArray("C:031") << QByteArray("OK :SIZE 80x60") << 0 << -1;
+    QTest::newRow("size 9") << QByteArray("C:039") << QByteArray("OK :SIZE 128x96") << 8 << -1;
+    QTest::newRow("size A") << QByteArray("C:03A") << QByteArray("OK :SIZE 128x128") << 9 << -1;
+    QTest::newRow("size B") << QByteArray("C:03B") << QByteArray("OK :SIZE 160x128") << 10 << -1;
+    QTest::newRow("size C") << QByteArray("C:03C") << QByteArray("ERR") << 4 << -1;
+    QTest::newRow("size 0") << QByteArray("C:030") << QByteArray("ERR") << 4 << -1;
+    QTest::newRow("speed 0") << QByteArray("C:10 0") << QByteArray("OK :BAUD 7200") << 4 << 0;
+    QTest::newRow("speed 7") << QByteArray("C:10 7") << QByteArray("OK :BAUD 921600") << 4 << 7;
+    QTest::newRow("speed 8") << QByteArray("C:10 8") << QByteArray("ERR") << 4 << -1;
+    QTest::newRow("no speed chosen") << QByteArray("C:10-1") << QByteArray("ERR") << 4 << -1;
+    QTest::newRow("spi reset") << QByteArray("C:05") << QByteArray("OK :SPI RESET") << 4 << -1;
+    QTest::newRow("unknown entry") << QByteArray("C:0602") << QByteArray("ERR") << 4 << -1;
+    QTest::newRow("unknown code") << QByteArray("C:99") << QByteArray("ERR") << 4 << -1;
+    QTest::newRow("no prefix") << QByteArray("X:20") << QByteArray("ERR") << 4 << -1;
+    QTest::newRow("block with garbage") << QByteArray("C:02x") << QByteArray("ERR") << 4 << -1;
+}
+
+void TestVirtualBoard::replies()
+{
+    QFETCH(QByteArray, command);
+    QFETCH(QByteArray, reply);
+    QFETCH(int, sizeIndex);
+    QFETCH(int, speedIndex);
+    VirtualBoard board;
+    const QList<QByteArray> transfers = Exchange(board, command);
+    QCOMPARE(transfers.size(), 1);
+    if (reply.startsWith("OK :"))
+        QCOMPARE(transfers[0], reply);
+    else
+        QVERIFY2(!transfers[0].startsWith("OK :") && transfers[0].startsWith(reply),
+                 transfers[0].constData());
+    QCOMPARE(board.PictureSizeIndex(), sizeIndex);
+    QCOMPARE(board.UartSpeedIndex(), speedIndex);
+}
+
+void TestVirtualBoard::commandTable()
+{
+    VirtualBoard board;
+    QSet<QByteArray> seen;
+    static const QRegularExpression kEntry(QStringLiteral("^OK :[0-9A-F]{16}$"));
+    for (const char* code : {"01", "04", "05", "06", "08", "09", "0C", "0D", "0E", "10", "18", "23"}) {
+        const QByteArray reply = Reply(board, QByteArray("C:06") + code);
+        QVERIFY2(kEntry.match(QString::fromLatin1(reply)).hasMatch(), reply.constData());
+        seen.insert(reply);
+    }
+    QCOMPARE(seen.size(), 12);
+
+    board.SetCommandTableEntry("0C", "0123456789ABCDEF");
+    QCOMPARE(Reply(board, "C:060C"), QByteArray("OK :0123456789ABCDEF"));
+    // The acknowledgement depends on the text it acknowledges.
+    const QByteArray ackA = Reply(board, "C:07E3A0000100000001");
+    const QByteArray ackB = Reply(board, "C:07E3A0000100000002");
+    QVERIFY(ackA.startsWith("OK :") && ackB.startsWith("OK :"));
+    QVERIFY(ackA != ackB);
+}
+
+void TestVirtualBoard::blockDownload_data()
+{
+    QTest::addColumn<QByteArray>("code");
+    QTest::addColumn<int>("length");
+    QTest::newRow("spi, last block short") << QByteArray("02") << 1100;
+    QTest::newRow("spi, whole blocks") << QByteArray("02") << 1024;
+    QTest::newRow("12, one byte") << QByteArray("12") << 1;
+}
+
+void TestVirtualBoard::blockDownload()
+{
+    QFETCH(QByteArray, code);
+    QFETCH(int, length);
+    VirtualBoard board;
+    const QByteArray picture = TestPicture(length);
+    board.SetPicture(picture);
+    QCOMPARE(Reply(board, "C:" + code + "#"),
+             "OK :" + QByteArray::number(length, 16).toUpper().rightJustified(4, '0'));
+
+    QByteArray assembled;
+    const int blocks = length / 512 + 1; // as the download asks: one more than whole blocks
+    for (int n = 0; n < blocks; ++n) {
+        const QByteArray reply = Reply(board, "C:" + code + " ");
+        const QByteArray header = "OK :" + QByteArray::number(n, 16).toUpper().rightJustified(4, '0') + ' ';
+        QCOMPARE(reply.left(9), header);
+        QCOMPARE(reply.size() - 9, qMin(512, length - n * 512));
+        assembled += reply.mid(9);
+    }
+    QCOMPARE(assembled, picture);
+
+    // A new length request starts the blocks over.
+    Reply(board, "C:" + code + "#");
+    QCOMPARE(Reply(board, "C:" + code + " ").mid(4, 5), QByteArray("0000 "));
+}
+
+void TestVirtualBoard::uartStream()
+{
+    VirtualBoard board;
+    const QByteArray lengthReply = Reply(board, "C:15#");
+    QCOMPARE(board.FrameCounter(), 1);
+    const QByteArray picture = board.CurrentPicture();
+    QVERIFY(picture.startsWith("\xFF\xD8") && picture.endsWith("\xFF\xD9"));
+    QCOMPARE(lengthReply.mid(4).toInt(nullptr, 16), picture.size());
+
+    const QList<QByteArray> transfers = Exchange(board, "C:15 ", 100);
+    QCOMPARE(transfers.size(), (picture.size() + 99) / 100);
+    for (qsizetype i = 0; i + 1 < transfers.size(); ++i)
+        QCOMPARE(transfers[i].size(), 100);
+    QCOMPARE(transfers.join(), picture);
+}
+
+void TestVirtualBoard::captureRendersAtChosenSize()
+{
+    VirtualBoard board;
+    QList<QList<int>> calls;
+    board.SetPictureRenderer([&calls](int w, int h, int frame) {
+        calls.append({w, h, frame});
+        return QByteArray(w / 4, 'x');
+    });
+    Reply(board, "C:037");
+    QVERIFY(Reply(board, "C:04").startsWith("OK :"));
+    Reply(board, "C:038");
+    Reply(board, "C:04");
+    QCOMPARE(calls, (QList<QList<int>>{{640, 480, 1}, {80, 64, 2}}));
+    QCOMPARE(Reply(board, "C:02#"), QByteArray("OK :0014")); // 80 / 4 bytes
+    QCOMPARE(calls.size(), 2); // the length request serves the captured frame
+}
+
+void TestVirtualBoard::chunksAndScripts()
+{
+    VirtualBoard board;
+    board.SetReplyChunkSize(5);
+    const QList<QByteArray> chunks = Exchange(board, "C:21");
+    QCOMPARE(chunks.size(), 5);
+    QCOMPARE(chunks.join(), QByteArray("OK :V1.27 Q815 firmware"));
+    QCOMPARE(chunks.last(), QByteArray("are"));
+
+    board.SetReplyChunkSize(0);
+    board.ScriptReply("C:20 ", {"OK:", "1234", QByteArray(40000, 'z')});
+    QCOMPARE(Exchange(board, "C:20"), (QList<QByteArray>{"OK:", "1234", QByteArray(40000, 'z')}));
+    QCOMPARE(Exchange(board, "C:20"), QList<QByteArray>{"OK :270B0941"}); // used once
+
+    board.ScriptReply("C:40", {"OK"}, false);
+    QCOMPARE(Exchange(board, "C:40"), QList<QByteArray>{"OK"});
+    QCOMPARE(Exchange(board, "C:40"), QList<QByteArray>{"OK"});
+}
+
+void TestVirtualBoard::delayedReply()
+{
+    VirtualBoard board;
+    board.SetReplyDelay(30);
+    QSignalSpy ready(&board, &VirtualBoard::DataReady);
+    board.Receive(0x02, Block("C:20"));
+    QVERIFY(!board.HasPending(0x82));
+    QVERIFY(ready.wait(2000));
+    QCOMPARE(ready.first().first().value<std::uint8_t>(), std::uint8_t(0x82));
+    QCOMPARE(board.TakeTransfer(0x82, 512), QByteArray("OK :270B0941"));
+}
+
+void TestVirtualBoard::silenceAndRecord()
+{
+    VirtualBoard board;
+    board.SetSilent(true);
+    board.Receive(0x02, Block("C:20"));
+    board.Receive(0x04, "boot image");
+    board.Receive(0x02, Block("C:21"));
+    QVERIFY(!board.HasPending(0x82));
+    QCOMPARE(board.ReceivedBlocks().size(), 3);
+    QCOMPARE(int(board.ReceivedBlocks()[1].endpoint), 0x04);
+    QCOMPARE(board.CommandBlocks(), (QList<QByteArray>{Block("C:20"), Block("C:21")}));
+}
+
+void TestVirtualBoard::dropCancelsDelayedReply()
+{
+    VirtualBoard board;
+    board.SetReplyDelay(20);
+    board.Receive(0x02, Block("C:20"));
+    board.DropPending(0x82);
+    board.Receive(0x02, Block("C:21"));
+    QSignalSpy ready(&board, &VirtualBoard::DataReady);
+    QVERIFY(ready.wait(2000));
+    QCOMPARE(board.TakeTransfer(0x82, 512), QByteArray("OK :V1.27 Q815 firmware"));
+    QVERIFY(!board.HasPending(0x82));
+}
+
+QTEST_GUILESS_MAIN(TestVirtualBoard)
+#include "test_virtual_board.moc"
