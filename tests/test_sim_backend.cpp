@@ -26,7 +26,7 @@ QByteArray Block(const QByteArray& command)
 bool Drain()
 {
     bool done = false;
-    QMetaObject::invokeMethod(qApp, [&done] { done = true; }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(QCoreApplication::instance(), [&done] { done = true; }, Qt::QueuedConnection);
     return QTest::qWaitFor([&done] { return done; }, 2000);
 }
 
