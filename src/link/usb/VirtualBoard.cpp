@@ -198,6 +198,7 @@ bool VirtualBoard::HasPending(std::uint8_t endpoint) const
     return it != pending_.cend() && !it->isEmpty();
 }
 
+// maxLength 0 or less takes the whole transfer.
 QByteArray VirtualBoard::TakeTransfer(std::uint8_t endpoint, int maxLength)
 {
     auto it = pending_.find(endpoint);
@@ -333,6 +334,8 @@ QList<QByteArray> VirtualBoard::Answer(const QByteArray& command)
     return {QByteArray("ERR:unknown command")};
 }
 
+// Four hex digits; a picture of 64 KiB or more would need five and is not
+// something the firmware can hold.
 QByteArray VirtualBoard::LengthReply() const
 {
     return Positive(Hex4(int(picture_.size())));
