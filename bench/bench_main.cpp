@@ -2,6 +2,7 @@
 // one "name: value" line per figure.
 #include "app/ConsoleView.h"
 #include "app/MainWindow.h"
+#include "app/TabStrip.h"
 #include "link/usb/SimBackend.h"
 #include "link/usb/VirtualBoard.h"
 #include "link/usb/VirtualBus.h"

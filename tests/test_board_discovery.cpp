@@ -2,6 +2,7 @@
 #include "LinkFixture.h"
 
 #include <QTest>
+#include <QTimer>
 
 using usb::EndpointLayout;
 
