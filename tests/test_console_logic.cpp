@@ -1,0 +1,95 @@
+// The console's entry test, the chip table and the camera setting commands.
+#include "board/ChipTable.h"
+#include "board/EntryTest.h"
+#include "camera/CameraCommands.h"
+
+#include <QTest>
+
+class ConsoleLogicTest : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void chipIdentifiers_data();
+    void chipIdentifiers();
+    void entryTest_data();
+    void entryTest();
+    void numKeyFilter();
+    void sizeAndSpeedCommands();
+};
+
+void ConsoleLogicTest::chipIdentifiers_data()
+{
+    QTest::addColumn<QString>("identifier");
+    QTest::addColumn<QString>("part");
+    QTest::addColumn<QString>("revision");
+    QTest::newRow("first row") << "270B0A40" << "AT91SAM7S512" << "Rev A/B";
+    QTest::newRow("row 5 with 270C") << "270C0740" << "AT91SAM7S128" << "Rev A";
+    QTest::newRow("row 6 with 270A") << "270A0741" << "AT91SAM7S128" << "Rev B";
+    QTest::newRow("row 14 part name") << "27050241" << "AT9SAM7S161" << "Rev A";
+    QTest::newRow("last row") << "27050240" << "AT91SAM7S16" << "Rev A";
+    QTest::newRow("270A0740 is in no row") << "270A0740" << "UNKNOWN" << "Rev X";
+    QTest::newRow("lower case") << "270b0a40" << "UNKNOWN" << "Rev X";
+    QTest::newRow("trailing blank") << "270B0A40 " << "UNKNOWN" << "Rev X";
+    QTest::newRow("line end") << "270B0A40\r\n" << "UNKNOWN" << "Rev X";
+    QTest::newRow("prefix only") << "270B0A4" << "UNKNOWN" << "Rev X";
+    QTest::newRow("empty reply") << "" << "UNKNOWN" << "Rev X";
+    QTest::newRow("failure text") << "No USB" << "UNKNOWN" << "Rev X";
+}
+
+void ConsoleLogicTest::chipIdentifiers()
+{
+    QFETCH(QString, identifier);
+    QFETCH(QString, part);
+    QFETCH(QString, revision);
+    const ChipInfo info = DecodeChipIdentifier(identifier);
+    QCOMPARE(info.partName, part);
+    QCOMPARE(info.revision, revision);
+}
+
+void ConsoleLogicTest::entryTest_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("failing");
+    QTest::newRow("sixteen digits pass") << "0123456789ABCDEF" << 0;
+    QTest::newRow("fifteen digits") << "0123456789ABCDE" << 16;
+    QTest::newRow("empty") << "" << 1;
+    QTest::newRow("lower case fails at 11") << "0123456789abcdef" << 11;
+    QTest::newRow("initial text") << "CLICK ON COMMAND" << 2;
+    QTest::newRow("text after sixteenth untested") << "FFFFFFFFFFFFFFFF zz!" << 0;
+    QTest::newRow("G just past F") << "000000000000000G" << 16;
+    QTest::newRow("colon just past 9") << ":000000000000000" << 1;
+    QTest::newRow("leading blank") << " 123456789ABCDEF0" << 1;
+}
+
+void ConsoleLogicTest::entryTest()
+{
+    QFETCH(QString, text);
+    QFETCH(int, failing);
+    QCOMPARE(FirstFailingEntryPosition(text), failing);
+}
+
+void ConsoleLogicTest::numKeyFilter()
+{
+    for (int code = -1; code < 300; ++code) {
+        std::int16_t key = std::int16_t(code);
+        const bool passes = code == 13 || code == 8 || (code >= '0' && code <= '9');
+        const std::int16_t result = NumKeyFilter(key);
+        QCOMPARE(result, std::int16_t(passes ? code : 0));
+        QCOMPARE(key, result);
+    }
+}
+
+void ConsoleLogicTest::sizeAndSpeedCommands()
+{
+    const QStringList sizes = {"C:031", "C:032", "C:033", "C:034", "C:035", "C:036",
+                               "C:037", "C:038", "C:039", "C:03A", "C:03B"};
+    for (int i = 0; i < sizes.size(); ++i)
+        QCOMPARE(PictureSizeCommand(i).value_or(QString()), sizes.at(i));
+    QVERIFY(!PictureSizeCommand(11).has_value());
+    QVERIFY(!PictureSizeCommand(-1).has_value());
+    QCOMPARE(UartSpeedCommand(0), QStringLiteral("C:10 0"));
+    QCOMPARE(UartSpeedCommand(7), QStringLiteral("C:10 7"));
+    QCOMPARE(UartSpeedCommand(-1), QStringLiteral("C:10-1"));
+}
+
+QTEST_GUILESS_MAIN(ConsoleLogicTest)
+#include "test_console_logic.moc"
