@@ -112,6 +112,8 @@ public:
 
     // Text of a status word, as USBDevice gives it.
     QString StatusTextOf(usb::Status status) const;
+    // A message box with the text of a status word, whatever it is.
+    void ShowStatusMessage(usb::Status status);
 
 Q_SIGNALS:
     void StatusBoxChanged(int state); // 1: "USB OK" (green), 2: "USB OFF" (red)
@@ -125,7 +127,6 @@ Q_SIGNALS:
     void MessageBoxRequested(const QString& text);
 
 private:
-    void ShowStatusMessage(usb::Status status);
     void EchoToConsole(const QString& text);
     void QuitWait();
 

@@ -310,6 +310,13 @@ QList<QByteArray> VirtualBoard::Answer(const QByteArray& command)
     }
     if (code == "05")
         return {Positive("SPI RESET")};
+    if (code == "16") {
+        // Sends the last picture on the file pipe (boards of the Full layout).
+        if (picture_.isEmpty())
+            Capture();
+        SendOnFileIn(picture_);
+        return {Positive("FILE " + Hex4(int(picture_.size())))};
+    }
     if (code == "04") {
         Capture();
         const PictureSize size = PictureSizeForIndex(sizeIndex_);

@@ -1,0 +1,127 @@
+// The bulk file pipes: what the board sends on its file pipe lands in the file,
+// the send routine's flags and messages, and the hex routine.
+#include "LinkFixture.h"
+#include "firmware/FilePipes.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+class FilePipesTest : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void chunksRewriteTheFileFromItsStart();
+    void chunkIntoASmallerBufferStaysInside();
+    void fetchErrorStopsReadingSilently();
+    void sendFileQueueStatus_data();
+    void sendFileQueueStatus();
+    void zeroWriteStatusStopsThePipe();
+    void numToHex();
+};
+
+namespace {
+struct Rig : LinkFixture {
+    QTemporaryDir dir;
+    QString path = dir.filePath(QStringLiteral("readfile.jpg"));
+    FilePipes* pipes = nullptr;
+    Rig()
+    {
+        Start();
+        pipes = new FilePipes(link, [this] { return path; }, &link);
+    }
+    QByteArray File() const
+    {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+};
+} // namespace
+
+void FilePipesTest::chunksRewriteTheFileFromItsStart()
+{
+    Rig rig;
+    QVERIFY(rig.link.FileInReading);
+    const QByteArray first(100, 'a');
+    rig.board.SendOnFileIn(first);
+    QTRY_COMPARE(rig.File().size(), 63360);
+    QCOMPARE(rig.File().left(101), first + '\0');
+
+    rig.board.SendOnFileIn(QByteArray(10, 'b'));
+    QTRY_COMPARE(rig.File().left(10), QByteArray(10, 'b'));
+    QCOMPARE(rig.File().mid(10, 91), QByteArray(90, 'a') + '\0');
+    QCOMPARE(rig.File().size(), 63360);
+}
+
+void FilePipesTest::chunkIntoASmallerBufferStaysInside()
+{
+    // A picture download re-creates PictureBuffer under the file reader.
+    Rig rig;
+    rig.link.PictureBuffer = QByteArray(10, '\0');
+    rig.board.SendOnFileIn(QByteArray(1000, 'z'));
+    QTRY_COMPARE(rig.File(), QByteArray(10, 'z'));
+    QCOMPARE(rig.link.PictureBuffer.size(), 10);
+}
+
+void FilePipesTest::fetchErrorStopsReadingSilently()
+{
+    Rig rig;
+    rig.bus.InjectFault("USBPipeFileIN", "ReadTransfer", usb::StatusTransferFailed);
+    rig.board.SendOnFileIn(QByteArray(100, 'a'));
+    QTRY_VERIFY(!rig.link.FileInReading);
+    QVERIFY(rig.messages.isEmpty());
+    QVERIFY(!QFile::exists(rig.path));
+}
+
+void FilePipesTest::sendFileQueueStatus_data()
+{
+    QTest::addColumn<int>("status");
+    QTest::addColumn<bool>("writing");
+    QTest::addColumn<bool>("message");
+    QTest::newRow("queue full at once: writing goes on")
+        << int(usb::StatusQueueFull) << true << false;
+    QTest::newRow("queue refused: message, writing cleared")
+        << int(usb::StatusTransferFailed) << false << true;
+}
+
+void FilePipesTest::sendFileQueueStatus()
+{
+    QFETCH(int, status);
+    QFETCH(bool, writing);
+    QFETCH(bool, message);
+    Rig rig;
+    rig.link.FileOutBufferSize = 64;
+    rig.link.FileOutBuffer = QByteArray(64, 'f');
+    rig.bus.InjectFault("USBPipeFileOUT", "QueueData", status);
+    rig.pipes->SendFile();
+    QCOMPARE(rig.link.FileOutWriting, writing);
+    QCOMPARE(rig.messages, message ? QStringList{usb::StatusText(status)} : QStringList{});
+}
+
+void FilePipesTest::zeroWriteStatusStopsThePipe()
+{
+    Rig rig;
+    rig.link.FileOutBufferSize = 64;
+    rig.link.FileOutBuffer = QByteArray(64, 'f');
+    rig.pipes->SendFile();
+    QVERIFY(rig.link.FileOutWriting);
+    QTRY_VERIFY(!rig.link.FileOutWriting);
+    QVERIFY(rig.messages.isEmpty());
+    int sent = 0;
+    for (const usb::ReceivedBlock& block : rig.board.ReceivedBlocks()) {
+        QCOMPARE(block.endpoint, std::uint8_t(0x04));
+        QCOMPARE(block.data, rig.link.FileOutBuffer);
+        ++sent;
+    }
+    QVERIFY(sent >= 1 && sent <= 10);
+}
+
+void FilePipesTest::numToHex()
+{
+    const std::pair<std::uint8_t, const char*> cases[] = {
+        {0, "00"}, {10, "0A"}, {171, "AB"}, {255, "FF"}, {9, "09"}, {160, "A0"}};
+    for (const auto& [value, text] : cases)
+        QCOMPARE(NumToHex(value), QString::fromLatin1(text));
+}
+
+QTEST_GUILESS_MAIN(FilePipesTest)
+#include "test_file_pipes.moc"
