@@ -69,6 +69,8 @@ public:
     std::int32_t FileInErrorLimit = 5;
     std::int32_t WriteTag = 0;
     std::int32_t DownloadWriteTag = 0;
+    // How long DownLoadCommand waits for a reply (fuzzers and soak tests shorten it).
+    std::int32_t ReplyTimeLimitMs = 3000;
 
     // --- the six component objects, created by CreateObjects ------------------
     usb::UsbObject* USBDevice = nullptr;

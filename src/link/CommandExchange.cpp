@@ -10,7 +10,6 @@ using usb::Status;
 using usb::UsbObject;
 
 namespace {
-constexpr int ReplyTimeLimitMs = 3000;
 const QString NoUsb = QStringLiteral("No USB");
 } // namespace
 
