@@ -2,9 +2,13 @@
 
 #include "app/AppPaths.h"
 #include "app/ConsoleView.h"
+#include "app/Controls.h"
 #include "app/StringTable.h"
 #include "app/TabStrip.h"
 #include "app/Twips.h"
+#include "app/pages/ControlBuilder.h"
+#include "app/pages/PageFrame.h"
+#include "app/pages/Pages.h"
 
 #include <QCloseEvent>
 #include <QComboBox>
@@ -16,25 +20,11 @@
 
 namespace {
 
-const QStringList TabCaptions = {
-    QStringLiteral("Unit"),          QStringLiteral("Disk"),   QStringLiteral("Information"),
-    QStringLiteral("Live Images"),   QStringLiteral("Configuration"),
-    QStringLiteral("Update"),        QStringLiteral("Test"),
-};
-
 const QStringList BaudRates = {
     QStringLiteral("7200"),   QStringLiteral("14400"),  QStringLiteral("28800"),
     QStringLiteral("57600"),  QStringLiteral("115200"), QStringLiteral("230400"),
     QStringLiteral("460800"), QStringLiteral("921600"),
 };
-
-void SetBackground(QWidget* widget, const QColor& colour)
-{
-    QPalette palette = widget->palette();
-    palette.setColor(QPalette::Base, colour);
-    palette.setColor(QPalette::Window, colour);
-    widget->setPalette(palette);
-}
 
 } // namespace
 
@@ -49,45 +39,47 @@ MainWindow::MainWindow(usb::UsbBackend& backend, QWidget* parent)
     setObjectName(QStringLiteral("MainWindow"));
     setWindowTitle(QStringLiteral("Form1"));
     ShowMessage = [this](const QString& text) { DefaultShowMessage(text); };
-    BuildControls();
+    AssemblePages();
     ConnectLink();
 }
 
 MainWindow::~MainWindow() = default;
 
-void MainWindow::BuildControls()
+void MainWindow::AssemblePages()
 {
     resize(TwipsToPixels(12420), TwipsToPixels(8475));
-    TabStrip1 = new TabStrip(TabCaptions, this);
+    // The design places are sized for 8-point captions; larger desktop fonts
+    // would clip them. The face stays the desktop's.
+    QFont captions = font();
+    captions.setPointSize(8);
+    setFont(captions);
+
+    const QList<TabPage> pages = TabPages();
+    QStringList tabs;
+    for (const TabPage& page : pages)
+        tabs << page.tab;
+    TabStrip1 = new TabStrip(tabs, this);
     TabStrip1->setObjectName(QStringLiteral("TabStrip1"));
     TabStrip1->setGeometry(TwipsRect(0, 0, 12255, 8175));
     connect(TabStrip1, &TabStrip::Click, this, &MainWindow::TabStrip1_Click);
 
     for (int i = 0; i < int(Frame1.size()); ++i) {
-        Frame1[i] = new QFrame(this);
+        Frame1[i] = new PageFrame(pages[i].frameTitle, this);
         Frame1[i]->setObjectName(QStringLiteral("Frame1_%1").arg(i));
-        Frame1[i]->setGeometry(i == 4 ? TwipsRect(120, 360, 12015, 7695)
-                                      : TwipsRect(120, 360, 12135, 7815));
+        Frame1[i]->setProperty("controlArray", QStringLiteral("Frame1"));
+        Frame1[i]->setProperty("controlIndex", i);
+        Frame1[i]->setGeometry(TwipsRect(120, 360, pages[i].width, pages[i].height));
+        BuildControls(Frame1[i], pages[i].rows());
         Frame1[i]->setVisible(i == 0);
     }
 
-    Outputwindow = new ConsoleView(Frame1[6]);
-    Outputwindow->setObjectName(QStringLiteral("Outputwindow"));
-    Outputwindow->setGeometry(TwipsRect(240, 360, 5055, 5055));
-
-    lstBaud = new QComboBox(this);
-    lstBaud->setObjectName(QStringLiteral("lstBaud"));
-    lstBaud->setGeometry(TwipsRect(3600, 6000, 1215, 315));
-    lstBaud->setEditable(true);
-    lstBaud->setEditText(QStringLiteral("Combo1"));
-
-    TxtUSB = new QLineEdit(QStringLiteral("USB Status"), this);
-    TxtUSB->setObjectName(QStringLiteral("TxtUSB"));
-    TxtUSB->setGeometry(TwipsRect(9240, 40, 1095, 350));
-    TxtUSB->setAlignment(Qt::AlignCenter);
-    TxtUSB->setReadOnly(true);
-    TxtUSB->setAccessibleName(QStringLiteral("USB status"));
-    SetBackground(TxtUSB, QColor(0xFF, 0x80, 0x80));
+    BuildControls(this, WindowRows());
+    TxtUSB = Control<QLineEdit>(*this, "TxtUSB");
+    lstBaud = Control<QComboBox>(*this, "lstBaud");
+    Outputwindow = Control<ConsoleView>(*this, "Outputwindow");
+    // The speed list belongs with the camera settings: it shows over the "Unit"
+    // page and the other pages cover it.
+    lstBaud->stackUnder(Frame1[1]);
 }
 
 void MainWindow::ConnectLink()
@@ -143,6 +135,7 @@ void MainWindow::TabStrip1_Click()
     Frame1[CurrentTab - 1]->setVisible(false);
     Frame1[i - 1]->setVisible(true);
     CurrentTab = std::int16_t(i);
+    Q_EMIT TabShown(i);
 }
 
 void MainWindow::ShowLinkState(int state)

@@ -30,6 +30,13 @@ public:
     // Tests replace it to record the texts instead of blocking.
     std::function<void(const QString&)> ShowMessage;
 
+Q_SIGNALS:
+    // Tab index (1-based) was shown by TabStrip1_Click, also when a click on the
+    // shown tab ran its steps again.
+    void TabShown(int index);
+
+public:
+
     // --- window state -------------------------------------------------------
     std::int16_t ImageBitmapRef = 101;
     std::int16_t ImageIconRef = 109;
@@ -50,7 +57,7 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    void BuildControls();
+    void AssemblePages();
     void ConnectLink();
     void ShowLinkState(int state);
     void DefaultShowMessage(const QString& text);

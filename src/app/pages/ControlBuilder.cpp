@@ -1,0 +1,179 @@
+#include "app/pages/ControlBuilder.h"
+
+#include "app/ConsoleView.h"
+#include "app/Twips.h"
+#include "app/pages/CaptionButton.h"
+#include "app/pages/ClickLabel.h"
+
+#include <QButtonGroup>
+#include <QComboBox>
+#include <QFrame>
+#include <QHash>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListView>
+#include <QPixmap>
+#include <QProgressBar>
+#include <QRadioButton>
+
+namespace {
+
+QLabel* MakeLabel(QLabel* label, const Look& look)
+{
+    label->setWordWrap(look.wrap);
+    label->setAlignment(look.align ? look.align : Qt::AlignLeft | Qt::AlignTop);
+    // Labels hide what lies below them (the box lines under a title), except
+    // those drawn over a picture, which paint their text only.
+    label->setAutoFillBackground(!look.transparent);
+    return label;
+}
+
+QWidget* MakeLine(const ControlRow& row, QWidget* parent)
+{
+    auto* line = new QFrame(parent);
+    line->setFrameShape(row.width >= row.height ? QFrame::HLine : QFrame::VLine);
+    line->setFrameShadow(QFrame::Plain);
+    line->setLineWidth(1);
+    return line;
+}
+
+QWidget* MakePicture(const ControlRow& row, QWidget* parent)
+{
+    auto* picture = new QLabel(parent);
+    picture->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    picture->setScaledContents(row.look.stretch);
+    picture->setPixmap(QPixmap(QStringLiteral(":/bitmap101.png")));
+    picture->setAccessibleName(row.look.speak.isEmpty() ? QStringLiteral("Picture")
+                                                        : row.look.speak);
+    return picture;
+}
+
+QWidget* MakeWidget(const ControlRow& row, QWidget* parent)
+{
+    const Look& look = row.look;
+    switch (row.kind) {
+    case Kind::Button: {
+        auto* button = new CaptionButton(row.caption, parent);
+        button->setAutoFillBackground(look.showsBackground);
+        return button;
+    }
+    case Kind::Label:
+        return MakeLabel(new QLabel(row.caption, parent), look);
+    case Kind::ClickLabel:
+        return MakeLabel(new ClickLabel(row.caption, parent), look);
+    case Kind::TextBox: {
+        auto* box = new QLineEdit(row.caption, parent);
+        if (look.align)
+            box->setAlignment(look.align);
+        if (look.maxLength > 0)
+            box->setMaxLength(look.maxLength);
+        box->setReadOnly(look.readOnly);
+        box->setCursorPosition(0);
+        return box;
+    }
+    case Kind::Console: {
+        auto* console = new ConsoleView(parent);
+        console->setPlainText(row.caption);
+        console->setTabChangesFocus(true);
+        return console;
+    }
+    case Kind::Option:
+        return new QRadioButton(row.caption, parent);
+    case Kind::DropDown: {
+        auto* list = new QComboBox(parent);
+        list->setEditable(true);
+        list->setEditText(row.caption);
+        return list;
+    }
+    case Kind::ProgressBar: {
+        auto* bar = new QProgressBar(parent);
+        bar->setRange(0, 100);
+        bar->setValue(0);
+        bar->setTextVisible(false);
+        return bar;
+    }
+    case Kind::Picture:
+        return MakePicture(row, parent);
+    case Kind::FolderBox:
+    case Kind::FileBox:
+        return new QListView(parent);
+    case Kind::DriveBox:
+        return new QComboBox(parent);
+    case Kind::Line:
+        return MakeLine(row, parent);
+    }
+    return nullptr;
+}
+
+QRect PlaceOf(const ControlRow& row)
+{
+    QRect place = TwipsRect(row.left, row.top, row.width, row.height);
+    // A line's place is as thin as the line; it still needs one pixel to be drawn.
+    if (place.height() < 1)
+        place.setHeight(1);
+    if (place.width() < 1)
+        place.setWidth(1);
+    return place;
+}
+
+void ApplyFont(QWidget* widget, const Look& look)
+{
+    if (look.face.isEmpty() && look.points == 0 && !look.bold)
+        return;
+    QFont font = widget->font();
+    if (!look.face.isEmpty()) {
+        font.setFamilies({look.face});
+        font.setStyleHint(look.hint);
+    }
+    if (look.points > 0)
+        font.setPointSize(look.points);
+    font.setBold(look.bold);
+    widget->setFont(font);
+}
+
+} // namespace
+
+void SetBackground(QWidget* widget, const QColor& colour)
+{
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::Base, colour);
+    palette.setColor(QPalette::Window, colour);
+    palette.setColor(QPalette::Button, colour);
+    widget->setPalette(palette);
+}
+
+void BuildControls(QWidget* parent, const QList<ControlRow>& rows)
+{
+    QHash<QString, QButtonGroup*> groups;
+    QWidget* previous = nullptr;
+    for (const ControlRow& row : rows) {
+        QWidget* widget = MakeWidget(row, parent);
+        widget->setObjectName(ObjectNameOf(row));
+        widget->setGeometry(PlaceOf(row));
+        if (row.index >= 0) {
+            widget->setProperty("controlArray", row.name);
+            widget->setProperty("controlIndex", row.index);
+        }
+        ApplyFont(widget, row.look);
+        if (row.look.background)
+            SetBackground(widget, QColor::fromRgb(*row.look.background));
+        if (!row.look.speak.isEmpty())
+            widget->setAccessibleName(row.look.speak);
+        if (!row.look.pattern.isEmpty())
+            widget->setProperty("pattern", row.look.pattern);
+
+        if (auto* option = qobject_cast<QRadioButton*>(widget)) {
+            QButtonGroup*& group = groups[row.name];
+            if (group == nullptr) {
+                group = new QButtonGroup(parent);
+                group->setObjectName(row.name);
+            }
+            group->addButton(option, row.index);
+        }
+        if (widget->focusPolicy() & Qt::TabFocus) {
+            if (previous != nullptr)
+                QWidget::setTabOrder(previous, widget);
+            previous = widget;
+        }
+    }
+}

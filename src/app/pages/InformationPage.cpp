@@ -1,0 +1,62 @@
+// "Information": the board's identity and its table of camera commands.
+#include "app/pages/Pages.h"
+
+namespace {
+
+// The four lines of a rectangle from (left, top) to (right, bottom), named
+// Line<first> to Line<first + 3>.
+void AppendRectangle(QList<ControlRow>& rows, int first, int left, int top, int right,
+                     int bottom)
+{
+    const auto line = [&](int number, int x1, int y1, int x2, int y2) {
+        rows.append({QStringLiteral("Line%1").arg(number), Kind::Line, "", x1, y1, x2 - x1,
+                     y2 - y1});
+    };
+    line(first, left, top, right, top);
+    line(first + 1, left, top, left, bottom);
+    line(first + 2, right, top, right, bottom);
+    line(first + 3, left, bottom, right, bottom);
+}
+
+} // namespace
+
+QList<ControlRow> InformationPageRows()
+{
+    QList<ControlRow> rows;
+    AppendRectangle(rows, 1, 240, 480, 5520, 4440);
+    AppendRectangle(rows, 5, 5760, 480, 10440, 5400);
+    rows += QList<ControlRow>{
+        {"LblHWInfo", Kind::Label, "HARDWARE COMPONENT INFORMATION", 1200, 360, 3375, 255,
+         {.align = Qt::AlignHCenter}},
+        {"LblCPU", Kind::Label, "CPU ID", 480, 840, 1215, 255},
+        {"TxtCPU_ID", Kind::TextBox, "", 1920, 840, 3255, 375, {.speak = "CPU ID"}},
+        {"TxtCPU_Ver", Kind::TextBox, "", 1920, 1200, 2295, 375, {.speak = "CPU version"}},
+        {"TxtCPU_Rev", Kind::TextBox, "", 4200, 1200, 975, 375, {.speak = "CPU revision"}},
+        {"lblSoftVer", Kind::Label, "Software Version", 480, 1920, 2175, 255},
+        {"TxtSoftVer", Kind::TextBox, "", 4200, 1920, 975, 375, {.speak = "Software Version"}},
+    };
+
+    // The command table: a caption to click and the entry's box, row k at 840 + 360 k.
+    const char* const codes[] = {"01", "04", "05", "06", "08", "09",
+                                 "0c", "0d", "0e", "10", "18", "23"};
+    int k = 0;
+    for (const char* code : codes) {
+        const QString upper = QString::fromLatin1(code).toUpper();
+        const QString caption = QStringLiteral("COMMAND ") + upper;
+        const int top = 840 + 360 * k;
+        rows.append({QStringLiteral("cmd") + QLatin1StringView(code), Kind::ClickLabel, caption,
+                     5880, top, 1815, 255});
+        rows.append({QStringLiteral("TxtCMD") + upper, Kind::TextBox, "", 7800, top, 2535, 375,
+                     {.speak = caption}});
+        ++k;
+    }
+
+    rows += QList<ControlRow>{
+        {"cmdEntry", Kind::TextBox, "CLICK ON COMMAND", 7560, 5520, 2895, 495,
+         {.face = "MS Serif", .hint = QFont::Serif, .align = Qt::AlignCenter,
+          .speak = "Command entry"}},
+        {"Label18", Kind::Label, "RETURN", 5880, 6000, 1815, 255},
+        {"retString", Kind::TextBox, "", 7800, 6000, 2535, 375, {.speak = "RETURN"}},
+    };
+    return rows;
+}

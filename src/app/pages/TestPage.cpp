@@ -1,0 +1,27 @@
+// "Test": the console, and the boot image files. Rows are in tab order: the
+// console and its command line first, then the right column, then the boot list.
+#include "app/pages/Pages.h"
+
+QList<ControlRow> TestPageRows()
+{
+    return {
+        {"Outputwindow", Kind::Console, "", 240, 360, 5055, 5055,
+         {.face = "Terminal", .hint = QFont::TypeWriter, .speak = "Output window"}},
+        {"CmdCommandLine", Kind::TextBox, "C:40", 240, 7080, 6015, 390,
+         {.speak = "Command line"}},
+        {"Clear", Kind::Button, "Clear Output Window", 5400, 360, 1215, 495},
+        {"TxtDEBUG", Kind::TextBox, "", 7800, 720, 2415, 420, {.speak = "Debug"}},
+        {"TxtSerialEntry", Kind::TextBox, "31000000", 7800, 1560, 1455, 420,
+         {.maxLength = 8, .speak = "Serial entry"}},
+        {"cmdDnldFirmware", Kind::Button, "FIRMWARE", 7800, 5040, 1095, 255},
+        {"cmdDnldBootLoader", Kind::Button, "LOADER", 7800, 5400, 1095, 255},
+        {"tstProgState", Kind::TextBox, "Flash Program", 7800, 5880, 2175, 495,
+         {.speak = "Flash program state"}},
+        {"Label9", Kind::Label, "File list of all usb_boot_xx.bin files available", 240, 5640,
+         3735, 375},
+        {"fllstusbboot", Kind::FileBox, "", 240, 6000, 3735, 870,
+         {.speak = "Boot image files", .pattern = "usb_boot_*.bin"}},
+        {"cmdSelusbboot", Kind::Button, "Select File", 4200, 6000, 615, 855,
+         {.showsBackground = true}},
+    };
+}

@@ -1,0 +1,26 @@
+// "Unit": fetching a picture from the camera and the camera's picture size.
+#include "app/pages/Pages.h"
+
+QList<ControlRow> UnitPageRows()
+{
+    QList<ControlRow> rows = {
+        {"cmdDwnldPicSer", Kind::Button, "Get Pic UART", 240, 360, 1455, 375},
+        {"cmdDwnldPic", Kind::Button, "Get Pic SPI", 240, 840, 1455, 375},
+        {"cmdSpiReset", Kind::Button, "SPI Send Reset", 240, 1320, 1455, 375},
+        {"Label19", Kind::Label, "SPI SIZE SETTINGS", 240, 2040, 1695, 255},
+    };
+    const char* const sizes[] = {"80x60",   "88x72",   "160x120", "176x144",
+                                 "320x240", "352x288", "640x480", "80x64",
+                                 "128x96",  "128x128", "160x128"};
+    int index = 0;
+    for (const char* size : sizes) {
+        rows.append({"Option1", Kind::Option, size, 240, 2280 + 360 * index, 1335, 375, {}, index});
+        ++index;
+    }
+    rows += QList<ControlRow>{
+        {"ProgPicDwnld", Kind::ProgressBar, "", 120, 7200, 1935, 255,
+         {.speak = "Picture download progress"}},
+        {"Image1", Kind::Picture, "", 2160, 240, 9630, 7230, {.speak = "Camera picture"}},
+    };
+    return rows;
+}
