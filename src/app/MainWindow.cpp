@@ -9,6 +9,10 @@
 #include "app/pages/ControlBuilder.h"
 #include "app/pages/PageFrame.h"
 #include "app/pages/Pages.h"
+#include "board/BoardInformation.h"
+#include "board/TestConsole.h"
+#include "camera/CameraSettings.h"
+#include "firmware/FilePipes.h"
 
 #include <QCloseEvent>
 #include <QComboBox>
@@ -41,6 +45,9 @@ MainWindow::MainWindow(usb::UsbBackend& backend, QWidget* parent)
     ShowMessage = [this](const QString& text) { DefaultShowMessage(text); };
     AssemblePages();
     ConnectLink();
+    boardInformation_ = new BoardInformation(*this);
+    testConsole_ = new TestConsole(*this);
+    cameraSettings_ = new CameraSettings(*this);
 }
 
 MainWindow::~MainWindow() = default;
@@ -117,6 +124,7 @@ bool MainWindow::Form_Load()
                     QString::number(failure));
         return false;
     }
+    filePipes_ = new FilePipes(Link, [this] { return ReadFilePath; }, this);
     Link.StartLink();
     return true;
 }
@@ -135,6 +143,8 @@ void MainWindow::TabStrip1_Click()
     Frame1[CurrentTab - 1]->setVisible(false);
     Frame1[i - 1]->setVisible(true);
     CurrentTab = std::int16_t(i);
+    if (i == 3)
+        boardInformation_->ReadBoardInfo();
     Q_EMIT TabShown(i);
 }
 

@@ -7,7 +7,11 @@
 #include <array>
 #include <functional>
 
+class BoardInformation;
+class CameraSettings;
 class ConsoleView;
+class FilePipes;
+class TestConsole;
 class QComboBox;
 class QFrame;
 class QLineEdit;
@@ -63,6 +67,11 @@ private:
     void DefaultShowMessage(const QString& text);
 
     bool activated_ = false;
+    // Feature handlers, created with the controls they serve.
+    BoardInformation* boardInformation_ = nullptr;
+    TestConsole* testConsole_ = nullptr;
+    CameraSettings* cameraSettings_ = nullptr;
+    FilePipes* filePipes_ = nullptr;
 };
 
 // The application's title, the caption of every message box.

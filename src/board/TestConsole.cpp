@@ -3,6 +3,7 @@
 #include "app/Controls.h"
 #include "app/MainWindow.h"
 #include "app/StringTable.h"
+#include "app/pages/ClickLabel.h"
 #include "board/CommandTable.h"
 #include "board/EntryTest.h"
 
@@ -35,6 +36,11 @@ TestConsole::TestConsole(MainWindow& window)
     CmdCommandLine->installEventFilter(this);
     connect(Control<QAbstractButton>(window, "Clear"), &QAbstractButton::clicked, this,
             &TestConsole::Clear_Click);
+    for (const char* code : CommandTableCodes) {
+        const QByteArray label = CommandTableLabelName(code).toLatin1();
+        connect(Control<ClickLabel>(window, label.constData()), &ClickLabel::clicked, this,
+                [this, code] { CommandLabel_Click(code); });
+    }
 }
 
 void TestConsole::CommandLabel_Click(const char* code)

@@ -1,0 +1,43 @@
+#pragma once
+// The whole window on the simulated backend with one virtual board, message
+// boxes recorded instead of shown.
+#include "app/MainWindow.h"
+#include "app/Controls.h"
+#include "link/usb/SimBackend.h"
+#include "link/usb/VirtualBoard.h"
+#include "link/usb/VirtualBus.h"
+
+#include <QStringList>
+
+struct WindowFixture {
+    usb::VirtualBus bus;
+    usb::VirtualBoard board;
+    usb::SimBackend backend{bus};
+    MainWindow window{backend};
+    QStringList messages;
+
+    explicit WindowFixture(usb::EndpointLayout layout = usb::EndpointLayout::Full,
+                           bool plugged = true)
+    {
+        board.SetLayout(layout);
+        if (plugged)
+            bus.Plug(&board);
+        window.ShowMessage = [this](const QString& text) { messages << text; };
+        window.Form_Load();
+    }
+
+    template <typename T>
+    T* Get(const char* name)
+    {
+        return Control<T>(window, name);
+    }
+
+    // The command texts the board received, without the padding.
+    QStringList Commands() const
+    {
+        QStringList texts;
+        for (const QByteArray& block : board.CommandBlocks())
+            texts << QString::fromLatin1(block).trimmed();
+        return texts;
+    }
+};
