@@ -261,15 +261,16 @@ void WindowControlsTest::recordLabelsLieOverThePicture()
         int points;
         Qt::Alignment align;
         bool wrap;
+        const char* widest; // the widest text of its fixed-width field, must fit
     };
     const Record records[] = {
-        {"TxtBrDate", 18, Qt::AlignHCenter, false},
-        {"TxtBrTime", 18, Qt::AlignLeft, false},
-        {"TxtBrNumber", 18, Qt::AlignLeft, false},
-        {"txtBrTrigType", 18, Qt::AlignHCenter, false},
-        {"txtBRTaxiNumber", 12, Qt::AlignLeft, true},
-        {"txtBRSerialNumber", 18, Qt::AlignHCenter, false},
-        {"txtBRUserString", 12, Qt::AlignRight, true},
+        {"TxtBrDate", 18, Qt::AlignHCenter, false, "28/08/2009"},
+        {"TxtBrTime", 18, Qt::AlignLeft, false, "23:58:58"},
+        {"TxtBrNumber", 18, Qt::AlignLeft, false, "88888888"},
+        {"txtBrTrigType", 18, Qt::AlignHCenter, false, "Serial"},
+        {"txtBRTaxiNumber", 12, Qt::AlignLeft, true, ""},
+        {"txtBRSerialNumber", 18, Qt::AlignHCenter, false, "88888888"},
+        {"txtBRUserString", 12, Qt::AlignRight, true, ""},
     };
     QWidget* disk = window_->Frame1[1];
     auto* image2 = disk->findChild<QLabel*>(QStringLiteral("Image2"));
@@ -285,6 +286,9 @@ void WindowControlsTest::recordLabelsLieOverThePicture()
         // Drawn over Image2: within it and above it, so the picture shows around the text.
         QVERIFY(image2->geometry().intersects(label->geometry()));
         QCOMPARE(disk->childAt(label->geometry().center()), label);
+        const QString widest = QString::fromLatin1(record.widest);
+        QVERIFY2(label->fontMetrics().horizontalAdvance(widest) <= label->width(),
+                 record.name);
     }
 }
 
