@@ -1,5 +1,7 @@
 // Saves a picture of each of the seven tab pages, at the window's design size,
-// for looking at the layout: grab_pages <folder> [--no-board].
+// for looking at the layout: grab_pages <folder> [--no-board] [--sample-record].
+// --sample-record puts a made-up picture record into the "Disk" page's labels.
+#include "app/Controls.h"
 #include "app/MainWindow.h"
 #include "app/TabStrip.h"
 #include "link/usb/SimBackend.h"
@@ -8,6 +10,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QLabel>
 #include <QTimer>
 #include <cstdio>
 
@@ -16,7 +19,7 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     const QStringList arguments = QApplication::arguments();
     if (arguments.size() < 2) {
-        std::fprintf(stderr, "usage: grab_pages <folder> [--no-board]\n");
+        std::fprintf(stderr, "usage: grab_pages <folder> [--no-board] [--sample-record]\n");
         return 2;
     }
     const QDir folder(arguments.at(1));
@@ -31,6 +34,19 @@ int main(int argc, char** argv)
     };
     if (!window.Form_Load())
         return 1;
+    if (arguments.contains(QStringLiteral("--sample-record"))) {
+        const std::pair<const char*, const char*> sample[] = {
+            {"TxtBrDate", "24.12.2009"},
+            {"TxtBrTime", "23:59:58"},
+            {"TxtBrNumber", "000123"},
+            {"txtBrTrigType", "Panic"},
+            {"txtBRTaxiNumber", "TAXI 4711"},
+            {"txtBRSerialNumber", "A1234567"},
+            {"txtBRUserString", "user text of the unit"},
+        };
+        for (const auto& [name, text] : sample)
+            Control<QLabel>(window, name)->setText(QString::fromLatin1(text));
+    }
     window.show();
 
     int failures = 0;

@@ -3,9 +3,7 @@
 #include <QStyleOptionButton>
 #include <QStylePainter>
 
-CaptionButton::CaptionButton(const QString& text, QWidget* parent) : QPushButton(text, parent)
-{
-}
+CaptionButton::CaptionButton(const QString& text, QWidget* parent) : QPushButton(text, parent) {}
 
 void CaptionButton::paintEvent(QPaintEvent* /*event*/)
 {

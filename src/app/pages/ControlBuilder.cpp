@@ -18,6 +18,10 @@
 
 namespace {
 
+const QStringList NarrowSansFaces = {QStringLiteral("Arial"), QStringLiteral("Helvetica"),
+                                     QStringLiteral("Liberation Sans"),
+                                     QStringLiteral("Nimbus Sans")};
+
 QLabel* MakeLabel(QLabel* label, const Look& look)
 {
     label->setWordWrap(look.wrap);
@@ -122,7 +126,12 @@ void ApplyFont(QWidget* widget, const Look& look)
         return;
     QFont font = widget->font();
     if (!look.face.isEmpty()) {
-        font.setFamilies({look.face});
+        // Where the requested face is missing, a sans serif face as narrow as
+        // it keeps the large record texts inside their design places.
+        QStringList faces{look.face};
+        if (look.hint == QFont::SansSerif)
+            faces << NarrowSansFaces;
+        font.setFamilies(faces);
         font.setStyleHint(look.hint);
     }
     if (look.points > 0)

@@ -9,47 +9,47 @@
 #include <optional>
 
 enum class Kind {
-    Button,        // push button; its caption wraps when the button is narrow
-    Label,         // static text
-    ClickLabel,    // text that acts on a click or on Space / Enter
-    TextBox,       // one-line text box
-    Console,       // the multi-line console with both scroll bars
-    Option,        // option button; the members of one array form one group
-    DropDown,      // drop-down list with an edit part showing the caption
-    ProgressBar,   //
-    Picture,       // picture box, starts with the placeholder bitmap
-    FolderBox,     // folder, drive and file boxes: plain views that the
-    DriveBox,      // picture browser and the boot image list fill
-    FileBox,       //
-    Line,          // a straight horizontal or vertical line
+    Button,      // push button; its caption wraps when the button is narrow
+    Label,       // static text
+    ClickLabel,  // text that acts on a click or on Space / Enter
+    TextBox,     // one-line text box
+    Console,     // the multi-line console with both scroll bars
+    Option,      // option button; the members of one array form one group
+    DropDown,    // drop-down list with an edit part showing the caption
+    ProgressBar, //
+    Picture,     // picture box, starts with the placeholder bitmap
+    FolderBox,   // folder, drive and file boxes: plain views that the
+    DriveBox,    // picture browser and the boot image list fill
+    FileBox,     //
+    Line,        // a straight horizontal or vertical line
 };
 
 // Everything about a control's look that is not its kind, caption or place.
 // Unset fields keep the platform's defaults.
 struct Look {
-    QString face{};                // requested font face; Qt falls back by the hint
+    QString face{}; // requested font face; Qt falls back by the hint
     QFont::StyleHint hint = QFont::AnyStyle;
-    int points = 0;                // font size; 0 keeps the window's
+    int points = 0; // font size; 0 keeps the window's
     bool bold = false;
-    Qt::Alignment align = {};      // text alignment; {} keeps the kind's default
-    bool wrap = false;             // labels: wrap words
-    bool transparent = false;      // labels drawn over a picture
+    Qt::Alignment align = {}; // text alignment; {} keeps the kind's default
+    bool wrap = false;        // labels: wrap words
+    bool transparent = false; // labels drawn over a picture
     std::optional<QRgb> background{};
-    bool showsBackground = false;  // buttons whose background colour is set later
-    bool stretch = false;          // pictures: stretch to the box instead of clipping
+    bool showsBackground = false; // buttons whose background colour is set later
+    bool stretch = false;         // pictures: stretch to the box instead of clipping
     bool readOnly = false;
-    int maxLength = 0;             // text boxes: 0 for no limit
-    QString speak{};               // accessible name of a box that has no text of its own
-    QString pattern{};             // file boxes: the file name pattern they list
+    int maxLength = 0; // text boxes: 0 for no limit
+    QString speak{};   // accessible name of a box that has no text of its own
+    QString pattern{}; // file boxes: the file name pattern they list
 };
 
 struct ControlRow {
     QString name;
     Kind kind;
-    QString caption;               // caption or initial text
-    int left, top, width, height;  // twips, relative to the containing frame
+    QString caption;              // caption or initial text
+    int left, top, width, height; // twips, relative to the containing frame
     Look look{};
-    int index = -1;                // >= 0: member `index` of the control array `name`
+    int index = -1; // >= 0: member `index` of the control array `name`
 };
 
 // The object name of a row's widget: the name, or "name_index" for array members.

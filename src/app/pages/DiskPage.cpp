@@ -2,6 +2,9 @@
 // drawn over the picture by the seven record labels.
 #include "app/pages/Pages.h"
 
+// The row tables are laid out by hand, one control a line.
+// clang-format off
+
 namespace {
 
 Look Record(int points, Qt::Alignment align = {}, bool wrap = false)
@@ -33,3 +36,4 @@ QList<ControlRow> DiskPageRows()
          Record(12, Qt::AlignRight, true)},
     };
 }
+// clang-format on

@@ -1,6 +1,9 @@
 // "Information": the board's identity and its table of camera commands.
 #include "app/pages/Pages.h"
 
+// The row tables are laid out by hand, one control a line.
+// clang-format off
+
 namespace {
 
 // The four lines of a rectangle from (left, top) to (right, bottom), named
@@ -60,3 +63,4 @@ QList<ControlRow> InformationPageRows()
     };
     return rows;
 }
+// clang-format on

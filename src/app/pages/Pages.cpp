@@ -1,5 +1,8 @@
 #include "app/pages/Pages.h"
 
+// The row tables are laid out by hand, one control a line.
+// clang-format off
+
 QList<TabPage> TabPages()
 {
     return {
@@ -31,3 +34,4 @@ QList<ControlRow> EmptyPageRows()
 {
     return {};
 }
+// clang-format on

@@ -4,10 +4,10 @@
 #include "app/pages/ControlRow.h"
 
 struct TabPage {
-    QString tab;                   // the tab's caption
-    QString frameTitle;            // the frame's caption; empty for none
-    int width, height;             // the frame's size in twips; every frame lies at 120, 360
-    QList<ControlRow> (*rows)();   // the frame's controls
+    QString tab;                 // the tab's caption
+    QString frameTitle;          // the frame's caption; empty for none
+    int width, height;           // the frame's size in twips; every frame lies at 120, 360
+    QList<ControlRow> (*rows)(); // the frame's controls
 };
 
 // Tab i (1-based) shows the frame of TabPages()[i - 1].

@@ -2,6 +2,9 @@
 // console and its command line first, then the right column, then the boot list.
 #include "app/pages/Pages.h"
 
+// The row tables are laid out by hand, one control a line.
+// clang-format off
+
 QList<ControlRow> TestPageRows()
 {
     return {
@@ -25,3 +28,4 @@ QList<ControlRow> TestPageRows()
          {.showsBackground = true}},
     };
 }
+// clang-format on

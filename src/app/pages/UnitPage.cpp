@@ -1,6 +1,9 @@
 // "Unit": fetching a picture from the camera and the camera's picture size.
 #include "app/pages/Pages.h"
 
+// The row tables are laid out by hand, one control a line.
+// clang-format off
+
 QList<ControlRow> UnitPageRows()
 {
     QList<ControlRow> rows = {
@@ -24,3 +27,4 @@ QList<ControlRow> UnitPageRows()
     };
     return rows;
 }
+// clang-format on
