@@ -62,14 +62,19 @@ void LengthReplyTest::refusals_data()
     QTest::newRow("words") << QStringLiteral("READY") << noLength + QStringLiteral("\"READY\"");
     QTest::newRow("Fail1 is not fail1")
         << QStringLiteral("Fail1") << noLength + QStringLiteral("\"Fail1\"");
-    QTest::newRow("zero then not hex") << QStringLiteral("0X12") << noLength + QStringLiteral("\"0X12\"");
-    QTest::newRow("blank among digits") << QStringLiteral("12 4") << noLength + QStringLiteral("\"12 4\"");
+    QTest::newRow("zero then not hex")
+        << QStringLiteral("0X12") << noLength + QStringLiteral("\"0X12\"");
+    QTest::newRow("blank among digits")
+        << QStringLiteral("12 4") << noLength + QStringLiteral("\"12 4\"");
     QTest::newRow("leading blank") << QStringLiteral(" 1F") << noLength + QStringLiteral("\" 1F\"");
     QTest::newRow("sign") << QStringLiteral("+1F") << noLength + QStringLiteral("\"+1F\"");
     QTest::newRow("full-width digit")
         << QStringLiteral("1\uFF10") << noLength + QStringLiteral("\"1\uFF10\"");
     QTest::newRow("control characters quoted readably")
-        << QString::fromLatin1("\0\x01" "A", 3) << noLength + QStringLiteral("\"\\x00\\x01A\"");
+        << QString::fromLatin1("\0\x01"
+                               "A",
+                               3)
+        << noLength + QStringLiteral("\"\\x00\\x01A\"");
     QTest::newRow("long reply cut")
         << QString(100, u'Z') << noLength + u'"' + QString(40, u'Z') + QStringLiteral("...\"");
 }

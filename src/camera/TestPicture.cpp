@@ -22,7 +22,8 @@ void DrawBars(QPainter& painter, int width, int height)
     for (int i = 0; i < count; ++i) {
         const int left = width * i / count;
         const int right = width * (i + 1) / count;
-        painter.fillRect(left, 0, right - left, height, QColor::fromRgb(BarColours[std::size_t(i)]));
+        painter.fillRect(left, 0, right - left, height,
+                         QColor::fromRgb(BarColours[std::size_t(i)]));
     }
 }
 
