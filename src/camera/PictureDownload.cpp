@@ -6,6 +6,7 @@
 #include "link/BoardLink.h"
 
 #include <QAbstractButton>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QImage>
 #include <QLabel>
@@ -20,6 +21,7 @@ constexpr qsizetype BlockSize = 512;
 constexpr qsizetype BlockHeader = 9; // "OK :", four hex digits of the block number, a blank
 constexpr qsizetype PictureBufferSize = 65356;
 constexpr int StreamQuietLimitMs = 3000;
+constexpr int ProgressIntervalMs = 16; // about one screen refresh
 
 } // namespace
 
@@ -80,6 +82,8 @@ void PictureDownload::DownLoadBlocks(const QString& captureCommand, const QStrin
 
     const int blocks = int(length_ / BlockSize) + 1;
     view_.ProgPicDwnld->setRange(0, blocks);
+    QElapsedTimer sinceProgress;
+    sinceProgress.start();
     qsizetype remaining = length_;
     int block = 0;
     for (qsizetype offset = 0; offset <= length_; offset += BlockSize) {
@@ -88,7 +92,13 @@ void PictureDownload::DownLoadBlocks(const QString& captureCommand, const QStrin
             return End({});
         CopyBlock(offset, std::min(remaining, BlockSize));
         remaining -= BlockSize;
-        view_.ProgPicDwnld->setValue(++block);
+        ++block;
+        // The bar repaints at once on every step; more than one step per
+        // screen refresh would cost more than the blocks themselves.
+        if (sinceProgress.elapsed() >= ProgressIntervalMs) {
+            view_.ProgPicDwnld->setValue(block);
+            sinceProgress.restart();
+        }
     }
     Finish();
 }
