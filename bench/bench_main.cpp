@@ -3,12 +3,20 @@
 #include "app/ConsoleView.h"
 #include "app/MainWindow.h"
 #include "app/TabStrip.h"
+#include "camera/PictureDownload.h"
+#include "camera/TestPicture.h"
 #include "link/usb/SimBackend.h"
 #include "link/usb/VirtualBoard.h"
 #include "link/usb/VirtualBus.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QEventLoop>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <algorithm>
 #include <cstdio>
 #include <ctime>
 #include <functional>
@@ -98,6 +106,50 @@ void ConsoleAppend()
     Print("console_append_us_full", measure(true));
 }
 
+// Milliseconds from a click on "Get Pic SPI" / "Get Pic UART" to the picture
+// shown, for a 65,000-byte picture (a 640 x 480 test JPEG padded with zeros)
+// from a board that answers without delay. Median of 25 downloads.
+void PictureDownloads()
+{
+    Rig rig;
+    QByteArray picture = RenderTestPicture(640, 480, 1);
+    picture.append(QByteArray(65000 - picture.size(), '\0'));
+    rig.board.SetPictureRenderer([picture](int, int, int) { return picture; });
+    QTemporaryDir folder;
+    QString AppFolder = folder.path();
+    std::int16_t ImageBitmapRef = 101;
+    QWidget page;
+    PictureDownloadView view{new QLabel(&page), new QProgressBar(&page),
+                             new QPushButton(QStringLiteral("Get Pic SPI"), &page),
+                             new QPushButton(QStringLiteral("Get Pic UART"), &page)};
+    PictureDownload download(rig.window.Link, AppFolder, ImageBitmapRef, rig.window.ShowMessage,
+                             view);
+    page.show();
+    QApplication::processEvents();
+
+    auto measure = [&](QAbstractButton* button) {
+        std::vector<double> ms;
+        for (int i = 0; i < 26; ++i) {
+            QEventLoop ended;
+            QObject::connect(&download, &PictureDownload::DownloadEnded, &ended, &QEventLoop::quit);
+            QElapsedTimer clock;
+            clock.start();
+            button->click();
+            if (download.Running())
+                ended.exec();
+            QApplication::processEvents(); // the repaint belongs to the cost
+            if (i > 0)                     // the first one warms up
+                ms.push_back(clock.nsecsElapsed() / 1e6);
+            if (view.Image1->pixmap().size() != QSize(640, 480))
+                std::fprintf(stderr, "the picture was not shown\n");
+        }
+        std::nth_element(ms.begin(), ms.begin() + ms.size() / 2, ms.end());
+        return ms[ms.size() / 2];
+    };
+    Print("spi_download_ms_64k", measure(view.cmdDwnldPic));
+    Print("uart_download_ms_64k", measure(view.cmdDwnldPicSer));
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -109,6 +161,7 @@ int main(int argc, char** argv)
         {QStringLiteral("exchanges"), ExchangesPerSecond},
         {QStringLiteral("timeout"), TimeoutCpu},
         {QStringLiteral("console"), ConsoleAppend},
+        {QStringLiteral("download"), PictureDownloads},
     };
     const QStringList wanted = app.arguments().mid(1);
     for (const auto& [name, run] : figures)

@@ -1,5 +1,6 @@
 #include "app/Backends.h"
 
+#include "camera/TestPicture.h"
 #include "link/usb/SimBackend.h"
 #include "link/usb/VirtualBoard.h"
 #include "link/usb/VirtualBus.h"
@@ -9,6 +10,7 @@ BackendChoice::BackendChoice(const CommandLineOptions& options)
 {
     if (options.simulate) {
         board_ = std::make_unique<usb::VirtualBoard>();
+        board_->SetPictureRenderer(RenderTestPicture);
         bus_->Plug(board_.get());
     }
     // Until the libusb backend is in, a program without --simulate sees an

@@ -1,0 +1,242 @@
+#include "camera/PictureDownload.h"
+
+#include "app/AppPaths.h"
+#include "camera/LengthReply.h"
+#include "camera/PictureFile.h"
+#include "link/BoardLink.h"
+
+#include <QAbstractButton>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QImage>
+#include <QLabel>
+#include <QPixmap>
+#include <QProgressBar>
+#include <algorithm>
+#include <cstring>
+
+namespace {
+
+constexpr qsizetype BlockSize = 512;
+constexpr qsizetype BlockHeader = 9; // "OK :", four hex digits of the block number, a blank
+constexpr qsizetype PictureBufferSize = 65356;
+constexpr int StreamQuietLimitMs = 3000;
+constexpr int ProgressIntervalMs = 16; // about one screen refresh
+
+} // namespace
+
+PictureDownload::PictureDownload(BoardLink& link, const QString& AppFolder,
+                                 const std::int16_t& ImageBitmapRef, MessageHook showMessage,
+                                 const PictureDownloadView& view, QObject* parent)
+    : QObject(parent), link_(link), appFolder_(AppFolder), imageBitmapRef_(ImageBitmapRef),
+      showMessage_(std::move(showMessage)), view_(view)
+{
+    streamWatchdog_.setSingleShot(true);
+    connect(&streamWatchdog_, &QTimer::timeout, this, &PictureDownload::Finish);
+    connect(view_.cmdDwnldPic, &QAbstractButton::clicked, this,
+            &PictureDownload::cmdDwnldPic_Click);
+    connect(view_.cmdDwnldPicSer, &QAbstractButton::clicked, this,
+            &PictureDownload::cmdDwnldPicSer_Click);
+}
+
+PictureDownload::~PictureDownload()
+{
+    QObject::disconnect(streamChunks_);
+}
+
+void PictureDownload::cmdDwnldPic_Click()
+{
+    DownLoadPicSPI();
+}
+
+void PictureDownload::cmdDwnldPicSer_Click()
+{
+    DownLoadPicUART();
+}
+
+void PictureDownload::DownLoadPicSPI()
+{
+    DownLoadBlocks(QStringLiteral("C:04"), QStringLiteral("C:02#"), QStringLiteral("C:02 "));
+}
+
+void PictureDownload::DownLoadPic12()
+{
+    DownLoadBlocks(QString(), QStringLiteral("C:12#"), QStringLiteral("C:12 "));
+}
+
+// Asks for the length, then for L div 512 + 1 blocks of 512 bytes; each block
+// reply carries its bytes from index 9 on. When L is a multiple of 512 the last
+// request copies nothing. Block replies are not examined: one that does not
+// come copies the zeros of the emptied reply buffer and the download goes on.
+void PictureDownload::DownLoadBlocks(const QString& captureCommand, const QString& lengthCommand,
+                                     const QString& blockCommand)
+{
+    if (!Begin())
+        return;
+    if (!captureCommand.isEmpty())
+        link_.DownLoadCommand(captureCommand);
+    if (const QString error = EnsureFolder(appFolder_); !error.isEmpty())
+        return End(error);
+    if (!TakeLength(link_.DownLoadCommand(lengthCommand)))
+        return;
+
+    const int blocks = int(length_ / BlockSize) + 1;
+    view_.ProgPicDwnld->setRange(0, blocks);
+    QElapsedTimer sinceProgress;
+    sinceProgress.start();
+    qsizetype remaining = length_;
+    int block = 0;
+    for (qsizetype offset = 0; offset <= length_; offset += BlockSize) {
+        link_.DownLoadCommand(blockCommand);
+        if (link_.ShuttingDown())
+            return End({});
+        CopyBlock(offset, std::min(remaining, BlockSize));
+        remaining -= BlockSize;
+        ++block;
+        // The bar repaints at once on every step; more than one step per
+        // screen refresh would cost more than the blocks themselves.
+        if (sinceProgress.elapsed() >= ProgressIntervalMs) {
+            view_.ProgPicDwnld->setValue(block);
+            sinceProgress.restart();
+        }
+    }
+    Finish();
+}
+
+void PictureDownload::DownLoadPicUART()
+{
+    if (!Begin())
+        return;
+    if (const QString error = EnsureFolder(appFolder_); !error.isEmpty())
+        return End(error);
+    const QString R = link_.DownLoadCommand(QStringLiteral("C:15#"));
+    // The stream that follows is stored from index 0, over the length reply.
+    link_.PictureFill = 0;
+    if (!TakeLength(R))
+        return;
+    link_.DownLoadCommand(QStringLiteral("C:15 "));
+    if (StreamContinues())
+        AwaitStreamTail();
+    else
+        Finish();
+}
+
+// Start of every download; false (and nothing done) while one runs.
+bool PictureDownload::Begin()
+{
+    if (running_)
+        return false;
+    running_ = true;
+    view_.cmdDwnldPic->setEnabled(false);
+    view_.cmdDwnldPicSer->setEnabled(false);
+    view_.ProgPicDwnld->setRange(0, 1);
+    view_.ProgPicDwnld->setValue(0);
+    link_.PictureBuffer = QByteArray(PictureBufferSize, '\0');
+    link_.PictureFill = 0;
+    link_.ConsoleQuiet = true;
+    return true;
+}
+
+// Checks the length reply and opens the picture file. False when the download
+// has ended here (with its message).
+bool PictureDownload::TakeLength(const QString& R)
+{
+    const LengthCheck check = CheckLengthReply(R);
+    if (!check.Ok()) {
+        End(check.Message);
+        return false;
+    }
+    length_ = check.L;
+    // A picture longer than the buffer keeps every byte.
+    if (link_.PictureBuffer.size() < length_)
+        link_.PictureBuffer.resize(length_, '\0');
+    file_ = std::make_unique<QFile>(PicturePath());
+    if (const QString error = OpenForOverwrite(*file_); !error.isEmpty()) {
+        End(error);
+        return false;
+    }
+    return true;
+}
+
+// Reply bytes 9 to 9 + count - 1 to PictureBuffer at offset. Nothing lands
+// outside PictureBuffer, whatever its size is by now; reply bytes that the
+// reply buffer does not hold count as zeros.
+void PictureDownload::CopyBlock(qsizetype offset, qsizetype count)
+{
+    QByteArray& picture = link_.PictureBuffer;
+    const QByteArray& reply = link_.ReplyBuffer;
+    const qsizetype room = std::max<qsizetype>(0, picture.size() - offset);
+    const qsizetype n = std::min(count, room);
+    if (n <= 0)
+        return;
+    const qsizetype available = std::clamp<qsizetype>(reply.size() - BlockHeader, 0, n);
+    char* target = picture.data() + offset;
+    if (available > 0)
+        std::memcpy(target, reply.constData() + BlockHeader, std::size_t(available));
+    std::memset(target + available, 0, std::size_t(n - available));
+}
+
+// The stream filled a whole read and the picture is not complete yet: its
+// rest is on the way in the next reads.
+bool PictureDownload::StreamContinues() const
+{
+    const qsizetype wanted = std::min<qsizetype>(length_, link_.PictureBuffer.size());
+    return link_.InReading && link_.USBPipeIN != nullptr && link_.ReplyArrived &&
+           link_.PictureFill < wanted && link_.ChunkSize >= link_.InBufferSize;
+}
+
+// The receive path goes on storing the stream's chunks; the file is written
+// once the picture is complete, a read comes back short, or the board has been
+// quiet for 3 seconds.
+void PictureDownload::AwaitStreamTail()
+{
+    // Connected after the link's own handler, so this runs after the chunk is stored.
+    streamChunks_ = connect(link_.USBPipeIN, &usb::UsbObject::ReadComplete, this,
+                            &PictureDownload::OnStreamChunk);
+    streamWatchdog_.start(StreamQuietLimitMs);
+}
+
+void PictureDownload::OnStreamChunk()
+{
+    if (StreamContinues())
+        streamWatchdog_.start(StreamQuietLimitMs);
+    else
+        Finish();
+}
+
+// Writes the whole buffer to the file and shows the picture, or the built-in
+// bitmap when the file does not decode.
+void PictureDownload::Finish()
+{
+    QObject::disconnect(streamChunks_);
+    streamWatchdog_.stop();
+    if (const QString error = WriteFromStart(*file_, link_.PictureBuffer); !error.isEmpty())
+        return End(error);
+    QImage picture;
+    if (picture.load(PicturePath()))
+        view_.Image1->setPixmap(QPixmap::fromImage(picture));
+    else
+        view_.Image1->setPixmap(QPixmap(QStringLiteral(":/bitmap%1.png").arg(imageBitmapRef_)));
+    view_.ProgPicDwnld->setValue(view_.ProgPicDwnld->maximum());
+    End({});
+}
+
+// Every way out: the console echoes again before any message is shown.
+void PictureDownload::End(const QString& message)
+{
+    QObject::disconnect(streamChunks_);
+    streamWatchdog_.stop();
+    file_.reset();
+    link_.ConsoleQuiet = false;
+    running_ = false;
+    view_.cmdDwnldPic->setEnabled(true);
+    view_.cmdDwnldPicSer->setEnabled(true);
+    if (!message.isEmpty())
+        showMessage_(message);
+    Q_EMIT DownloadEnded();
+}
+
+QString PictureDownload::PicturePath() const
+{
+    return JoinPath(appFolder_, QString::fromLatin1(PictureFileName));
+}
