@@ -2,6 +2,7 @@
 // "downloaded.jpg", the picture box, the messages and the state left behind.
 #include "LinkFixture.h"
 #include "app/MainWindow.h"
+#include "app/Controls.h"
 #include "camera/AttachPictureDownload.h"
 #include "camera/PictureDownload.h"
 #include "camera/TestPicture.h"
@@ -455,14 +456,10 @@ void PictureDownloadTest::attachFindsTheWindowsControls()
     QVERIFY(window.Form_Load());
     QTemporaryDir temp;
     window.AppFolder = temp.path();
-    for (const char* name : {"cmdDwnldPicSer", "cmdDwnldPic"})
-        (new QPushButton(window.Frame1[0]))->setObjectName(QLatin1String(name));
-    (new QProgressBar(window.Frame1[0]))->setObjectName(QStringLiteral("ProgPicDwnld"));
-    auto* image1 = new QLabel(window.Frame1[0]);
-    image1->setObjectName(QStringLiteral("Image1"));
-
-    PictureDownload* download = AttachPictureDownload(window);
-    QCOMPARE(download->parent(), &window);
+    // The window attached the download to its own controls.
+    auto* image1 = Control<QLabel>(window, "Image1");
+    auto* download = window.findChild<PictureDownload*>();
+    QVERIFY(download != nullptr);
     window.ShowMessage = [&](const QString& text) { messages << text; };
 
     window.findChild<QPushButton*>(QStringLiteral("cmdDwnldPic"))->click();

@@ -11,6 +11,7 @@
 #include "app/pages/Pages.h"
 #include "board/BoardInformation.h"
 #include "board/TestConsole.h"
+#include "camera/AttachPictureDownload.h"
 #include "camera/CameraSettings.h"
 #include "firmware/FilePipes.h"
 
@@ -48,6 +49,7 @@ MainWindow::MainWindow(usb::UsbBackend& backend, QWidget* parent)
     boardInformation_ = new BoardInformation(*this);
     testConsole_ = new TestConsole(*this);
     cameraSettings_ = new CameraSettings(*this);
+    AttachPictureDownload(*this);
 }
 
 MainWindow::~MainWindow() = default;
