@@ -1,6 +1,7 @@
 // The benchmark program: drives the real window on the virtual board and prints
 // one "name: value" line per figure.
 #include "app/ConsoleView.h"
+#include "app/EventLoop.h"
 #include "app/MainWindow.h"
 #include "app/TabStrip.h"
 #include "camera/PictureDownload.h"
@@ -156,6 +157,7 @@ int main(int argc, char** argv)
 {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    PrepareEventLoop();
     QApplication app(argc, argv);
     const std::map<QString, std::function<void()>> figures = {
         {QStringLiteral("exchanges"), ExchangesPerSecond},

@@ -1,6 +1,7 @@
 // q815evm: the desktop tool for the Q815 camera evaluation board.
 #include "app/Backends.h"
 #include "app/CommandLine.h"
+#include "app/EventLoop.h"
 #include "app/MainWindow.h"
 #include "app/StringTable.h"
 
@@ -32,6 +33,7 @@ int Main(int argc, char** argv)
         return 0;
     }
 
+    PrepareEventLoop();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("q815evm"));
     QApplication::setApplicationDisplayName(ApplicationTitle());

@@ -1,6 +1,7 @@
 // Finding the board, opening it with all six objects, binding the pipes to the
 // endpoint layout that the board offers, and following plug and unplug.
 #include "link/BoardLink.h"
+#include "link/CommandBlock.h"
 
 using usb::Status;
 using usb::UsbObject;
@@ -99,7 +100,7 @@ void BoardLink::StartInPipe()
     InBufferCount = 5;
     InErrorLimit = 5;
     InReading = false;
-    ReplyBuffer = QByteArray(InBufferSize + 1, '\0');
+    RecreateZeroed(ReplyBuffer, InBufferSize + 1);
     InStatus = USBPipeIN->ClearPipe();
     if (InStatus == 0) {
         InStatus = USBPipeIN->BeginReading(InBufferSize, InBufferCount, InErrorLimit);

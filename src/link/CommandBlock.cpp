@@ -27,3 +27,11 @@ QString BytesToText(const char* data, qsizetype size)
 {
     return QString::fromLatin1(data, size);
 }
+
+void RecreateZeroed(QByteArray& buffer, qsizetype size)
+{
+    if (buffer.size() == size && buffer.isDetached())
+        buffer.fill('\0');
+    else
+        buffer = QByteArray(size, '\0');
+}

@@ -18,3 +18,7 @@ QString ReplyText(const QByteArray& replyBuffer, int chunkSize);
 
 // Bytes to text, one character per byte.
 QString BytesToText(const char* data, qsizetype size);
+
+// Makes buffer size bytes long, all zero. Reuses the storage when the size is
+// already right (a command re-creates the 63 KB reply buffer every time).
+void RecreateZeroed(QByteArray& buffer, qsizetype size);

@@ -25,7 +25,7 @@ QString BoardLink::DownLoadCommand(const QString& CmdStr)
         return NoUsb;
 
     CommandBlock = QByteArray(CommandBlockSize, '\0');
-    ReplyBuffer = QByteArray(InBufferSize + 1, '\0');
+    RecreateZeroed(ReplyBuffer, InBufferSize + 1);
     OutBufferSize = CommandBlockSize;
     OutBufferCount = 1;
     OutErrorLimit = 5;
