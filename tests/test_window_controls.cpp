@@ -3,6 +3,7 @@
 // accessible names; the tab switching rule; captions that fit their places.
 #include "app/ConsoleView.h"
 #include "app/MainWindow.h"
+#include "app/ResizeLayout.h"
 #include "app/TabStrip.h"
 #include "app/Twips.h"
 #include "app/pages/ClickLabel.h"
@@ -184,6 +185,11 @@ void WindowControlsTest::controlByName()
     QWidget* expectedParent = frame < 0 ? static_cast<QWidget*>(window_) : window_->Frame1[frame];
     QCOMPARE(control->parentWidget(), expectedParent);
     QCOMPARE(TextOf(control), text);
+    // The resize layout moves some controls away from their design place as
+    // soon as the window is shown; its own test covers those.
+    for (const LayoutAssignment& step : ComputeResizeLayout(MinimumOuterHeight, MinimumOuterWidth))
+        if (name == QLatin1String(step.control))
+            return;
     QCOMPARE(control->geometry(),
              TwipsRect(twips.left(), twips.top(), twips.width(), twips.height()));
 }
@@ -353,9 +359,11 @@ void WindowControlsTest::clickLabelActsLikeAButton()
 
 void WindowControlsTest::startsAtTheDesignSizeShowingTheUnitPage()
 {
+    // The design width; the height follows the outer width as soon as the
+    // window is shown.
     QCOMPARE(PixelsToTwips(window_->width()), 12420.0);
-    QCOMPARE(PixelsToTwips(window_->height()), 8475.0);
-    QCOMPARE(window_->size(), QSize(828, 565));
+    const QRect outer = window_->frameGeometry();
+    QCOMPARE(outer.height(), TwipsToPixels(HeightForWidth(PixelsToTwips(outer.width()))));
     QCOMPARE(window_->TabStrip1->SelectedIndex(), 1);
     QCOMPARE(window_->CurrentTab, 1);
     for (int i = 0; i < 7; ++i)

@@ -29,6 +29,9 @@ public:
     // Runs once, right after the window is first shown.
     void Form_Activate();
     void TabStrip1_Click();
+    // Lays the window out for its size: the height follows the width, and the
+    // pictures and the controls around them grow with it.
+    void Form_Resize();
 
     // Shows a message box with only an OK button and the application's title.
     // Tests replace it to record the texts instead of blocking.
@@ -47,6 +50,7 @@ public:
     QString AppFolder;
     QString ReadFilePath;
     std::int16_t CurrentTab = 1;
+    bool InResize = false;
     BoardLink Link;
 
     // --- controls -----------------------------------------------------------
@@ -59,6 +63,7 @@ public:
 protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     void AssemblePages();
