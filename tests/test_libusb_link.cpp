@@ -199,8 +199,6 @@ void LibusbLinkTest::unplugThenPlug()
     QFETCH(bool, poll);
     LibusbLinkFixture f(EndpointLayout::Full, true, true, poll);
     f.Start();
-    if (poll)
-        QTest::qWait(1200); // the first look at the bus only learns what is there
     f.states.clear();
     f.captions.clear();
     f.device.Unplug();
@@ -256,7 +254,11 @@ void LibusbLinkTest::teardownWithTransfersInFlight()
     f->link.reset();
     QVERIFY(f->device.DiscardedUrbs() >= discardedBefore + 10); // 5 + 5 reads
     f.reset();
-    QTest::qWait(50); // anything still posted would run (and crash) here
+    // Anything still posted would run (and crash) here.
+    bool drained = false;
+    QMetaObject::invokeMethod(QCoreApplication::instance(), [&drained] { drained = true; },
+                              Qt::QueuedConnection);
+    QTRY_VERIFY(drained);
 }
 
 QTEST_GUILESS_MAIN(LibusbLinkTest)

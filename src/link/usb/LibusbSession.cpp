@@ -215,9 +215,17 @@ Status LibusbSession::EnablePlugEvents()
         if (r != LIBUSB_SUCCESS)
             return StatusFromLibusbError(r, StatusNotSupported);
     } else {
+        // What is on the bus now is no news; the worker reports changes from here.
+        libusb_device** list = nullptr;
+        const ssize_t n = libusb_get_device_list(context_, &list);
+        if (n < 0)
+            return StatusFromLibusbError(int(n));
+        for (libusb_device* board : MatchingBoards(list, n))
+            seen_.append(PlaceOf(board));
+        libusb_free_device_list(list, 1);
         polling_ = true;
-        pollBus_ = true;
-        libusb_interrupt_event_handler(context_); // the worker starts looking
+        pollBus_ = true; // hands seen_ over to the worker
+        libusb_interrupt_event_handler(context_);
     }
     plugEvents_ = true;
     return StatusSuccess;
@@ -245,7 +253,6 @@ void LibusbSession::RunEvents()
 }
 
 // Worker thread: compares the boards on the bus with those of the last look.
-// The first look only learns what is there.
 void LibusbSession::PollBus()
 {
     libusb_device** list = nullptr;
@@ -256,17 +263,14 @@ void LibusbSession::PollBus()
     for (libusb_device* board : MatchingBoards(list, n))
         now.append(PlaceOf(board));
     libusb_free_device_list(list, 1);
-    if (pollBaseline_) {
-        for (const BusPlace& place : std::as_const(seen_)) {
-            if (!now.contains(place))
-                PostPlug(false, place);
-        }
-        for (const BusPlace& place : std::as_const(now)) {
-            if (!seen_.contains(place))
-                PostPlug(true, place);
-        }
+    for (const BusPlace& place : std::as_const(seen_)) {
+        if (!now.contains(place))
+            PostPlug(false, place);
     }
-    pollBaseline_ = true;
+    for (const BusPlace& place : std::as_const(now)) {
+        if (!seen_.contains(place))
+            PostPlug(true, place);
+    }
     seen_ = now;
 }
 

@@ -113,9 +113,9 @@ private:
     int hotplugHandle_ = 0;
     std::atomic<bool> pollBus_{false};
     std::atomic<bool> stop_{false};
-    // Worker thread only: the boards of the last look at the bus, if any.
+    // The boards of the last look at the bus: the window thread's until pollBus_
+    // is set, the worker's from then on.
     QList<BusPlace> seen_;
-    bool pollBaseline_ = false;
     std::thread worker_;
 };
 
