@@ -7,6 +7,10 @@
 #include "link/usb/VirtualBoard.h"
 #include "link/usb/VirtualBus.h"
 
+#ifdef Q815_LIBUSB_BENCH
+#include "LibusbBench.h"
+#endif
+
 #include <QApplication>
 #include <QElapsedTimer>
 #include <cstdio>
@@ -109,6 +113,9 @@ int main(int argc, char** argv)
         {QStringLiteral("exchanges"), ExchangesPerSecond},
         {QStringLiteral("timeout"), TimeoutCpu},
         {QStringLiteral("console"), ConsoleAppend},
+#ifdef Q815_LIBUSB_BENCH
+        {QStringLiteral("libusb"), [argv] { LibusbFigures(argv); }},
+#endif
     };
     const QStringList wanted = app.arguments().mid(1);
     for (const auto& [name, run] : figures)
