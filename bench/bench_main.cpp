@@ -10,6 +10,10 @@
 #include "link/usb/VirtualBoard.h"
 #include "link/usb/VirtualBus.h"
 
+#ifdef Q815_LIBUSB_BENCH
+#include "LibusbBench.h"
+#endif
+
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
@@ -164,6 +168,9 @@ int main(int argc, char** argv)
         {QStringLiteral("timeout"), TimeoutCpu},
         {QStringLiteral("console"), ConsoleAppend},
         {QStringLiteral("download"), PictureDownloads},
+#ifdef Q815_LIBUSB_BENCH
+        {QStringLiteral("libusb"), [argv] { LibusbFigures(argv); }},
+#endif
     };
     const QStringList wanted = app.arguments().mid(1);
     for (const auto& [name, run] : figures)

@@ -112,7 +112,7 @@ void TestSimBackend::statusTexts()
 {
     int count = 0;
     const Status* failures = FailureStatuses(count);
-    QCOMPARE(count, 15);
+    QCOMPARE(count, 17);
     QSet<QString> texts;
     for (int i = 0; i < count; ++i) {
         QVERIFY(failures[i] != StatusSuccess && failures[i] != StatusNoData

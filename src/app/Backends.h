@@ -1,9 +1,10 @@
 #pragma once
 // Which USB backend the program talks through: the virtual board (--simulate)
-// or real boards.
+// or real boards through libusb, matched by the ids of --device.
 #include "app/CommandLine.h"
 #include "link/usb/UsbObject.h"
 
+#include <functional>
 #include <memory>
 
 namespace usb {
@@ -17,6 +18,9 @@ public:
     ~BackendChoice();
     usb::UsbBackend& Backend() { return *backend_; }
     usb::VirtualBoard* Board() { return board_.get(); } // the virtual board, if any
+    // show is called with what to tell the user when a board that is plugged in
+    // cannot be opened (no permission, held by another program).
+    void OnOpenRefused(std::function<void(const QString&)> show);
 
 private:
     std::unique_ptr<usb::VirtualBus> bus_;

@@ -42,6 +42,7 @@ int Main(int argc, char** argv)
 
     BackendChoice backend(options);
     MainWindow window(backend.Backend());
+    backend.OnOpenRefused([&window](const QString& text) { window.ShowMessage(text); });
     if (!window.Form_Load())
         return 1;
     window.show();

@@ -10,7 +10,8 @@ constexpr std::array kFailures{
     StatusNoDevice,       StatusBusy,      StatusAccessDenied, StatusNoEndpoint,
     StatusNotBound,       StatusTransferFailed, StatusDeviceGone, StatusBadArgument,
     StatusNotAttached,    StatusNoInterface,    StatusNotActive,  StatusTimeout,
-    StatusNoMemory,       StatusNotSupported,   StatusInternal,
+    StatusNoMemory,       StatusNotSupported,   StatusInternal,   StatusStalled,
+    StatusOverflow,
 };
 
 } // namespace
@@ -59,6 +60,11 @@ QString StatusText(Status status)
         return QStringLiteral("operation not supported on this system");
     case StatusInternal:
         return QStringLiteral("internal error of the USB layer: please report it");
+    case StatusStalled:
+        return QStringLiteral("the board stalled the pipe: unplug the board and plug it in again");
+    case StatusOverflow:
+        return QStringLiteral("the board sent more data than was asked for: check that the board "
+                              "runs the right firmware");
     default:
         return QStringLiteral("unknown USB status 0x")
                + QString::number(static_cast<std::uint32_t>(status), 16).toUpper().rightJustified(8, u'0');

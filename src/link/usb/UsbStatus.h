@@ -29,6 +29,8 @@ inline constexpr Status StatusTimeout = MakeStatus(0xE000A00E);
 inline constexpr Status StatusNoMemory = MakeStatus(0xE000A00F);
 inline constexpr Status StatusNotSupported = MakeStatus(0xE000A010);
 inline constexpr Status StatusInternal = MakeStatus(0xE000A011);
+inline constexpr Status StatusStalled = MakeStatus(0xE000A012);       // endpoint halted
+inline constexpr Status StatusOverflow = MakeStatus(0xE000A013);      // more data than asked for
 
 // What happened and what the user can do about it.
 QString StatusText(Status status);

@@ -1,0 +1,158 @@
+#include "LibusbBench.h"
+
+#include "EmulatedUsbDevice.h"
+#include "link/BoardLink.h"
+#include "link/CommandBlock.h"
+#include "link/usb/LibusbBackend.h"
+#include "link/usb/VirtualBoard.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QThread>
+#include <cstdio>
+#include <libusb.h>
+#include <memory>
+
+namespace {
+
+constexpr int Warmup = 100;
+constexpr int Count = 2000;
+constexpr int ReadSize = 63360; // what the program reads with
+
+void Print(const char* name, double value)
+{
+    std::printf("%s: %.6g\n", name, value);
+    std::fflush(stdout);
+}
+
+// The board and its USB device on a thread of their own, as a real board is
+// not on the program's thread: the bare loop below blocks its thread in libusb.
+struct EmulatedBoard {
+    QThread thread;
+    usb::VirtualBoard* board = new usb::VirtualBoard;
+    EmulatedUsbDevice* device = new EmulatedUsbDevice(*board);
+    EmulatedBoard()
+    {
+        device->Plug();
+        board->moveToThread(&thread);
+        device->moveToThread(&thread);
+        thread.start();
+    }
+    ~EmulatedBoard()
+    {
+        thread.quit();
+        thread.wait();
+        delete device;
+        delete board;
+    }
+};
+
+void ExchangesThroughBackend(const EmulatedBoard& emulated)
+{
+    usb::LibusbBackend backend(emulated.board->VendorId(), emulated.board->ProductId());
+    BoardLink link(backend);
+    if (link.CreateObjects() != 0)
+        return;
+    QObject::connect(&link, &BoardLink::MessageBoxRequested, [](const QString& text) {
+        std::fprintf(stderr, "message: %s\n", qPrintable(text));
+    });
+    link.StartLink();
+    for (int i = 0; i < Warmup; ++i)
+        link.DownLoadCommand(QStringLiteral("C:20"));
+    QElapsedTimer clock;
+    clock.start();
+    int ok = 0;
+    for (int i = 0; i < Count; ++i)
+        ok += link.DownLoadCommand(QStringLiteral("C:20")) == QLatin1String("270B0941");
+    const double seconds = clock.nsecsElapsed() / 1e9;
+    if (ok != Count)
+        std::fprintf(stderr, "only %d of %d exchanges answered\n", ok, Count);
+    Print("libusb_exchanges_per_s", Count / seconds);
+}
+
+struct BareState {
+    int pending = 0;
+};
+
+void LIBUSB_CALL BareDone(libusb_transfer* transfer)
+{
+    --static_cast<BareState*>(transfer->user_data)->pending;
+}
+
+// The same exchange with nothing but libusb: an IN read of the program's size
+// and the 128-byte command block, events handled on this thread until both are
+// back.
+void BareRoundTrips(const EmulatedBoard& emulated)
+{
+    libusb_context* context = nullptr;
+    if (libusb_init(&context) != LIBUSB_SUCCESS)
+        return;
+    libusb_device_handle* handle = libusb_open_device_with_vid_pid(
+        context, emulated.board->VendorId(), emulated.board->ProductId());
+    if (handle == nullptr || libusb_claim_interface(handle, 0) != LIBUSB_SUCCESS) {
+        std::fprintf(stderr, "bare libusb: cannot open the emulated board\n");
+        libusb_exit(context);
+        return;
+    }
+    BareState state;
+    std::vector<unsigned char> in(ReadSize);
+    QByteArray block = MakeCommandBlock(QStringLiteral("C:20"));
+    libusb_transfer* read = libusb_alloc_transfer(0);
+    libusb_transfer* write = libusb_alloc_transfer(0);
+    libusb_fill_bulk_transfer(read, handle, 0x82, in.data(), ReadSize, BareDone, &state, 0);
+    libusb_fill_bulk_transfer(write, handle, 0x02, reinterpret_cast<unsigned char*>(block.data()),
+                              int(block.size()), BareDone, &state, 0);
+    int ok = 0;
+    auto roundTrip = [&] {
+        state.pending = 2;
+        libusb_submit_transfer(read);
+        libusb_submit_transfer(write);
+        while (state.pending > 0)
+            libusb_handle_events(context);
+        ok += read->status == LIBUSB_TRANSFER_COMPLETED && read->actual_length == 12;
+    };
+    for (int i = 0; i < Warmup; ++i)
+        roundTrip();
+    ok = 0;
+    QElapsedTimer clock;
+    clock.start();
+    for (int i = 0; i < Count; ++i)
+        roundTrip();
+    const double seconds = clock.nsecsElapsed() / 1e9;
+    if (ok != Count)
+        std::fprintf(stderr, "bare libusb: only %d of %d round trips answered\n", ok, Count);
+    Print("libusb_bare_round_trips_per_s", Count / seconds);
+    libusb_free_transfer(read);
+    libusb_free_transfer(write);
+    libusb_release_interface(handle, 0);
+    libusb_close(handle);
+    libusb_exit(context);
+}
+
+} // namespace
+
+void LibusbFigures(char** argv)
+{
+    {
+        // The testbed must exist before asking whether its preload is active.
+        usb::VirtualBoard probeBoard;
+        EmulatedUsbDevice probe(probeBoard);
+        if (!EmulatedUsbDevice::PreloadActive()) {
+            // Run this group again in a child that has the preload.
+            QProcess child;
+            QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+            environment.insert(QStringLiteral("LD_PRELOAD"),
+                               QStringLiteral("libumockdev-preload.so.0"));
+            environment.remove(QStringLiteral("UMOCKDEV_DIR"));
+            child.setProcessEnvironment(environment);
+            child.setProcessChannelMode(QProcess::ForwardedChannels);
+            child.start(QString::fromLocal8Bit(argv[0]), {QStringLiteral("libusb")});
+            child.waitForFinished(-1);
+            return;
+        }
+    }
+    EmulatedBoard emulated;
+    BareRoundTrips(emulated);
+    ExchangesThroughBackend(emulated);
+}

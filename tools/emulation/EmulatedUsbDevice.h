@@ -1,0 +1,66 @@
+#pragma once
+// Serves a VirtualBoard as a USB device at the device-file level, so that real
+// libusb (in this process, run with LD_PRELOAD=libumockdev-preload.so.0, or in a
+// child started with that preload and this testbed's environment) talks to the
+// same firmware emulation that --simulate uses.
+//
+// A umockdev testbed holds the board's sysfs entry (ids, bus number, address,
+// speed, the binary "descriptors") and its node under /dev/bus/usb. An ioctl
+// handler on that node answers usbfs: SUBMITURB hands OUT transfers to the board
+// and queues IN transfers until the board has data, REAPURBNDELAY hands back
+// finished transfers, DISCARDURB cancels; claiming, configuration and halts are
+// acknowledged. The handler runs on umockdev's worker thread; it only posts to
+// the board's thread and never waits for it.
+//
+// The node is a FIFO kept full, so that a poll for POLLOUT (how libusb waits
+// for finished transfers) blocks; one page is read out of it while finished
+// transfers wait to be reaped.
+//
+// Create it before libusb is initialised in this process: the testbed must
+// exist before anything looks at /sys or /dev.
+#include <QObject>
+#include <QString>
+#include <cstdint>
+#include <memory>
+
+namespace usb {
+class VirtualBoard;
+}
+
+class EmulatedUsbDevice : public QObject {
+    Q_OBJECT
+public:
+    // The board must live on this thread and outlive this object.
+    explicit EmulatedUsbDevice(usb::VirtualBoard& board, QObject* parent = nullptr);
+    ~EmulatedUsbDevice() override;
+
+    // True when this process runs with the umockdev preload: only then do
+    // /sys and /dev lead into the testbed.
+    static bool PreloadActive();
+    // The testbed's folder (UMOCKDEV_DIR for children).
+    QString RootDir() const;
+
+    // Plugging gives the board a new address on bus 1, as a real bus does, and
+    // sends an "add" uevent. Unplugging fails every transfer in flight with
+    // ENODEV, sends "remove" and takes the device away.
+    void Plug();
+    void Unplug();
+    bool Plugged() const;
+    QString DeviceNode() const; // /dev/bus/usb/001/NNN of the current plugging
+
+    // The interface is claimed by another program: claiming fails with EBUSY.
+    void SetClaimBusy(bool busy);
+    // Counts of usbfs requests seen, for tests: submitted URBs and cancels.
+    int SubmittedUrbs() const;
+    int DiscardedUrbs() const;
+
+    struct Shared; // state shared with umockdev's worker thread
+
+private:
+    void SchedulePump();
+    void Pump();
+
+    usb::VirtualBoard& board_;
+    std::shared_ptr<Shared> shared_;
+    bool pumpScheduled_ = false;
+};

@@ -1,0 +1,162 @@
+// Runs any command against the virtual board served as a USB device: the
+// command gets the umockdev preload and this testbed, so its libusb finds the
+// board at /dev/bus/usb/001/... and talks to the firmware emulation here.
+//
+//   q815-emulated-board [options] [--] command [arguments ...]
+//
+// Lines on standard input: "unplug", "plug", "quit".
+#include "EmulatedUsbDevice.h"
+
+#include "app/CommandLine.h"
+#include "link/usb/VirtualBoard.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QProcess>
+#include <QSocketNotifier>
+#include <QTimer>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <unistd.h>
+
+namespace {
+
+constexpr char Preload[] = "libumockdev-preload.so.0";
+
+bool ParseLayout(const QString& text, usb::VirtualBoard& board)
+{
+    if (text == QLatin1String("full"))
+        board.SetLayout(usb::EndpointLayout::Full);
+    else if (text == QLatin1String("command"))
+        board.SetLayout(usb::EndpointLayout::CommandOnly, true);
+    else if (text == QLatin1String("command129"))
+        board.SetLayout(usb::EndpointLayout::CommandOnly, false);
+    else if (text == QLatin1String("download"))
+        board.SetLayout(usb::EndpointLayout::Download);
+    else
+        return false;
+    return true;
+}
+
+// The testbed is built through the preload too (uevents reach the child only
+// when this process sees the testbed's /sys): start again with it if needed.
+void RunWithPreload(char** argv)
+{
+    const char* current = std::getenv("LD_PRELOAD");
+    if (current != nullptr && std::strstr(current, Preload) != nullptr)
+        return;
+    std::string value = Preload;
+    if (current != nullptr && *current != '\0')
+        value += std::string(":") + current;
+    setenv("LD_PRELOAD", value.c_str(), 1);
+    execv("/proc/self/exe", argv);
+    std::perror("cannot start again with the umockdev preload");
+    std::exit(1);
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    RunWithPreload(argv);
+    QCoreApplication app(argc, argv);
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral(
+        "Starts a command against the Q815 virtual board, served as a USB device through "
+        "umockdev. Lines on standard input: unplug, plug, quit."));
+    parser.addHelpOption();
+    const QCommandLineOption layout(QStringLiteral("layout"),
+                                    QStringLiteral("Endpoint layout: full (default), command, "
+                                                   "command129 or download."),
+                                    QStringLiteral("layout"), QStringLiteral("full"));
+    const QCommandLineOption ids(QStringLiteral("ids"),
+                                 QStringLiteral("USB ids of the board (default %1).")
+                                     .arg(QLatin1String(DefaultDeviceIds)),
+                                 QStringLiteral("VID:PID"), QLatin1String(DefaultDeviceIds));
+    const QCommandLineOption unplugAfter(QStringLiteral("unplug-after"),
+                                         QStringLiteral("Unplug the board after this many "
+                                                        "seconds."),
+                                         QStringLiteral("seconds"));
+    const QCommandLineOption plugAfter(QStringLiteral("plug-after"),
+                                       QStringLiteral("Plug it in again this many seconds after "
+                                                      "unplugging."),
+                                       QStringLiteral("seconds"));
+    parser.addOptions({layout, ids, unplugAfter, plugAfter});
+    parser.addPositionalArgument(QStringLiteral("command"), QStringLiteral("What to run."));
+    parser.setOptionsAfterPositionalArgumentsMode(QCommandLineParser::ParseAsPositionalArguments);
+    parser.process(app);
+    const QStringList command = parser.positionalArguments();
+    usb::VirtualBoard board;
+    std::uint16_t vendorId = 0;
+    std::uint16_t productId = 0;
+    if (command.isEmpty() || !ParseLayout(parser.value(layout), board)
+        || !ParseDeviceIds(parser.value(ids), vendorId, productId)) {
+        std::fprintf(stderr, "%s", qPrintable(parser.helpText()));
+        return 2;
+    }
+    board.SetIds(vendorId, productId);
+
+    EmulatedUsbDevice device(board);
+    if (!EmulatedUsbDevice::PreloadActive()) {
+        std::fprintf(stderr, "the umockdev preload (%s) is not active\n", Preload);
+        return 1;
+    }
+    device.Plug();
+    std::fprintf(stderr, "emulated board %04x:%04x at %s\n", vendorId, productId,
+                 qPrintable(device.DeviceNode()));
+
+    QProcess child;
+    // The child inherits the preload and UMOCKDEV_DIR, which names the testbed.
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("UMOCKDEV_DIR"), device.RootDir());
+    child.setProcessEnvironment(environment);
+    child.setProcessChannelMode(QProcess::ForwardedChannels);
+    child.setStandardInputFile(QProcess::nullDevice());
+    QObject::connect(&child, &QProcess::finished, &app,
+                     [&app](int code, QProcess::ExitStatus status) {
+                         app.exit(status == QProcess::NormalExit ? code : 1);
+                     });
+    QObject::connect(&child, &QProcess::errorOccurred, &app, [&](QProcess::ProcessError error) {
+        if (error == QProcess::FailedToStart) {
+            std::fprintf(stderr, "cannot start %s\n", qPrintable(command.constFirst()));
+            app.exit(127);
+        }
+    });
+
+    QSocketNotifier input(STDIN_FILENO, QSocketNotifier::Read);
+    QObject::connect(&input, &QSocketNotifier::activated, &app, [&] {
+        char line[256];
+        const ssize_t n = read(STDIN_FILENO, line, sizeof line - 1);
+        if (n <= 0) {
+            input.setEnabled(false);
+            return;
+        }
+        for (const QByteArray& word : QByteArray(line, n).split('\n')) {
+            if (word.trimmed() == "unplug")
+                device.Unplug();
+            else if (word.trimmed() == "plug")
+                device.Plug();
+            else if (word.trimmed() == "quit")
+                child.terminate();
+        }
+    });
+    if (parser.isSet(unplugAfter)) {
+        const int unplugMs = int(parser.value(unplugAfter).toDouble() * 1000);
+        QTimer::singleShot(unplugMs, &app, [&] { device.Unplug(); });
+        if (parser.isSet(plugAfter)) {
+            const int plugMs = unplugMs + int(parser.value(plugAfter).toDouble() * 1000);
+            QTimer::singleShot(plugMs, &app, [&] { device.Plug(); });
+        }
+    }
+
+    child.start(command.constFirst(), command.mid(1));
+    const int code = app.exec();
+    if (child.state() != QProcess::NotRunning) {
+        child.terminate();
+        if (!child.waitForFinished(3000))
+            child.kill();
+    }
+    return code;
+}
