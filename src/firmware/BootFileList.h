@@ -1,0 +1,9 @@
+#pragma once
+// The boot image list of the "Test" page: the "usb_boot_*.bin" files of the
+// folder the program was started in.
+class FileListBox;
+class MainWindow;
+
+// Attaches a file box to the window's `fllstusbboot` and lists its folder.
+// The control owns the result.
+FileListBox* AttachBootFileList(MainWindow& window);
