@@ -184,7 +184,10 @@ void WindowControlsTest::controlByName()
     QVERIFY2(control->inherits(kind.toLatin1().constData()), control->metaObject()->className());
     QWidget* expectedParent = frame < 0 ? static_cast<QWidget*>(window_) : window_->Frame1[frame];
     QCOMPARE(control->parentWidget(), expectedParent);
-    QCOMPARE(TextOf(control), text);
+    // Start-up points the disk boxes at the program's folder, which shows its
+    // drive and clears the record view; the others keep their design text.
+    if (name != QLatin1String("Drive1") && name != QLatin1String("txtBrTrigType"))
+        QCOMPARE(TextOf(control), text);
     // The resize layout moves some controls away from their design place as
     // soon as the window is shown; its own test covers those.
     for (const LayoutAssignment& step : ComputeResizeLayout(MinimumOuterHeight, MinimumOuterWidth))

@@ -10,6 +10,8 @@
 #include "app/pages/PageFrame.h"
 #include "app/pages/Pages.h"
 #include "board/BoardInformation.h"
+#include "browser/DiskNavigation.h"
+#include "firmware/BootFileList.h"
 #include "board/TestConsole.h"
 #include "camera/AttachPictureDownload.h"
 #include "camera/CameraSettings.h"
@@ -50,6 +52,8 @@ MainWindow::MainWindow(usb::UsbBackend& backend, QWidget* parent)
     testConsole_ = new TestConsole(*this);
     cameraSettings_ = new CameraSettings(*this);
     AttachPictureDownload(*this);
+    diskNavigation_ = AttachDiskNavigation(*this);
+    AttachBootFileList(*this);
 }
 
 MainWindow::~MainWindow() = default;
@@ -111,6 +115,7 @@ bool MainWindow::Form_Load()
     lstBaud->setEditText(QStringLiteral("Combo1"));
     setWindowIcon(QIcon(QStringLiteral(":/icon%1.png").arg(ImageIconRef)));
     AppFolder = ProgramFolder();
+    diskNavigation_->ResetDiskFolder();
     setWindowTitle(QString::fromLatin1(CaptionLinked));
     ReadFilePath = JoinPath(AppFolder, QStringLiteral("readfile.jpg"));
     CurrentTab = 1;
@@ -147,6 +152,8 @@ void MainWindow::TabStrip1_Click()
     CurrentTab = std::int16_t(i);
     if (i == 3)
         boardInformation_->ReadBoardInfo();
+    if (i == 2)
+        diskNavigation_->ResetDiskFolder();
     Q_EMIT TabShown(i);
 }
 

@@ -10,6 +10,7 @@
 class BoardInformation;
 class CameraSettings;
 class ConsoleView;
+class DiskNavigation;
 class FilePipes;
 class TestConsole;
 class QComboBox;
@@ -77,6 +78,7 @@ private:
     TestConsole* testConsole_ = nullptr;
     CameraSettings* cameraSettings_ = nullptr;
     FilePipes* filePipes_ = nullptr;
+    DiskNavigation* diskNavigation_ = nullptr;
 };
 
 // The application's title, the caption of every message box.

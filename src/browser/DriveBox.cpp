@@ -1,0 +1,111 @@
+#include "browser/DriveBox.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QSignalBlocker>
+#include <QStorageInfo>
+
+namespace {
+
+bool Holds(const QString& mountPoint, const QString& path)
+{
+    if (path == mountPoint)
+        return true;
+    return path.startsWith(mountPoint.endsWith(u'/') ? mountPoint : mountPoint + u'/');
+}
+
+} // namespace
+
+QString VolumeOfPath(const QString& path, const QStringList& mountPoints)
+{
+    const QString clean = QDir::cleanPath(path);
+    QString best;
+    for (const QString& mountPoint : mountPoints)
+        if (Holds(QDir::cleanPath(mountPoint), clean) && mountPoint.size() > best.size())
+            best = mountPoint;
+    return best;
+}
+
+QStringList MountedVolumes()
+{
+    QStringList mountPoints;
+    for (const QStorageInfo& volume : QStorageInfo::mountedVolumes())
+        if (volume.isValid() && volume.isReady())
+            mountPoints.append(volume.rootPath());
+    mountPoints.sort();
+    return mountPoints;
+}
+
+DriveBox::DriveBox(QComboBox* box, std::function<QStringList()> volumes)
+    : QObject(box), box_(box), volumes_(std::move(volumes))
+{
+    Refresh();
+    // Like a drive list, the box starts at the volume the program was started in.
+    Select(VolumeOfPath(QDir::currentPath(), Volumes()));
+    connect(box_, &QComboBox::currentIndexChanged, this, &DriveBox::Change);
+}
+
+QString DriveBox::Value() const
+{
+    return box_->currentText();
+}
+
+void DriveBox::SetValue(const QString& path)
+{
+    const QString drive = VolumeOfPath(path, Volumes());
+    if (drive.isEmpty() || drive == Value())
+        return;
+    Select(drive);
+    emit Change();
+}
+
+void DriveBox::Select(const QString& drive)
+{
+    if (drive.isEmpty())
+        return;
+    const QSignalBlocker quiet(box_);
+    int index = box_->findText(drive);
+    if (index < 0) {
+        box_->addItem(drive);
+        index = box_->count() - 1;
+    }
+    box_->setCurrentIndex(index);
+}
+
+QString DriveBox::CurrentFolder(const QString& drive) const
+{
+    return currentFolders_.value(drive, drive);
+}
+
+void DriveBox::RememberFolder(const QString& folder)
+{
+    const QString drive = VolumeOfPath(folder, Volumes());
+    if (!drive.isEmpty())
+        currentFolders_.insert(drive, folder);
+}
+
+void DriveBox::ForgetFolder(const QString& folder)
+{
+    const QString drive = VolumeOfPath(folder, Volumes());
+    if (currentFolders_.value(drive) == folder)
+        currentFolders_.remove(drive);
+}
+
+QStringList DriveBox::Volumes() const
+{
+    QStringList shown;
+    for (int i = 0; i < box_->count(); ++i)
+        shown.append(box_->itemText(i));
+    return shown;
+}
+
+void DriveBox::Refresh()
+{
+    const QSignalBlocker quiet(box_);
+    const QString shown = Value();
+    box_->clear();
+    box_->addItems(volumes_());
+    box_->setCurrentIndex(shown.isEmpty() ? -1 : box_->findText(shown));
+    if (!shown.isEmpty() && box_->currentIndex() < 0)
+        Select(shown);
+}

@@ -1,0 +1,39 @@
+#pragma once
+// The picture box of the "Disk" page: shows a stored picture, decoded on a
+// worker thread at the box's size, or the program's placeholder bitmap.
+// Only the newest request is shown; a picture that cannot be read shows the
+// placeholder.
+#include "browser/LatestJobThread.h"
+
+#include <QObject>
+#include <QPixmap>
+#include <memory>
+
+class QLabel;
+
+class PictureView : public QObject {
+    Q_OBJECT
+public:
+    // Becomes a child of `box` (a label that stretches its picture).
+    explicit PictureView(QLabel* box);
+    ~PictureView() override;
+
+    // The placeholder: bitmap resource number `bitmapRef`, shown at once.
+    void ShowPlaceholder(int bitmapRef);
+    // The picture in `path`; the placeholder `bitmapRef` when it cannot be read.
+    void ShowPicture(const QString& path, int bitmapRef);
+
+signals:
+    // The box now shows a picture (true) or the placeholder (false).
+    void Shown(bool picture);
+
+private:
+    void Apply(quint64 request, const QImage& picture, int bitmapRef);
+
+    QLabel* box_;
+    quint64 request_ = 0;
+    std::unique_ptr<LatestJobThread> worker_;
+};
+
+// The placeholder bitmap number `bitmapRef` from the program's resources.
+QPixmap PlaceholderBitmap(int bitmapRef);
