@@ -36,7 +36,8 @@ CommandLineOptions ParseCommandLine(const QStringList& arguments, const QString&
             .arg(QLatin1String(DefaultDeviceIds)),
         QStringLiteral("VID:PID"));
     parser.addOptions({help, version, simulate, device});
-    options.helpText = parser.helpText();
+    // No application object exists yet to give the program name.
+    options.helpText = parser.helpText().replace(QStringLiteral("<executable_name>"), QStringLiteral("q815evm"));
 
     if (!parser.parse(arguments)) {
         options.error = parser.errorText();
