@@ -1,19 +1,58 @@
 #pragma once
-// A board link on the simulated backend with one virtual board, recording what
-// the window would show.
+// A board link with one virtual board, recording what the window would show.
+// The same conversation tests run on both backends: built plainly, the link
+// talks to the simulated bus; built with Q815_TEST_LIBUSB, it talks through real
+// libusb to the virtual board served as a USB device (the process must run with
+// LD_PRELOAD=libumockdev-preload.so.0).
+#ifdef Q815_TEST_LIBUSB
+#include "EmulatedUsbDevice.h" // before any Qt header: umockdev.h uses "signals"
+#include "link/usb/LibusbBackend.h"
+#else
+#include "link/usb/SimBackend.h"
+#include "link/usb/VirtualBus.h"
+#endif
 #include "link/BoardLink.h"
 #include "link/CommandBlock.h"
-#include "link/usb/SimBackend.h"
 #include "link/usb/VirtualBoard.h"
-#include "link/usb/VirtualBus.h"
 
 #include <QStringList>
+#include <memory>
+
+// Where the board is plugged in: the simulated bus, or the emulated USB device.
+struct BoardPort {
+    usb::VirtualBoard& board;
+#ifdef Q815_TEST_LIBUSB
+    EmulatedUsbDevice device{board};
+    void Plug() { device.Plug(); }
+    void Unplug() { device.Unplug(); }
+    std::unique_ptr<usb::UsbBackend> MakeBackend(bool poll = false)
+    {
+        return std::make_unique<usb::LibusbBackend>(board.VendorId(), board.ProductId(), poll);
+    }
+#else
+    usb::VirtualBus bus;
+    void Plug() { bus.Plug(&board); }
+    void Unplug() { bus.Unplug(&board); }
+    std::unique_ptr<usb::UsbBackend> MakeBackend(bool = false)
+    {
+        return std::make_unique<usb::SimBackend>(bus);
+    }
+#endif
+    // The layout is part of the board's descriptors: set it before plugging.
+    BoardPort(usb::VirtualBoard& b, usb::EndpointLayout layout, bool commandInIs130, bool plugged)
+        : board(b)
+    {
+        board.SetLayout(layout, commandInIs130);
+        if (plugged)
+            Plug();
+    }
+};
 
 struct LinkFixture {
-    usb::VirtualBus bus;
     usb::VirtualBoard board;
-    usb::SimBackend backend{bus};
-    BoardLink link{backend};
+    BoardPort port;
+    std::unique_ptr<usb::UsbBackend> backend; // set up after plugging
+    BoardLink link;
     QStringList messages;
     QString console; // what the console shows, lines ended with "\r\n"
     QStringList captions;
@@ -21,11 +60,10 @@ struct LinkFixture {
     int identityEmptied = 0;
 
     explicit LinkFixture(usb::EndpointLayout layout = usb::EndpointLayout::Full,
-                         bool plugged = true, bool commandInIs130 = true)
+                         bool plugged = true, bool commandInIs130 = true, bool poll = false)
+        : port(board, layout, commandInIs130, plugged), backend(port.MakeBackend(poll)),
+          link(*backend)
     {
-        board.SetLayout(layout, commandInIs130);
-        if (plugged)
-            bus.Plug(&board);
         QObject::connect(&link, &BoardLink::MessageBoxRequested,
                          [this](const QString& text) { messages << text; });
         QObject::connect(&link, &BoardLink::ConsoleAppended,
@@ -36,6 +74,9 @@ struct LinkFixture {
         QObject::connect(&link, &BoardLink::StatusBoxChanged, [this](int s) { states << s; });
         QObject::connect(&link, &BoardLink::IdentityBoxesEmptied, [this] { ++identityEmptied; });
     }
+
+    void Plug() { port.Plug(); }
+    void Unplug() { port.Unplug(); }
 
     // Creates the objects and runs the link's part of start-up.
     void Start()

@@ -65,7 +65,7 @@ void FilePipesTest::chunkIntoASmallerBufferStaysInside()
 void FilePipesTest::fetchErrorStopsReadingSilently()
 {
     Rig rig;
-    rig.bus.InjectFault("USBPipeFileIN", "ReadTransfer", usb::StatusTransferFailed);
+    rig.port.bus.InjectFault("USBPipeFileIN", "ReadTransfer", usb::StatusTransferFailed);
     rig.board.SendOnFileIn(QByteArray(100, 'a'));
     QTRY_VERIFY(!rig.link.FileInReading);
     QVERIFY(rig.messages.isEmpty());
@@ -91,7 +91,7 @@ void FilePipesTest::sendFileQueueStatus()
     Rig rig;
     rig.link.FileOutBufferSize = 64;
     rig.link.FileOutBuffer = QByteArray(64, 'f');
-    rig.bus.InjectFault("USBPipeFileOUT", "QueueData", status);
+    rig.port.bus.InjectFault("USBPipeFileOUT", "QueueData", status);
     rig.pipes->SendFile();
     QCOMPARE(rig.link.FileOutWriting, writing);
     QCOMPARE(rig.messages, message ? QStringList{usb::StatusText(status)} : QStringList{});
