@@ -93,7 +93,6 @@ class DiskNavigationTest : public QObject {
     Q_OBJECT
 private slots:
     void resetListsPicturesOfAppFolder();
-    void selectingDownloadedPictureShowsItsRecord();
     void folderChangeClearsTheView();
     void driveChangeResetsTheViewTwice();
     void driveKeepsItsCurrentFolder();
@@ -123,23 +122,6 @@ void DiskNavigationTest::resetListsPicturesOfAppFolder()
     QCOMPARE(page.Dir1->currentIndex().data().toString(), QStringLiteral("app"));
     QTRY_COMPARE(page.Dir1->model()->index(page.Dir1->model()->rowCount() - 1, 0).data().toString(),
                  QStringLiteral("sub"));
-}
-
-void DiskNavigationTest::selectingDownloadedPictureShowsItsRecord()
-{
-    Page page;
-    fixtures::Write(QDir(page.programFolder).filePath("downloaded.jpg"), fixtures::Jpeg());
-    page.disk->ResetDiskFolder();
-    QTRY_COMPARE(page.Files(), QStringList{"downloaded.jpg"});
-    QSignalSpy shown(&page.disk->Image2(), &PictureView::Shown);
-    page.Click("downloaded.jpg");
-    QCOMPARE(page.disk->File1().FileName(), QStringLiteral("downloaded.jpg"));
-    // date, time, number, trigger, taxi, serial, user
-    QCOMPARE(page.Captions(),
-             QStringList({"//", "::", "d.jpg", "No Trigger", "", "download", ""}));
-    QTRY_COMPARE(shown.size(), 1);
-    QCOMPARE(shown.first().first().toBool(), true);
-    QCOMPARE(page.Image2->pixmap().size(), page.Image2->size());
 }
 
 void DiskNavigationTest::folderChangeClearsTheView()

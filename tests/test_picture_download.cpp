@@ -104,7 +104,6 @@ private Q_SLOTS:
     void progressFollowsTheBlocks();
     void refusedLengthReplies_data();
     void refusedLengthReplies();
-    void noBoardSaysNoUsb();
     void uartStream_data();
     void uartStream();
     void realPictureAtEverySize_data();
@@ -202,6 +201,7 @@ void PictureDownloadTest::refusedLengthReplies_data()
     const QStringList spi{QStringLiteral("C:04"), QStringLiteral("C:02#")};
     const QStringList uart{QStringLiteral("C:15#")};
     const QStringList pic12{QStringLiteral("C:12#")};
+    QTest::newRow("no board") << "SPI" << QByteArray() << "No USB" << QStringList();
     QTest::newRow("fail1") << "SPI" << QByteArray("OK :fail1") << "fail1" << spi;
     QTest::newRow("negative reply") << "SPI" << QByteArray("ERR:camera") << "FAIL" << spi;
     QTest::newRow("No USB as text") << "SPI" << QByteArray("OK :No USB") << "No USB" << spi;
@@ -221,8 +221,9 @@ void PictureDownloadTest::refusedLengthReplies()
     QFETCH(QByteArray, reply);
     QFETCH(QString, message);
     QFETCH(QStringList, commands);
-    Rig rig;
-    rig.f.board.ScriptReply(commands.constLast().toLatin1(), {reply});
+    Rig rig(!reply.isEmpty()); // no reply: no board
+    if (!reply.isEmpty())
+        rig.f.board.ScriptReply(commands.constLast().toLatin1(), {reply});
     const QPixmap before(10, 10);
     rig.image->setPixmap(before);
 
@@ -234,22 +235,13 @@ void PictureDownloadTest::refusedLengthReplies()
         rig.download->DownLoadPic12();
 
     QCOMPARE(rig.messages, QStringList{message});
+    QVERIFY(rig.f.messages.isEmpty());
     QCOMPARE(rig.quietAtMessage, QList<bool>{false});
     QCOMPARE(rig.f.Commands(), commands);
     QVERIFY(!QFile::exists(rig.PicturePath()));
     QCOMPARE(rig.image->pixmap().size(), before.size());
     QVERIFY(!rig.f.link.ConsoleQuiet);
     QVERIFY(rig.spi->isEnabled() && rig.uart->isEnabled());
-}
-
-void PictureDownloadTest::noBoardSaysNoUsb()
-{
-    Rig rig(false);
-    rig.spi->click();
-    QCOMPARE(rig.messages, QStringList{QStringLiteral("No USB")});
-    QVERIFY(rig.f.messages.isEmpty());
-    QVERIFY(!QFile::exists(rig.PicturePath()));
-    QVERIFY(!rig.f.link.ConsoleQuiet);
 }
 
 void PictureDownloadTest::uartStream_data()

@@ -1,5 +1,6 @@
-// The virtual board on its own: endpoint layouts, the command protocol, and
-// the knobs tests use to provoke the program (delay, silence, chunks, scripts).
+// The virtual board on its own: the command protocol and the knobs tests use to
+// provoke the program. Its layouts, camera and picture blocks are tested through
+// the component contract and the picture download, which rely on them.
 #include "link/usb/VirtualBoard.h"
 
 #include <QRegularExpression>
@@ -8,8 +9,6 @@
 #include <QTest>
 
 using namespace usb;
-
-Q_DECLARE_METATYPE(usb::EndpointLayout)
 
 namespace {
 
@@ -33,66 +32,17 @@ QByteArray Reply(VirtualBoard& board, const QByteArray& command)
     return Exchange(board, command).join();
 }
 
-QByteArray TestPicture(int length)
-{
-    QByteArray picture(length, '\0');
-    for (int i = 0; i < length; ++i)
-        picture[i] = char((i * 7 + i / 256) & 0xFF);
-    return picture;
-}
-
 } // namespace
 
 class TestVirtualBoard : public QObject {
     Q_OBJECT
 private slots:
-    void layouts_data();
-    void layouts();
     void replies_data();
     void replies();
     void commandTable();
-    void blockDownload_data();
-    void blockDownload();
-    void uartStream();
-    void captureRendersAtChosenSize();
     void chunksAndScripts();
-    void silenceAndRecord();
     void dropCancelsDelayedReply();
 };
-
-void TestVirtualBoard::layouts_data()
-{
-    QTest::addColumn<EndpointLayout>("layout");
-    QTest::addColumn<bool>("in130");
-    QTest::addColumn<QList<std::uint8_t>>("endpoints");
-    QTest::addColumn<int>("out");
-    QTest::addColumn<int>("in");
-    QTest::newRow("download") << EndpointLayout::Download << true << QList<std::uint8_t>{0x06} << 0 << 0;
-    QTest::newRow("full") << EndpointLayout::Full << true
-                          << QList<std::uint8_t>{0x02, 0x82, 0x04, 0x84} << 0x02 << 0x82;
-    QTest::newRow("command only 130") << EndpointLayout::CommandOnly << true
-                                      << QList<std::uint8_t>{0x01, 0x82} << 0x01 << 0x82;
-    QTest::newRow("command only 129") << EndpointLayout::CommandOnly << false
-                                      << QList<std::uint8_t>{0x01, 0x81} << 0x01 << 0x81;
-}
-
-void TestVirtualBoard::layouts()
-{
-    QFETCH(EndpointLayout, layout);
-    QFETCH(bool, in130);
-    QFETCH(QList<std::uint8_t>, endpoints);
-    QFETCH(int, out);
-    QFETCH(int, in);
-    VirtualBoard board;
-    board.SetLayout(layout, in130);
-    QCOMPARE(board.Endpoints(), endpoints);
-    QCOMPARE(int(board.CommandOutEndpoint()), out);
-    QCOMPARE(int(board.CommandInEndpoint()), in);
-    for (std::uint8_t address : {0x01, 0x02, 0x04, 0x06, 0x81, 0x82, 0x84})
-        QCOMPARE(board.HasEndpoint(address), endpoints.contains(address));
-    board.SendOnFileIn("file");
-    QCOMPARE(board.HasPending(0x84), endpoints.contains(0x84));
-}
 
 void TestVirtualBoard::replies_data()
 {
@@ -158,74 +108,6 @@ void TestVirtualBoard::commandTable()
     QVERIFY(ackA != ackB);
 }
 
-void TestVirtualBoard::blockDownload_data()
-{
-    QTest::addColumn<QByteArray>("code");
-    QTest::addColumn<int>("length");
-    QTest::newRow("spi, last block short") << QByteArray("02") << 1100;
-    QTest::newRow("spi, whole blocks") << QByteArray("02") << 1024;
-    QTest::newRow("12, one byte") << QByteArray("12") << 1;
-}
-
-void TestVirtualBoard::blockDownload()
-{
-    QFETCH(QByteArray, code);
-    QFETCH(int, length);
-    VirtualBoard board;
-    const QByteArray picture = TestPicture(length);
-    board.SetPicture(picture);
-    QCOMPARE(Reply(board, "C:" + code + "#"),
-             "OK :" + QByteArray::number(length, 16).toUpper().rightJustified(4, '0'));
-
-    QByteArray assembled;
-    const int blocks = length / 512 + 1; // as the download asks: one more than whole blocks
-    for (int n = 0; n < blocks; ++n) {
-        const QByteArray reply = Reply(board, "C:" + code + " ");
-        const QByteArray header = "OK :" + QByteArray::number(n, 16).toUpper().rightJustified(4, '0') + ' ';
-        QCOMPARE(reply.left(9), header);
-        QCOMPARE(reply.size() - 9, qMin(512, length - n * 512));
-        assembled += reply.mid(9);
-    }
-    QCOMPARE(assembled, picture);
-
-    // A new length request starts the blocks over.
-    Reply(board, "C:" + code + "#");
-    QCOMPARE(Reply(board, "C:" + code + " ").mid(4, 5), QByteArray("0000 "));
-}
-
-void TestVirtualBoard::uartStream()
-{
-    VirtualBoard board;
-    const QByteArray lengthReply = Reply(board, "C:15#");
-    QCOMPARE(board.FrameCounter(), 1);
-    const QByteArray picture = board.CurrentPicture();
-    QVERIFY(picture.startsWith("\xFF\xD8") && picture.endsWith("\xFF\xD9"));
-    QCOMPARE(lengthReply.mid(4).toInt(nullptr, 16), picture.size());
-
-    const QList<QByteArray> transfers = Exchange(board, "C:15 ", 100);
-    QCOMPARE(transfers.size(), (picture.size() + 99) / 100);
-    for (qsizetype i = 0; i + 1 < transfers.size(); ++i)
-        QCOMPARE(transfers[i].size(), 100);
-    QCOMPARE(transfers.join(), picture);
-}
-
-void TestVirtualBoard::captureRendersAtChosenSize()
-{
-    VirtualBoard board;
-    QList<QList<int>> calls;
-    board.SetPictureRenderer([&calls](int w, int h, int frame) {
-        calls.append({w, h, frame});
-        return QByteArray(w / 4, 'x');
-    });
-    Reply(board, "C:037");
-    QVERIFY(Reply(board, "C:04").startsWith("OK :"));
-    Reply(board, "C:038");
-    Reply(board, "C:04");
-    QCOMPARE(calls, (QList<QList<int>>{{640, 480, 1}, {80, 64, 2}}));
-    QCOMPARE(Reply(board, "C:02#"), QByteArray("OK :0014")); // 80 / 4 bytes
-    QCOMPARE(calls.size(), 2); // the length request serves the captured frame
-}
-
 void TestVirtualBoard::chunksAndScripts()
 {
     VirtualBoard board;
@@ -243,19 +125,6 @@ void TestVirtualBoard::chunksAndScripts()
     board.ScriptReply("C:40", {"OK"}, false);
     QCOMPARE(Exchange(board, "C:40"), QList<QByteArray>{"OK"});
     QCOMPARE(Exchange(board, "C:40"), QList<QByteArray>{"OK"});
-}
-
-void TestVirtualBoard::silenceAndRecord()
-{
-    VirtualBoard board;
-    board.SetSilent(true);
-    board.Receive(0x02, Block("C:20"));
-    board.Receive(0x04, "boot image");
-    board.Receive(0x02, Block("C:21"));
-    QVERIFY(!board.HasPending(0x82));
-    QCOMPARE(board.ReceivedBlocks().size(), 3);
-    QCOMPARE(int(board.ReceivedBlocks()[1].endpoint), 0x04);
-    QCOMPARE(board.CommandBlocks(), (QList<QByteArray>{Block("C:20"), Block("C:21")}));
 }
 
 // A delayed reply arrives through a timer; a cleared pipe must not get it later.
