@@ -33,6 +33,11 @@ DiskNavigation::DiskNavigation(const DiskPageControls& controls, DiskPageState s
         if (!ok) {
             drive1_->ForgetFolder(path);
             drive1_->RememberFolder(dir1_->Path());
+            // The file box may have gone back to its folder and selection before
+            // the folder box did, and shown the file from the folder that failed:
+            // show the selection again from the folder the box is back at.
+            if (!file1_->FileName().isEmpty())
+                File1_Click();
         }
     });
     connect(drive1_, &DriveBox::Change, this, &DiskNavigation::Drive1_Change);
