@@ -37,3 +37,4 @@ void ConsoleAppend();
 void PictureDownloads();
 void FolderListing();
 void JpegShow();
+void MemoryGrowth();

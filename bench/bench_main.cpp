@@ -1,6 +1,6 @@
 // The benchmark program: drives the real window on the virtual board and prints
 // one "name: value" line per figure. Arguments name the groups to run (all
-// when none): exchanges, timeout, console, download, browser, libusb.
+// when none): exchanges, timeout, console, download, memory, browser, libusb.
 #include "BenchCommon.h"
 #include "app/EventLoop.h"
 
@@ -22,6 +22,7 @@ int main(int argc, char** argv)
         {QStringLiteral("timeout"), TimeoutCpu},
         {QStringLiteral("console"), ConsoleAppend},
         {QStringLiteral("download"), PictureDownloads},
+        {QStringLiteral("memory"), MemoryGrowth},
 #ifdef Q815_LIBUSB_BENCH
         {QStringLiteral("libusb"), [argv] { LibusbFigures(argv); }},
 #endif

@@ -1,14 +1,22 @@
 // The board link against a misbehaving virtual board: the input is a program of
 // board behaviour (replies of any size and content, chunking, silence, unplug,
-// plug, faults in component operations, data on the file pipe) interleaved with
-// command exchanges. Nothing may crash, hang or write outside a buffer.
+// plug, faults in component operations, data on the file pipe, length and block
+// replies for the picture downloads) interleaved with command exchanges and
+// picture downloads. Nothing may crash, hang or write outside a buffer, and a
+// download always gives the console back.
+#include "camera/PictureDownload.h"
 #include "firmware/FilePipes.h"
 #include "link/BoardLink.h"
 #include "link/usb/SimBackend.h"
 #include "link/usb/VirtualBoard.h"
 #include "link/usb/VirtualBus.h"
 
-#include <QCoreApplication>
+#include <QApplication>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTimer>
 #include <cstddef>
 #include <cstdint>
 
@@ -20,6 +28,9 @@ const char* const Operations[] = {"AttachDevice", "ClearPipe",    "BeginReading"
                                   "FetchData",    "BeginWriting", "QueueData",
                                   "FetchWriteStatus", "AssignEndpoint", "ReadTransfer",
                                   "WriteTransfer"};
+// Length requests and block requests of the three download routines.
+const char* const LengthRequests[] = {"C:02#", "C:12#", "C:15#"};
+const char* const BlockRequests[] = {"C:02 ", "C:12 ", "C:15 "};
 
 struct Reader {
     const std::uint8_t* data;
@@ -36,11 +47,31 @@ struct Reader {
     }
 };
 
+QTemporaryDir* AppFolder = nullptr;
+
+// A download with widgets of its own; messages only count.
+struct Download {
+    QString folder;
+    std::int16_t bitmap = 101;
+    QWidget page;
+    PictureDownload routines;
+    int messages = 0;
+    Download(BoardLink& link)
+        : folder(AppFolder->path()),
+          routines(link, folder, bitmap, [this](const QString&) { ++messages; },
+                   PictureDownloadView{new QLabel(&page), new QProgressBar(&page),
+                                       new QPushButton(&page), new QPushButton(&page)})
+    {
+    }
+};
+
 } // namespace
 
 extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)
 {
-    static QCoreApplication app(*argc, *argv);
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    static QApplication app(*argc, *argv);
+    AppFolder = new QTemporaryDir;
     return 0;
 }
 
@@ -54,6 +85,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (link.CreateObjects() != 0)
         return 0;
     FilePipes pipes(link, [] { return QString(); });
+    Download download(link);
     Reader in{data, size};
     board.SetLayout(usb::EndpointLayout(in.Byte() % 3), in.Byte() & 1);
     bus.Plug(&board);
@@ -63,7 +95,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     int failures = 0;
     const usb::Status* statuses = usb::FailureStatuses(failures);
     for (int step = 0; step < 64 && in.More(); ++step) {
-        switch (in.Byte() % 12) {
+        const int op = in.Byte() % 18;
+        switch (op) {
         case 0: { // the next reply to "C:20": chunks of any size
             QList<QByteArray> chunks;
             const int count = 1 + in.Byte() % 4;
@@ -104,6 +137,34 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             break;
         case 11:
             board.SetReplyChunkSize(in.Byte());
+            break;
+        case 12: // the next length reply
+            board.ScriptReply(LengthRequests[in.Byte() % 3], {in.Bytes(in.Byte() % 16)});
+            break;
+        case 13: { // the next block replies, or the stream of a UART download
+            QList<QByteArray> chunks;
+            const int count = 1 + in.Byte() % 4;
+            for (int i = 0; i < count; ++i)
+                chunks << in.Bytes(std::size_t(in.Byte()) * (1 + in.Byte() % 8));
+            board.ScriptReply(BlockRequests[in.Byte() % 3], chunks, in.Byte() & 1);
+            break;
+        }
+        case 14:
+        case 15:
+        case 16: {
+            if (op == 14)
+                download.routines.DownLoadPicSPI();
+            else if (op == 15)
+                download.routines.DownLoadPicUART();
+            else
+                download.routines.DownLoadPic12();
+            // A download that has ended gives the console back.
+            if (!download.routines.Running() && link.ConsoleQuiet)
+                __builtin_trap();
+            break;
+        }
+        case 17: // pulled in the middle of whatever comes next
+            QTimer::singleShot(in.Byte() % 8, &bus, [&bus, &board] { bus.Unplug(&board); });
             break;
         }
         QCoreApplication::processEvents();

@@ -8,6 +8,7 @@
 #include "link/usb/VirtualBus.h"
 
 #include <QStringList>
+#include <functional>
 
 struct WindowFixture {
     usb::VirtualBus bus;
@@ -16,13 +17,18 @@ struct WindowFixture {
     MainWindow window{backend};
     QStringList messages;
 
+    // beforeLoad runs after the board is plugged and before Form_Load (for faults
+    // that start-up is to meet).
     explicit WindowFixture(usb::EndpointLayout layout = usb::EndpointLayout::Full,
-                           bool plugged = true)
+                           bool plugged = true,
+                           const std::function<void(WindowFixture&)>& beforeLoad = {})
     {
         board.SetLayout(layout);
         if (plugged)
             bus.Plug(&board);
         window.ShowMessage = [this](const QString& text) { messages << text; };
+        if (beforeLoad)
+            beforeLoad(*this);
         window.Form_Load();
     }
 

@@ -8,6 +8,7 @@ packages=(
   qt6-base-dev libgl-dev libusb-1.0-0-dev
   umockdev libumockdev-dev
   libjpeg-turbo-progs libjpeg62-turbo-dev xvfb xauth
+  clang libclang-rt-dev
 )
 
 missing=()

@@ -127,6 +127,8 @@ Q_SIGNALS:
     void ConsoleEmptied();
     // A message box with only an OK button; the receiver returns when it is closed.
     void MessageBoxRequested(const QString& text);
+    // DownLoadCommand's wait for a reply has ended after waitedNs (watchdogs, tests).
+    void ReplyWaitEnded(qint64 waitedNs);
 
 private:
     void EchoToConsole(const QString& text);

@@ -3,6 +3,7 @@
 #include "link/CommandBlock.h"
 
 #include <QDeadlineTimer>
+#include <QElapsedTimer>
 #include <QEventLoop>
 #include <QTimer>
 
@@ -64,6 +65,8 @@ QString BoardLink::DownLoadCommand(const QString& CmdStr)
     // no click starts a second exchange inside this one; painting, plug events
     // and the pipes' events go on.
     const QDeadlineTimer deadline(ReplyTimeLimitMs, Qt::PreciseTimer);
+    QElapsedTimer waited;
+    waited.start();
     QEventLoop loop;
     QTimer timer;
     timer.setSingleShot(true);
@@ -76,6 +79,7 @@ QString BoardLink::DownLoadCommand(const QString& CmdStr)
         loop.exec(QEventLoop::ExcludeUserInputEvents);
     }
     waitLoop_ = nullptr;
+    Q_EMIT ReplyWaitEnded(waited.nsecsElapsed());
 
     return ReplyText(ReplyBuffer, ChunkSize);
 }

@@ -36,6 +36,8 @@ public:
     void InjectFault(const QString& objectName, const QString& operation, Status status,
                      int skip = 0, int times = 1);
     void ClearFaults();
+    // Faults injected and not yet used up (tests check that a fault was reached).
+    int PendingFaults() const { return int(faults_.size()); }
     // Used by the simulated objects: the injected status for this call, or 0.
     Status TakeFault(const QString& objectName, const QString& operation);
 

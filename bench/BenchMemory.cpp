@@ -1,0 +1,60 @@
+// Resident memory over many picture downloads: what a long session costs.
+#include "BenchCommon.h"
+#include "app/Controls.h"
+#include "camera/PictureDownload.h"
+#include "camera/TestPicture.h"
+
+#include <QAbstractButton>
+#include <QEventLoop>
+#include <QFile>
+#include <QTemporaryDir>
+#include <unistd.h>
+
+namespace {
+
+// Resident set size in bytes (Linux).
+double ResidentBytes()
+{
+    QFile statm(QStringLiteral("/proc/self/statm"));
+    if (!statm.open(QIODevice::ReadOnly))
+        return 0;
+    const QList<QByteArray> fields = statm.readAll().split(' ');
+    return fields.size() > 1 ? fields[1].toDouble() * double(sysconf(_SC_PAGESIZE)) : 0;
+}
+
+} // namespace
+
+// Resident memory after 1,000 clicks on "Get Pic SPI" against after the first
+// 10, in percent, for a 65,000-byte picture (a 640 x 480 test JPEG padded with
+// zeros). The virtual board's record of the blocks it received is the bench's
+// own and is emptied after each download.
+void MemoryGrowth()
+{
+    Rig rig;
+    QByteArray picture = RenderTestPicture(640, 480, 1);
+    picture.append(QByteArray(65000 - picture.size(), '\0'));
+    rig.board.SetPictureRenderer([picture](int, int, int) { return picture; });
+    QTemporaryDir folder;
+    rig.window.AppFolder = folder.path();
+    PictureDownload& download = *rig.window.findChild<PictureDownload*>();
+    auto* button = Control<QAbstractButton>(rig.window, "cmdDwnldPic");
+
+    double afterTen = 0;
+    for (int i = 1; i <= 1000; ++i) {
+        QEventLoop ended;
+        QObject::connect(&download, &PictureDownload::DownloadEnded, &ended, &QEventLoop::quit);
+        button->click();
+        if (download.Running())
+            ended.exec();
+        QApplication::processEvents();
+        rig.board.ClearRecord();
+        if (i == 10)
+            afterTen = ResidentBytes();
+    }
+    const double afterThousand = ResidentBytes();
+    if (afterTen <= 0) {
+        std::fprintf(stderr, "no resident size from /proc/self/statm\n");
+        return;
+    }
+    Print("rss_growth_pct_1000_downloads", 100.0 * (afterThousand - afterTen) / afterTen);
+}

@@ -1,0 +1,36 @@
+#!/usr/bin/env bash
+# Builds the libFuzzer targets with clang into build-fuzz/ and runs each one for
+# FUZZ_SECONDS (default 30) on a copy of its seed corpus in fuzz/corpus/<target>.
+# Fails on the first crash, leak or broken invariant; the input that found it is
+# kept as build-fuzz/artifacts/<target>/crash-* (rerun: build-fuzz/fuzz/<target> FILE).
+# A long run: FUZZ_SECONDS=3600 bash tools/fuzz.sh
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash tools/setup-debian.sh
+seconds="${FUZZ_SECONDS:-30}"
+targets=(fuzz_picture_record fuzz_replies fuzz_length_reply fuzz_link)
+
+launcher=()
+command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DQ815_FUZZ=ON "${launcher[@]}" >/dev/null
+cmake --build build-fuzz -j"$(nproc)"
+
+export QT_QPA_PLATFORM=offscreen
+export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1"
+export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
+# Leaks inside the system's font and graphics libraries are theirs, not ours.
+export LSAN_OPTIONS="suppressions=$PWD/tools/lsan-third-party.supp:print_suppressions=0"
+
+work="$(mktemp -d)"
+trap 'rm -rf "$work"' EXIT
+for target in "${targets[@]}"; do
+  corpus="$work/$target"
+  artifacts="build-fuzz/artifacts/$target"
+  mkdir -p "$corpus" "$artifacts"
+  cp -r "fuzz/corpus/$target/." "$corpus/"
+  echo "== $target: ${seconds} s"
+  "build-fuzz/fuzz/$target" "$corpus" -max_total_time="$seconds" -timeout=60 \
+    -rss_limit_mb=4096 -print_final_stats=1 -artifact_prefix="$artifacts/" 2>"$work/$target.log" \
+    || { tail -n 60 "$work/$target.log"; echo "$target: FAILED" >&2; exit 1; }
+  grep -E "^(Done|stat::number_of_executed_units|stat::peak_rss_mb)" "$work/$target.log" || true
+done
