@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
-# Builds the libFuzzer targets with clang into build-fuzz/ and runs each one for
+# Builds the libFuzzer targets (the sanitizer tree build-asan/) and runs each one for
 # FUZZ_SECONDS (default 30) on a copy of its seed corpus in fuzz/corpus/<target>.
 # Fails on the first crash, leak or broken invariant; the input that found it is
-# kept as build-fuzz/artifacts/<target>/crash-* (rerun: build-fuzz/fuzz/<target> FILE).
+# kept as build-asan/artifacts/<target>/crash-* (rerun: build-asan/fuzz/<target> FILE).
 # A long run: FUZZ_SECONDS=3600 bash tools/fuzz.sh
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -10,10 +10,7 @@ bash tools/setup-debian.sh
 seconds="${FUZZ_SECONDS:-30}"
 targets=(fuzz_picture_record fuzz_replies fuzz_length_reply fuzz_link)
 
-launcher=()
-command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
-CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DQ815_FUZZ=ON "${launcher[@]}" >/dev/null
-cmake --build build-fuzz -j"$(nproc)"
+bash tools/build-sanitized.sh
 
 export QT_QPA_PLATFORM=offscreen
 export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1"
@@ -25,11 +22,11 @@ work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT
 for target in "${targets[@]}"; do
   corpus="$work/$target"
-  artifacts="build-fuzz/artifacts/$target"
+  artifacts="build-asan/artifacts/$target"
   mkdir -p "$corpus" "$artifacts"
   cp -r "fuzz/corpus/$target/." "$corpus/"
   echo "== $target: ${seconds} s"
-  "build-fuzz/fuzz/$target" "$corpus" -max_total_time="$seconds" -timeout=60 \
+  "build-asan/fuzz/$target" "$corpus" -max_total_time="$seconds" -timeout=60 \
     -rss_limit_mb=4096 -print_final_stats=1 -artifact_prefix="$artifacts/" 2>"$work/$target.log" \
     || { tail -n 60 "$work/$target.log"; echo "$target: FAILED" >&2; exit 1; }
   grep -E "^(Done|stat::number_of_executed_units|stat::peak_rss_mb)" "$work/$target.log" || true

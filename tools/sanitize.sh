@@ -1,10 +1,9 @@
 #!/usr/bin/env bash
-# Builds the whole project with AddressSanitizer and UndefinedBehaviorSanitizer
-# into build-asan/ and runs every test there.
+# Every test again under AddressSanitizer and UndefinedBehaviorSanitizer.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash tools/setup-debian.sh
-BUILD_DIR=build-asan BUILD_TYPE=Debug bash tools/build.sh -DQ815_SANITIZE="address;undefined"
+bash tools/build-sanitized.sh
 export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1:verify_asan_link_order=0"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 # Leaks inside the system's font and graphics libraries are theirs, not ours.
