@@ -108,8 +108,6 @@ private Q_SLOTS:
     void transfersCancelledAndWaitedFor();
 #else
     void writeFailuresEndWriting();
-    void faultCounting_data();
-    void faultCounting();
     void readFaults_data();
     void readFaults();
     void teardownInAnyOrder_data();
@@ -535,32 +533,6 @@ void UsbContractTest::writeFailuresEndWriting()
     }
     QCOMPARE(out->QueueData(Block("C:20"), 3), StatusTransferFailed); // limit reached
     QVERIFY(rig_->board.ReceivedBlocks().isEmpty());
-}
-
-void UsbContractTest::faultCounting_data()
-{
-    QTest::addColumn<QString>("faultObject");
-    QTest::addColumn<int>("skip");
-    QTest::addColumn<int>("times");
-    QTest::addColumn<QList<bool>>("fails"); // per call on "USBPipeOUT"
-    QTest::newRow("skip one, two times") << "USBPipeOUT" << 1 << 2
-                                         << QList<bool>{false, true, true, false};
-    QTest::newRow("for ever") << "USBPipeOUT" << 2 << -1 << QList<bool>{false, false, true, true};
-    QTest::newRow("any object") << "" << 0 << 1 << QList<bool>{true, false};
-    QTest::newRow("other object") << "USBPipeIN" << 0 << 1 << QList<bool>{false, false};
-}
-
-void UsbContractTest::faultCounting()
-{
-    QFETCH(QString, faultObject);
-    QFETCH(int, skip);
-    QFETCH(int, times);
-    QFETCH(QList<bool>, fails);
-    auto out = Open("USBPipeOUT", 0x02);
-    QVERIFY(out);
-    rig_->bus.InjectFault(faultObject, "ClearPipe", StatusBusy, skip, times);
-    for (qsizetype i = 0; i < fails.size(); ++i)
-        QCOMPARE(out->ClearPipe(), fails[i] ? StatusBusy : StatusSuccess);
 }
 
 void UsbContractTest::readFaults_data()
