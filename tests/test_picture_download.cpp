@@ -116,7 +116,6 @@ private Q_SLOTS:
     void undecodablePictureShowsThePlaceholder();
     void silentBlockCopiesZerosAndGoesOn();
     void secondClickDuringADownloadIsRefused();
-    void attachFindsTheWindowsControls();
 };
 
 void PictureDownloadTest::blockDownloads_data()
@@ -434,34 +433,6 @@ void PictureDownloadTest::secondClickDuringADownloadIsRefused()
     QCOMPARE(rig.image->pixmap().size(), QSize(80, 60));
     QVERIFY(rig.messages.isEmpty());
     QVERIFY(rig.spi->isEnabled() && rig.uart->isEnabled());
-}
-
-void PictureDownloadTest::attachFindsTheWindowsControls()
-{
-    usb::VirtualBus bus;
-    usb::VirtualBoard board;
-    usb::SimBackend backend(bus);
-    board.SetPictureRenderer(RenderTestPicture);
-    bus.Plug(&board);
-    MainWindow window(backend);
-    QStringList messages;
-    QVERIFY(window.Form_Load());
-    QTemporaryDir temp;
-    window.AppFolder = temp.path();
-    // The window attached the download to its own controls.
-    auto* image1 = Control<QLabel>(window, "Image1");
-    auto* download = window.findChild<PictureDownload*>();
-    QVERIFY(download != nullptr);
-    window.ShowMessage = [&](const QString& text) { messages << text; };
-
-    window.findChild<QPushButton*>(QStringLiteral("cmdDwnldPic"))->click();
-    QCOMPARE(QFile(temp.filePath(QStringLiteral("downloaded.jpg"))).size(), 65356);
-    QCOMPARE(image1->pixmap().size(), QSize(320, 240));
-    board.ScriptReply("C:15#", {"OK :0000"});
-    QSignalSpy ended(download, &PictureDownload::DownloadEnded);
-    window.findChild<QPushButton*>(QStringLiteral("cmdDwnldPicSer"))->click();
-    QCOMPARE(ended.size(), 1);
-    QCOMPARE(messages, QStringList{QStringLiteral("No Sync")});
 }
 
 QTEST_MAIN(PictureDownloadTest)

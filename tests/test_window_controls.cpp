@@ -32,7 +32,6 @@ private Q_SLOTS:
 
     void controlsByName();
     void designPlaces();
-    void optionButtonsFormOneGroupInIndexOrder();
     void lookThatFeaturesRelyOn();
     void recordLabelsLieOverThePicture();
     void selectFileButtonShowsItsColour();
@@ -44,8 +43,6 @@ private Q_SLOTS:
     void tabClick();
     void mouseClickOnTheShownTab();
 
-    void tabOrder_data();
-    void tabOrder();
     void everyBoxHasAnAccessibleName();
     void controlsDoNotOverlap();
     void captionsFitTheirPlaces();
@@ -155,23 +152,6 @@ void WindowControlsTest::designPlaces()
     QWidget* cmd0c = unshown.findChild<QWidget*>(QStringLiteral("cmd0c"));
     QCOMPARE(cmd0c->parentWidget(), unshown.Frame1[2]);
     QCOMPARE(cmd0c->geometry(), TwipsRect(5880, 3000, 1815, 255));
-}
-
-void WindowControlsTest::optionButtonsFormOneGroupInIndexOrder()
-{
-    auto* group = window_->findChild<QButtonGroup*>(QStringLiteral("Option1"));
-    QVERIFY(group != nullptr);
-    QVERIFY(group->exclusive());
-    QCOMPARE(group->buttons().size(), 11);
-    QCOMPARE(group->checkedButton(), nullptr);
-    for (int index = 0; index < 11; ++index) {
-        auto* option = window_->findChild<QRadioButton*>(QStringLiteral("Option1_%1").arg(index));
-        QVERIFY(option != nullptr);
-        QCOMPARE(group->id(option), index);
-    }
-    window_->findChild<QRadioButton*>(QStringLiteral("Option1_3"))->click();
-    window_->findChild<QRadioButton*>(QStringLiteral("Option1_9"))->click();
-    QCOMPARE(group->checkedId(), 9);
 }
 
 void WindowControlsTest::lookThatFeaturesRelyOn()
@@ -335,43 +315,6 @@ void WindowControlsTest::mouseClickOnTheShownTab()
     QCOMPARE(shown.size(), 3);
     QVERIFY(window_->Frame1[1]->isVisible());
     QVERIFY(!window_->Frame1[2]->isVisible());
-}
-
-void WindowControlsTest::tabOrder_data()
-{
-    QTest::addColumn<int>("frame");
-    QTest::addColumn<QStringList>("order");
-
-    QTest::newRow("Disk") << 1 << QStringList{"Dir1", "Drive1", "File1"};
-    QStringList information = {"TxtCPU_ID", "TxtCPU_Ver", "TxtCPU_Rev", "TxtSoftVer"};
-    for (const char* code :
-         {"01", "04", "05", "06", "08", "09", "0c", "0d", "0e", "10", "18", "23"})
-        information << QStringLiteral("cmd") + QLatin1StringView(code)
-                    << QStringLiteral("TxtCMD") + QString::fromLatin1(code).toUpper();
-    information << "cmdEntry"
-                << "retString";
-    QTest::newRow("Information") << 2 << information;
-}
-
-void WindowControlsTest::tabOrder()
-{
-    QFETCH(int, frame);
-    QFETCH(QStringList, order);
-
-    QWidget* page = window_->Frame1[frame];
-    QWidget* first = page->findChild<QWidget*>(order.constFirst());
-    QVERIFY(first != nullptr);
-    // Follow the focus chain from the first control, keeping this page's
-    // focusable controls (the chain also runs through their inner parts).
-    QStringList visited;
-    QWidget* widget = first;
-    do {
-        if (widget->parentWidget() == page && (widget->focusPolicy() & Qt::TabFocus) &&
-            !visited.contains(widget->objectName()))
-            visited << widget->objectName();
-        widget = widget->nextInFocusChain();
-    } while (widget != first && visited.size() < order.size());
-    QCOMPARE(visited, order);
 }
 
 void WindowControlsTest::everyBoxHasAnAccessibleName()
