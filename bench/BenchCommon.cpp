@@ -1,4 +1,5 @@
 #include "BenchCommon.h"
+#include "camera/TestPicture.h"
 
 #include <algorithm>
 
@@ -12,4 +13,12 @@ double Median(std::vector<double> values)
 {
     std::sort(values.begin(), values.end());
     return values[values.size() / 2];
+}
+
+void ServeSixtyFiveKilobytePicture(Rig& rig, const QString& folder)
+{
+    QByteArray picture = RenderTestPicture(640, 480, 1);
+    picture.append(QByteArray(65000 - picture.size(), '\0'));
+    rig.board.SetPictureRenderer([picture](int, int, int) { return picture; });
+    rig.window.AppFolder = folder;
 }

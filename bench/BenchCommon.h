@@ -28,6 +28,9 @@ struct Rig {
 };
 
 void Print(const char* name, double value);
+// Makes the board serve a 65,000-byte picture (a 640 x 480 test JPEG padded with
+// zeros) and points the window's folder at `folder`.
+void ServeSixtyFiveKilobytePicture(Rig& rig, const QString& folder);
 double Median(std::vector<double> values);
 
 // The groups.

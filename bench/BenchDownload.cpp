@@ -2,7 +2,6 @@
 #include "BenchCommon.h"
 #include "app/Controls.h"
 #include "camera/PictureDownload.h"
-#include "camera/TestPicture.h"
 
 #include <QAbstractButton>
 #include <QElapsedTimer>
@@ -16,11 +15,8 @@
 void PictureDownloads()
 {
     Rig rig;
-    QByteArray picture = RenderTestPicture(640, 480, 1);
-    picture.append(QByteArray(65000 - picture.size(), '\0'));
-    rig.board.SetPictureRenderer([picture](int, int, int) { return picture; });
     QTemporaryDir folder;
-    rig.window.AppFolder = folder.path();
+    ServeSixtyFiveKilobytePicture(rig, folder.path());
     // The window's own buttons and picture box, as a user clicks them.
     PictureDownload& download = *rig.window.findChild<PictureDownload*>();
     auto* image1 = Control<QLabel>(rig.window, "Image1");

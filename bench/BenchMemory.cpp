@@ -2,7 +2,6 @@
 #include "BenchCommon.h"
 #include "app/Controls.h"
 #include "camera/PictureDownload.h"
-#include "camera/TestPicture.h"
 
 #include <QAbstractButton>
 #include <QEventLoop>
@@ -31,11 +30,8 @@ double ResidentBytes()
 void MemoryGrowth()
 {
     Rig rig;
-    QByteArray picture = RenderTestPicture(640, 480, 1);
-    picture.append(QByteArray(65000 - picture.size(), '\0'));
-    rig.board.SetPictureRenderer([picture](int, int, int) { return picture; });
     QTemporaryDir folder;
-    rig.window.AppFolder = folder.path();
+    ServeSixtyFiveKilobytePicture(rig, folder.path());
     PictureDownload& download = *rig.window.findChild<PictureDownload*>();
     auto* button = Control<QAbstractButton>(rig.window, "cmdDwnldPic");
 
