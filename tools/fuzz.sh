@@ -4,11 +4,12 @@
 # Fails on the first crash, leak or broken invariant; the input that found it is
 # kept as build-asan/artifacts/<target>/crash-* (rerun: build-asan/fuzz/<target> FILE).
 # A long run: FUZZ_SECONDS=3600 bash tools/fuzz.sh
+# FUZZ_TARGETS="fuzz_link fuzz_replies" runs only those targets (two shells, one core each).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash tools/setup-debian.sh
 seconds="${FUZZ_SECONDS:-30}"
-targets=(fuzz_picture_record fuzz_replies fuzz_length_reply fuzz_link)
+read -r -a targets <<<"${FUZZ_TARGETS:-fuzz_picture_record fuzz_replies fuzz_length_reply fuzz_link}"
 
 bash tools/build-sanitized.sh
 
