@@ -32,6 +32,7 @@ struct Page {
     QLabel* labels[7];
     std::unique_ptr<DiskNavigation> disk;
     QString programFolder;
+    QStringList laterVolumes; // mounted while the program runs
 
     Page()
     {
@@ -52,7 +53,10 @@ struct Page {
             DiskPageControls{Dir1, Drive1, File1, Image2, labels[0], labels[1], labels[2],
                              labels[3], labels[4], labels[5], labels[6]},
             DiskPageState{AppFolder, ImageBitmapRef, [this] { return programFolder; },
-                          [this, gone] { return QStringList{volumeA.path(), volumeB.path(), gone}; }});
+                          [this, gone] {
+                              return QStringList{volumeA.path(), volumeB.path(), gone} +
+                                     laterVolumes;
+                          }});
     }
     QLabel* TxtBrDate() const { return labels[0]; }
     QLabel* TxtBrTime() const { return labels[1]; }
@@ -248,8 +252,11 @@ void DiskNavigationTest::diskTabReturnsToAppFolder()
     QTRY_VERIFY(page.Settled(page.volumeB.filePath("pics")));
 
     page.AppFolder.clear(); // set afresh by the reset
+    QTemporaryDir card;
+    page.laterVolumes << card.path();
     page.disk->ResetDiskFolder();
     QCOMPARE(page.AppFolder, page.programFolder);
+    QVERIFY(page.Drive1->findText(card.path()) >= 0);
     QCOMPARE(page.Drive1->currentText(), page.volumeA.path());
     QTRY_VERIFY(page.Settled(page.programFolder));
     QVERIFY(page.disk->File1().FileName().isEmpty());

@@ -107,9 +107,6 @@ private Q_SLOTS:
     void transfersCancelledAndWaitedFor_data();
     void transfersCancelledAndWaitedFor();
 #else
-    void writeFailuresEndWriting();
-    void readFaults_data();
-    void readFaults();
     void teardownInAnyOrder_data();
     void teardownInAnyOrder();
 #endif
@@ -515,65 +512,7 @@ void UsbContractTest::transfersCancelledAndWaitedFor()
 }
 
 #else
-// ---- The simulated backend's own cases: its fault injection ----
-
-void UsbContractTest::writeFailuresEndWriting()
-{
-    auto out = Open("USBPipeOUT", 0x02);
-    QVERIFY(out);
-    rig_->bus.InjectFault("USBPipeOUT", "WriteTransfer", StatusTransferFailed, 0, -1);
-    QSignalSpy complete(out.get(), &UsbObject::WriteComplete);
-    QCOMPARE(out->BeginWriting(128, 1, 2, true), StatusSuccess);
-    for (int attempt = 1; attempt <= 2; ++attempt) {
-        QCOMPARE(out->QueueData(Block("C:20"), attempt), StatusSuccess);
-        QTRY_COMPARE(complete.size(), attempt);
-        std::int32_t tag = 0;
-        QCOMPARE(out->FetchWriteStatus(tag), StatusTransferFailed);
-        QCOMPARE(tag, attempt);
-    }
-    QCOMPARE(out->QueueData(Block("C:20"), 3), StatusTransferFailed); // limit reached
-    QVERIFY(rig_->board.ReceivedBlocks().isEmpty());
-}
-
-void UsbContractTest::readFaults_data()
-{
-    QTest::addColumn<int>("skip");
-    QTest::addColumn<int>("times");
-    QTest::addColumn<int>("limit");
-    QTest::addColumn<int>("reads");             // reads finished from four transfers
-    QTest::addColumn<QList<Status>>("fetches"); // what FetchData returns then
-    const Status F = StatusTransferFailed;
-    QTest::newRow("one failed read") << 1 << 1 << 5 << 4
-                                     << QList<Status>{0, F, 0, 0, StatusNoData};
-    QTest::newRow("limit ends reading") << 1 << -1 << 2 << 3 << QList<Status>{0, F, F, F, F};
-    QTest::newRow("limit of one") << 0 << 1 << 1 << 1 << QList<Status>{F, F, F};
-}
-
-void UsbContractTest::readFaults()
-{
-    QFETCH(int, skip);
-    QFETCH(int, times);
-    QFETCH(int, limit);
-    QFETCH(int, reads);
-    QFETCH(QList<Status>, fetches);
-    rig_->bus.InjectFault("USBPipeIN", "ReadTransfer", StatusTransferFailed, skip, times);
-    auto in = Open("USBPipeIN", 0x82);
-    QVERIFY(in);
-    QSignalSpy readComplete(in.get(), &UsbObject::ReadComplete);
-    QCOMPARE(in->BeginReading(64, 8, limit), StatusSuccess);
-    for (int i = 0; i < 4; ++i)
-        rig_->board.SendOnCommandIn("t" + QByteArray::number(i));
-    QTRY_COMPARE(readComplete.size(), reads);
-    QVERIFY(Drain());
-    QCOMPARE(readComplete.size(), reads);
-    QByteArray buffer(64, '\0');
-    for (Status expected : fetches) {
-        std::int32_t n = -1;
-        QCOMPARE(in->FetchData(buffer, n), expected);
-        if (expected != StatusSuccess)
-            QCOMPARE(n, 0);
-    }
-}
+// ---- The simulated backend's own cases ----
 
 void UsbContractTest::teardownInAnyOrder_data()
 {

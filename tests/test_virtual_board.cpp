@@ -40,7 +40,6 @@ private slots:
     void replies_data();
     void replies();
     void commandTable();
-    void chunksAndScripts();
     void dropCancelsDelayedReply();
 };
 
@@ -106,25 +105,6 @@ void TestVirtualBoard::commandTable()
     const QByteArray ackB = Reply(board, "C:07E3A0000100000002");
     QVERIFY(ackA.startsWith("OK :") && ackB.startsWith("OK :"));
     QVERIFY(ackA != ackB);
-}
-
-void TestVirtualBoard::chunksAndScripts()
-{
-    VirtualBoard board;
-    board.SetReplyChunkSize(5);
-    const QList<QByteArray> chunks = Exchange(board, "C:21");
-    QCOMPARE(chunks.size(), 5);
-    QCOMPARE(chunks.join(), QByteArray("OK :V1.27 Q815 firmware"));
-    QCOMPARE(chunks.last(), QByteArray("are"));
-
-    board.SetReplyChunkSize(0);
-    board.ScriptReply("C:20 ", {"OK:", "1234", QByteArray(40000, 'z')});
-    QCOMPARE(Exchange(board, "C:20"), (QList<QByteArray>{"OK:", "1234", QByteArray(40000, 'z')}));
-    QCOMPARE(Exchange(board, "C:20"), QList<QByteArray>{"OK :270B0941"}); // used once
-
-    board.ScriptReply("C:40", {"OK"}, false);
-    QCOMPARE(Exchange(board, "C:40"), QList<QByteArray>{"OK"});
-    QCOMPARE(Exchange(board, "C:40"), QList<QByteArray>{"OK"});
 }
 
 // A delayed reply arrives through a timer; a cleared pipe must not get it later.

@@ -50,6 +50,8 @@ void DiskNavigation::ResetDiskFolder()
     // by the box that reads it, which then returns to what it showed. So a
     // reset never repeats a step, and AppFolder is always set afresh first.
     state_.AppFolder = state_.ProgramFolder();
+    // A memory card or stick mounted since the page was last opened is listed now.
+    drive1_->Refresh();
     dir1_->SetPath(state_.AppFolder);
     drive1_->SetValue(state_.AppFolder);
     file1_->SetFolder(state_.AppFolder);
