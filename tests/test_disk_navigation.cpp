@@ -22,6 +22,7 @@ const QString CameraName = QStringLiteral("Q8150001_00004711_20071105_142507_T_3
 // The page's controls as the window has them, and the navigation over them.
 struct Page {
     QTemporaryDir volumeA, volumeB;
+    QStringList laterVolumes; // mounted while the program runs; read by the drive box's worker
     QString AppFolder;
     std::int16_t ImageBitmapRef = 101;
     QWidget window;
@@ -32,7 +33,6 @@ struct Page {
     QLabel* labels[7];
     std::unique_ptr<DiskNavigation> disk;
     QString programFolder;
-    QStringList laterVolumes; // mounted while the program runs
 
     Page()
     {
@@ -256,7 +256,7 @@ void DiskNavigationTest::diskTabReturnsToAppFolder()
     page.laterVolumes << card.path();
     page.disk->ResetDiskFolder();
     QCOMPARE(page.AppFolder, page.programFolder);
-    QVERIFY(page.Drive1->findText(card.path()) >= 0);
+    QTRY_VERIFY(page.Drive1->findText(card.path()) >= 0);
     QCOMPARE(page.Drive1->currentText(), page.volumeA.path());
     QTRY_VERIFY(page.Settled(page.programFolder));
     QVERIFY(page.disk->File1().FileName().isEmpty());

@@ -37,12 +37,20 @@ QStringList MountedVolumes()
 }
 
 DriveBox::DriveBox(QComboBox* box, std::function<QStringList()> volumes)
-    : QObject(box), box_(box), volumes_(std::move(volumes))
+    : QObject(box), box_(box), volumes_(std::move(volumes)),
+      worker_(std::make_unique<LatestJobThread>())
 {
-    Refresh();
+    // Once at start-up, before the window shows, the list is read here.
+    Fill(volumes_());
     // Like a drive list, the box starts at the volume the program was started in.
     Select(VolumeOfPath(QDir::currentPath(), Volumes()));
     connect(box_, &QComboBox::currentIndexChanged, this, &DriveBox::Change);
+}
+
+// The worker is stopped first: after that nothing more is posted to this object.
+DriveBox::~DriveBox()
+{
+    worker_.reset();
 }
 
 QString DriveBox::Value() const
@@ -101,10 +109,19 @@ QStringList DriveBox::Volumes() const
 
 void DriveBox::Refresh()
 {
+    worker_->Post([this, read = volumes_] {
+        QStringList volumes = read();
+        QMetaObject::invokeMethod(
+            this, [this, volumes = std::move(volumes)] { Fill(volumes); }, Qt::QueuedConnection);
+    });
+}
+
+void DriveBox::Fill(const QStringList& volumes)
+{
     const QSignalBlocker quiet(box_);
     const QString shown = Value();
     box_->clear();
-    box_->addItems(volumes_());
+    box_->addItems(volumes);
     box_->setCurrentIndex(shown.isEmpty() ? -1 : box_->findText(shown));
     if (!shown.isEmpty() && box_->currentIndex() < 0)
         Select(shown);

@@ -4,10 +4,13 @@
 //
 // Like a drive letter on other systems, each volume keeps its current folder:
 // the last folder the folder box showed on it, the mount point until then.
+#include "browser/LatestJobThread.h"
+
 #include <QHash>
 #include <QObject>
 #include <QStringList>
 #include <functional>
+#include <memory>
 
 class QComboBox;
 
@@ -23,6 +26,7 @@ class DriveBox : public QObject {
 public:
     // Becomes a child of `box` and fills it from `volumes` (tests give their own).
     explicit DriveBox(QComboBox* box, std::function<QStringList()> volumes = MountedVolumes);
+    ~DriveBox() override;
 
     QString Value() const;
     // Selects the volume that holds `path`. Raises Change when that is another
@@ -36,8 +40,9 @@ public:
     // Drops `folder` as its volume's current folder (it could not be read).
     void ForgetFolder(const QString& folder);
 
-    // Reads the volumes again (on the window thread: QStorageInfo asks each
-    // volume once), keeping the selection.
+    // Reads the volumes again on a worker thread (asking a volume that sits on
+    // a dead network mount can hang) and lists them when the answer comes,
+    // keeping the selection.
     void Refresh();
 
 signals:
@@ -45,10 +50,12 @@ signals:
     void Change();
 
 private:
+    void Fill(const QStringList& volumes);
     void Select(const QString& drive);
     QStringList Volumes() const; // the mount points the box lists
 
     QComboBox* box_;
     std::function<QStringList()> volumes_;
     QHash<QString, QString> currentFolders_;
+    std::unique_ptr<LatestJobThread> worker_;
 };
