@@ -10,6 +10,7 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QTest>
+#include <QTimer>
 
 class MainWindowTest : public QObject {
     Q_OBJECT
@@ -89,7 +90,10 @@ void MainWindowTest::activationRunsOnce()
     rig.window.Link.PictureBuffer[0] = 'x';
     rig.window.hide();
     rig.window.show();
-    QTest::qWait(50);
+    // A second activation would have been queued before this marker.
+    bool marker = false;
+    QTimer::singleShot(0, [&marker] { marker = true; });
+    QTRY_VERIFY(marker);
     QCOMPARE(rig.board.CommandBlocks().size(), 1);
     QCOMPARE(rig.window.Link.PictureBuffer.at(0), 'x');
 }
