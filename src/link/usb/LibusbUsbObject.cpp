@@ -242,6 +242,7 @@ void LibusbUsbObject::ReadFinished(quint64 epoch, int slot, int transferStatus, 
         readFailures_ = 0;
         finishedReads_.append(FinishedRead{slot, StatusSuccess, length});
     }
+    ++readsReported_;
     Q_EMIT ReadComplete(this);
 }
 
@@ -382,12 +383,16 @@ void LibusbUsbObject::LoseBoard()
         return;
     }
     readStopped_ = StatusDeviceGone;
-    if (reads_.InFlightCount() == 0) {
+    // Reads that came back before the unplug was seen have told the program
+    // already; their queue now ends in StatusDeviceGone. Reads that came back
+    // but are still on their way to this thread tell it too: they were posted
+    // before the call below, so the count shows them.
+    if (reads_.InFlightCount() == 0 && finishedReads_.isEmpty()) {
         // Nothing will come back to tell the program: say it here.
         QMetaObject::invokeMethod(
             this,
-            [this, epoch = reads_.Epoch()] {
-                if (epoch == reads_.Epoch() && reading_)
+            [this, epoch = reads_.Epoch(), reported = readsReported_] {
+                if (epoch == reads_.Epoch() && reading_ && readsReported_ == reported)
                     Q_EMIT ReadComplete(this);
             },
             Qt::QueuedConnection);

@@ -98,6 +98,7 @@ private:
     int readLimit_ = 0;
     int readFailures_ = 0;
     QList<FinishedRead> finishedReads_;
+    quint64 readsReported_ = 0; // ReadComplete raised for finished reads
     LibusbTransferSet reads_;
 
     bool writing_ = false;
