@@ -6,6 +6,8 @@
 #include "app/TabStrip.h"
 #include "app/Twips.h"
 #include "app/pages/ClickLabel.h"
+#include "browser/FittingText.h"
+#include "browser/TriggerType.h"
 #include "link/usb/SimBackend.h"
 #include "link/usb/VirtualBus.h"
 
@@ -30,6 +32,7 @@ private Q_SLOTS:
 
     void lookThatFeaturesRelyOn();
     void recordLabelsLieOverThePicture();
+    void longRecordTextsShrinkToFit();
     void clickLabelActsLikeAButton();
 
     void startsAtTheDesignSizeShowingTheUnitPage();
@@ -123,6 +126,24 @@ void WindowControlsTest::recordLabelsLieOverThePicture()
                      <= label->width(),
                  name);
     }
+}
+
+void WindowControlsTest::longRecordTextsShrinkToFit()
+{
+    auto* trigger = window_->findChild<QLabel*>(QStringLiteral("txtBrTrigType"));
+    const qreal designPoints = trigger->font().pointSizeF();
+    QStringList texts{QStringLiteral("0123456789ABCDEF")}; // a long serial number
+    for (int code = -1; code <= 10; ++code)
+        texts << TriggerType(std::int16_t(code));
+    for (const QString& text : texts) {
+        SetFittingText(trigger, text);
+        QCOMPARE(trigger->text(), text);
+        QVERIFY2(trigger->fontMetrics().horizontalAdvance(text) <= trigger->contentsRect().width(),
+                 qPrintable(text));
+    }
+    // A short text gets the label's own size back.
+    SetFittingText(trigger, QStringLiteral("Serial"));
+    QCOMPARE(trigger->font().pointSizeF(), designPoints);
 }
 
 void WindowControlsTest::clickLabelActsLikeAButton()

@@ -4,6 +4,7 @@
 #include "app/Controls.h"
 #include "app/MainWindow.h"
 #include "browser/FileListBox.h"
+#include "browser/FittingText.h"
 #include "browser/FolderBox.h"
 #include "browser/PictureRecord.h"
 #include "browser/PictureView.h"
@@ -83,13 +84,13 @@ void DiskNavigation::File1_Click()
         return;
     }
     const PictureRecord record = ParsePictureFileName(name);
-    controls_.TxtBrNumber->setText(record.PictureNumber);
-    controls_.TxtBrTime->setText(record.TimeText);
-    controls_.TxtBrDate->setText(record.DateText);
-    controls_.txtBRUserString->setText(record.UserText);
+    SetFittingText(controls_.TxtBrNumber, record.PictureNumber);
+    SetFittingText(controls_.TxtBrTime, record.TimeText);
+    SetFittingText(controls_.TxtBrDate, record.DateText);
+    controls_.txtBRUserString->setText(record.UserText);   // these two wrap
     controls_.txtBRTaxiNumber->setText(record.TaxiNumber);
-    controls_.txtBRSerialNumber->setText(record.SerialNumber);
-    controls_.txtBrTrigType->setText(record.TriggerText);
+    SetFittingText(controls_.txtBRSerialNumber, record.SerialNumber);
+    SetFittingText(controls_.txtBrTrigType, record.TriggerText);
     image2_->ShowPicture(JoinPath(dir1_->Path(), name), state_.ImageBitmapRef);
 }
 
