@@ -1,15 +1,22 @@
 // Saves a picture of each of the seven tab pages, at the window's design size,
 // for looking at the layout: grab_pages <folder> [--no-board] [--sample-record].
-// --sample-record puts a made-up picture record into the "Disk" page's labels.
+// --sample-record shows a stored picture with a made-up record on the "Disk" page.
 #include "app/Controls.h"
 #include "app/MainWindow.h"
 #include "app/TabStrip.h"
+#include "browser/DiskNavigation.h"
+#include "browser/FolderBox.h"
+#include "camera/TestPicture.h"
 #include "link/usb/SimBackend.h"
 #include "link/usb/VirtualBoard.h"
 #include "link/usb/VirtualBus.h"
 
 #include <QApplication>
 #include <QDir>
+#include <QEventLoop>
+#include <QFile>
+#include <QListView>
+#include <QTemporaryDir>
 #include <QLabel>
 #include <QTimer>
 #include <cstdio>
@@ -34,25 +41,34 @@ int main(int argc, char** argv)
     };
     if (!window.Form_Load())
         return 1;
-    if (arguments.contains(QStringLiteral("--sample-record"))) {
-        const std::pair<const char*, const char*> sample[] = {
-            {"TxtBrDate", "24.12.2009"},
-            {"TxtBrTime", "23:59:58"},
-            {"TxtBrNumber", "000123"},
-            {"txtBrTrigType", "Panic"},
-            {"txtBRTaxiNumber", "TAXI 4711"},
-            {"txtBRSerialNumber", "A1234567"},
-            {"txtBRUserString", "user text of the unit"},
-        };
-        for (const auto& [name, text] : sample)
-            Control<QLabel>(window, name)->setText(QString::fromLatin1(text));
-    }
     window.show();
 
     int failures = 0;
+    const bool sample = arguments.contains(QStringLiteral("--sample-record"));
+    QTemporaryDir pictures;
+    if (sample) {
+        // Trigger 2 has the longest text of all.
+        QFile file(pictures.filePath(QStringLiteral(
+            "Q8150001_00004711_20071105_142507_T_2_X00_TX-0042 CITYCAB     _Shift 2 driver 17___.jpg")));
+        if (!file.open(QIODevice::WriteOnly))
+            return 1;
+        file.write(RenderTestPicture(320, 240, 1));
+    }
+    const auto pause = [](int ms) {
+        QEventLoop loop;
+        QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+        loop.exec();
+    };
     QTimer::singleShot(500, &window, [&] {
         for (int tab = 1; tab <= 7; ++tab) {
             window.TabStrip1->Select(tab);
+            if (tab == 2 && sample) {
+                window.findChild<DiskNavigation*>()->Dir1().SetPath(pictures.path());
+                pause(300);
+                auto* files = Control<QListView>(window, "File1");
+                files->setCurrentIndex(files->model()->index(0, 0));
+                pause(500);
+            }
             const QString path = folder.filePath(QStringLiteral("page-%1.png").arg(tab));
             if (!window.grab().save(path)) {
                 std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
