@@ -11,7 +11,8 @@ bash tools/setup-debian.sh
 seconds="${FUZZ_SECONDS:-30}"
 read -r -a targets <<<"${FUZZ_TARGETS:-fuzz_picture_record fuzz_replies fuzz_length_reply fuzz_link}"
 
-bash tools/build-sanitized.sh
+# Two shells may start at once: one builds, the other waits for it.
+flock .build-asan.lock bash tools/build-sanitized.sh
 
 export QT_QPA_PLATFORM=offscreen
 # A small quarantine keeps a long run's memory flat; the default one grows to gigabytes.
