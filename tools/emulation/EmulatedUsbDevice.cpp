@@ -413,6 +413,7 @@ void EmulatedUsbDevice::Plug()
     Port port;
     port.devnode = node.toStdString();
     port.fifo = open(path.c_str(), O_RDWR | O_NONBLOCK | O_CLOEXEC);
+    chmod(path.c_str(), nodeMode_); // after this side has it open
     port.ready = true;
     port.Quiet();
     {

@@ -48,6 +48,10 @@ public:
     bool Plugged() const;
     QString DeviceNode() const; // /dev/bus/usb/001/NNN of the current plugging
 
+    // The permission bits of the device node of the next plugging; 0 stands for
+    // a board without the udev rule, which only root may open.
+    void SetNodeMode(unsigned mode) { nodeMode_ = mode; }
+
     // The interface is claimed by another program: claiming fails with EBUSY.
     void SetClaimBusy(bool busy);
     // Counts of usbfs requests seen, for tests: submitted URBs and cancels.
@@ -63,4 +67,5 @@ private:
     usb::VirtualBoard& board_;
     std::shared_ptr<Shared> shared_;
     bool pumpScheduled_ = false;
+    unsigned nodeMode_ = 0666;
 };

@@ -83,7 +83,11 @@ int main(int argc, char** argv)
                                        QStringLiteral("Plug it in again this many seconds after "
                                                       "unplugging."),
                                        QStringLiteral("seconds"));
-    parser.addOptions({layout, ids, unplugAfter, plugAfter});
+    const QCommandLineOption noAccess(QStringLiteral("no-access"),
+                                      QStringLiteral("Serve the board through a device node "
+                                                     "that only root may open, as without the "
+                                                     "udev rule."));
+    parser.addOptions({layout, ids, unplugAfter, plugAfter, noAccess});
     parser.addPositionalArgument(QStringLiteral("command"), QStringLiteral("What to run."));
     parser.setOptionsAfterPositionalArgumentsMode(QCommandLineParser::ParseAsPositionalArguments);
     parser.process(app);
@@ -99,6 +103,7 @@ int main(int argc, char** argv)
     board.SetIds(vendorId, productId);
 
     EmulatedUsbDevice device(board);
+    device.SetNodeMode(parser.isSet(noAccess) ? 0 : 0666);
     if (!EmulatedUsbDevice::PreloadActive()) {
         std::fprintf(stderr, "the umockdev preload (%s) is not active\n", Preload);
         return 1;
