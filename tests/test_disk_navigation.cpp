@@ -1,6 +1,7 @@
 // The "Disk" page: drive, folder and file boxes linked to the picture and its
 // record, over two pretend volumes in temporary folders.
 #include "browser/DiskNavigation.h"
+#include "browser/DriveBox.h"
 #include "browser/FileListBox.h"
 #include "browser/FolderBox.h"
 #include "browser/PictureView.h"
@@ -13,6 +14,9 @@
 #include <QStringListModel>
 #include <QTemporaryDir>
 #include <QTest>
+#include <atomic>
+#include <chrono>
+#include <thread>
 
 namespace {
 
@@ -57,6 +61,9 @@ struct Page {
                               return QStringList{volumeA.path(), volumeB.path(), gone} +
                                      laterVolumes;
                           }});
+        // The drive box reads the volumes on its worker.
+        if (!QTest::qWaitFor([this] { return Drive1->count() > 0; }, 5000))
+            qWarning("the drive list was not read");
     }
     QLabel* TxtBrDate() const { return labels[0]; }
     QLabel* TxtBrTime() const { return labels[1]; }
@@ -100,6 +107,7 @@ private slots:
     void folderChangeClearsTheView();
     void driveChangeResetsTheViewTwice();
     void driveKeepsItsCurrentFolder();
+    void driveListIsReadBesideTheWindow();
     void driveWithoutMediumLeavesBoxes();
     void unreadableFolderLeavesBoxes();
     void unreadableFolderAfterUnreadMove();
@@ -185,6 +193,28 @@ void DiskNavigationTest::driveKeepsItsCurrentFolder()
     QTRY_VERIFY(page.Settled(pics)); // the folder last shown on that volume
     page.Drive1->setCurrentIndex(page.Drive1->findText(page.volumeA.path()));
     QTRY_VERIFY(page.Settled(page.programFolder));
+}
+
+// A volume that takes its time to answer does not hold up the window; what was
+// asked of the box meanwhile is taken up when the list comes.
+void DiskNavigationTest::driveListIsReadBesideTheWindow()
+{
+    QTemporaryDir a, b;
+    std::atomic<bool> answer{false};
+    QComboBox box;
+    auto* drives = new DriveBox(&box, [&] {
+        while (!answer)
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        return QStringList{a.path(), b.path()};
+    });
+    QCOMPARE(box.count(), 0);
+    const QString folder = b.filePath(QStringLiteral("pics"));
+    drives->SetValue(folder);
+    drives->RememberFolder(folder);
+    answer = true;
+    QTRY_COMPARE(box.currentText(), b.path());
+    QCOMPARE(drives->CurrentFolder(b.path()), folder);
+    QCOMPARE(box.count(), 2);
 }
 
 void DiskNavigationTest::driveWithoutMediumLeavesBoxes()

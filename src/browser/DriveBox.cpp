@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QSignalBlocker>
 #include <QStorageInfo>
+#include <utility>
 
 namespace {
 
@@ -40,10 +41,10 @@ DriveBox::DriveBox(QComboBox* box, std::function<QStringList()> volumes)
     : QObject(box), box_(box), volumes_(std::move(volumes)),
       worker_(std::make_unique<LatestJobThread>())
 {
-    // Once at start-up, before the window shows, the list is read here.
-    Fill(volumes_());
-    // Like a drive list, the box starts at the volume the program was started in.
-    Select(VolumeOfPath(QDir::currentPath(), Volumes()));
+    // Like a drive list, the box starts at the volume the program was started
+    // in, as soon as the volumes have been read.
+    wanted_ = QDir::currentPath();
+    Refresh();
     connect(box_, &QComboBox::currentIndexChanged, this, &DriveBox::Change);
 }
 
@@ -60,6 +61,7 @@ QString DriveBox::Value() const
 
 void DriveBox::SetValue(const QString& path)
 {
+    wanted_ = path; // taken up by the first list when none is there yet
     const QString drive = VolumeOfPath(path, Volumes());
     if (drive.isEmpty() || drive == Value())
         return;
@@ -88,7 +90,9 @@ QString DriveBox::CurrentFolder(const QString& drive) const
 void DriveBox::RememberFolder(const QString& folder)
 {
     const QString drive = VolumeOfPath(folder, Volumes());
-    if (!drive.isEmpty())
+    if (drive.isEmpty())
+        unplacedFolder_ = folder; // placed once the volumes have been read
+    else
         currentFolders_.insert(drive, folder);
 }
 
@@ -122,7 +126,14 @@ void DriveBox::Fill(const QStringList& volumes)
     const QString shown = Value();
     box_->clear();
     box_->addItems(volumes);
-    box_->setCurrentIndex(shown.isEmpty() ? -1 : box_->findText(shown));
-    if (!shown.isEmpty() && box_->currentIndex() < 0)
-        Select(shown);
+    if (shown.isEmpty()) {
+        box_->setCurrentIndex(-1);
+        Select(VolumeOfPath(wanted_, volumes));
+    } else {
+        box_->setCurrentIndex(box_->findText(shown));
+        if (box_->currentIndex() < 0)
+            Select(shown);
+    }
+    if (!unplacedFolder_.isEmpty())
+        RememberFolder(std::exchange(unplacedFolder_, QString()));
 }

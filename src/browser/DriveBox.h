@@ -24,7 +24,8 @@ QStringList MountedVolumes();
 class DriveBox : public QObject {
     Q_OBJECT
 public:
-    // Becomes a child of `box` and fills it from `volumes` (tests give their own).
+    // Becomes a child of `box` and fills it from `volumes` (tests give their
+    // own), which runs on a worker thread.
     explicit DriveBox(QComboBox* box, std::function<QStringList()> volumes = MountedVolumes);
     ~DriveBox() override;
 
@@ -40,9 +41,9 @@ public:
     // Drops `folder` as its volume's current folder (it could not be read).
     void ForgetFolder(const QString& folder);
 
-    // Reads the volumes again on a worker thread (asking a volume that sits on
-    // a dead network mount can hang) and lists them when the answer comes,
-    // keeping the selection.
+    // Reads the volumes on a worker thread (asking a volume that sits on a dead
+    // network mount can hang) and lists them when the answer comes, keeping the
+    // selection. Until the first answer the box is empty.
     void Refresh();
 
 signals:
@@ -57,5 +58,7 @@ private:
     QComboBox* box_;
     std::function<QStringList()> volumes_;
     QHash<QString, QString> currentFolders_;
+    QString wanted_;         // the path whose volume is to be shown
+    QString unplacedFolder_; // remembered before the volumes were known
     std::unique_ptr<LatestJobThread> worker_;
 };
