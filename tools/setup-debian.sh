@@ -7,7 +7,9 @@ packages=(
   g++ cmake ninja-build pkg-config ccache
   qt6-base-dev libgl-dev libusb-1.0-0-dev
   umockdev libumockdev-dev
-  libjpeg-turbo-progs libjpeg62-turbo-dev xvfb xauth
+  libjpeg-turbo-progs libjpeg62-turbo-dev
+  fontconfig fonts-dejavu-core fonts-liberation2
+  xvfb xauth xdotool x11-utils
   clang libclang-rt-dev
 )
 

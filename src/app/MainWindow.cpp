@@ -16,6 +16,7 @@
 #include "camera/AttachPictureDownload.h"
 #include "camera/CameraSettings.h"
 #include "firmware/FilePipes.h"
+#include "link/InputGate.h"
 
 #include <QCloseEvent>
 #include <QComboBox>
@@ -170,6 +171,8 @@ void MainWindow::ShowLinkState(int state)
 
 void MainWindow::DefaultShowMessage(const QString& text)
 {
+    // A box that comes up during a wait (an unplug, say) must take its OK.
+    const InputGate::Lifted answerable;
     QMessageBox box(QMessageBox::NoIcon, ApplicationTitle(), text, QMessageBox::Ok, this);
     box.exec();
 }

@@ -1,4 +1,5 @@
 // q815evm: the desktop tool for the Q815 camera evaluation board.
+#include "app/ApplicationName.h"
 #include "app/Backends.h"
 #include "app/CommandLine.h"
 #include "app/EventLoop.h"
@@ -35,9 +36,7 @@ int Main(int argc, char** argv)
 
     PrepareEventLoop();
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("q815evm"));
-    QApplication::setApplicationDisplayName(ApplicationTitle());
-    QApplication::setApplicationVersion(QStringLiteral(Q815EVM_VERSION));
+    NameApplication();
     StringBase = 100;
 
     BackendChoice backend(options);

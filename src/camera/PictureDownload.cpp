@@ -31,18 +31,13 @@ PictureDownload::PictureDownload(BoardLink& link, const QString& AppFolder,
     : QObject(parent), link_(link), appFolder_(AppFolder), imageBitmapRef_(ImageBitmapRef),
       showMessage_(std::move(showMessage)), view_(view)
 {
-    streamWatchdog_.setSingleShot(true);
-    connect(&streamWatchdog_, &QTimer::timeout, this, &PictureDownload::Finish);
     connect(view_.cmdDwnldPic, &QAbstractButton::clicked, this,
             &PictureDownload::cmdDwnldPic_Click);
     connect(view_.cmdDwnldPicSer, &QAbstractButton::clicked, this,
             &PictureDownload::cmdDwnldPicSer_Click);
 }
 
-PictureDownload::~PictureDownload()
-{
-    QObject::disconnect(streamChunks_);
-}
+PictureDownload::~PictureDownload() = default;
 
 void PictureDownload::cmdDwnldPic_Click()
 {
@@ -115,10 +110,10 @@ void PictureDownload::DownLoadPicUART()
     if (!TakeLength(R))
         return;
     link_.DownLoadCommand(QStringLiteral("C:15 "));
-    if (StreamContinues())
-        AwaitStreamTail();
-    else
-        Finish();
+    AwaitStreamTail();
+    if (link_.ShuttingDown())
+        return End({});
+    Finish();
 }
 
 // Start of every download; false (and nothing done) while one runs.
@@ -185,31 +180,22 @@ bool PictureDownload::StreamContinues() const
            link_.PictureFill < wanted && link_.ChunkSize >= link_.InBufferSize;
 }
 
-// The receive path goes on storing the stream's chunks; the file is written
-// once the picture is complete, a read comes back short, or the board has been
-// quiet for 3 seconds.
+// The receive path goes on storing the stream's chunks while this waits, like
+// the reply wait, for as long as the picture is not complete, each read comes
+// back full and the board is never quiet for 3 seconds.
 void PictureDownload::AwaitStreamTail()
 {
-    // Connected after the link's own handler, so this runs after the chunk is stored.
-    streamChunks_ = connect(link_.USBPipeIN, &usb::UsbObject::ReadComplete, this,
-                            &PictureDownload::OnStreamChunk);
-    streamWatchdog_.start(StreamQuietLimitMs);
-}
-
-void PictureDownload::OnStreamChunk()
-{
-    if (StreamContinues())
-        streamWatchdog_.start(StreamQuietLimitMs);
-    else
-        Finish();
+    while (StreamContinues() && !link_.ShuttingDown()) {
+        link_.ReplyArrived = false;
+        if (!link_.AwaitReply(StreamQuietLimitMs))
+            return;
+    }
 }
 
 // Writes the whole buffer to the file and shows the picture, or the built-in
 // bitmap when the file does not decode.
 void PictureDownload::Finish()
 {
-    QObject::disconnect(streamChunks_);
-    streamWatchdog_.stop();
     if (const QString error = WriteFromStart(*file_, link_.PictureBuffer); !error.isEmpty())
         return End(error);
     QImage picture;
@@ -224,8 +210,6 @@ void PictureDownload::Finish()
 // Every way out: the console echoes again before any message is shown.
 void PictureDownload::End(const QString& message)
 {
-    QObject::disconnect(streamChunks_);
-    streamWatchdog_.stop();
     file_.reset();
     link_.ConsoleQuiet = false;
     running_ = false;

@@ -4,7 +4,6 @@
 // "downloaded.jpg" in the program's folder and in the picture box Image1.
 #include <QObject>
 #include <QString>
-#include <QTimer>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -58,7 +57,6 @@ private:
     void CopyBlock(qsizetype offset, qsizetype count);
     bool StreamContinues() const;
     void AwaitStreamTail();
-    void OnStreamChunk();
     void Finish();
     void End(const QString& message);
     QString PicturePath() const;
@@ -72,6 +70,4 @@ private:
     bool running_ = false;
     std::int32_t length_ = 0; // L of the running download
     std::unique_ptr<QFile> file_;
-    QTimer streamWatchdog_;
-    QMetaObject::Connection streamChunks_;
 };

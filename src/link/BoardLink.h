@@ -99,6 +99,10 @@ public:
     void StopOutPipe();
     void USBPipeOUT_WriteComplete(usb::UsbObject* Obj);
     void USBPipeOUT_WriteStatusAvailable(usb::UsbObject* Obj);
+    // Sleeps in the event loop until a chunk arrives on the reply pipe, limitMs
+    // pass or the window closes, dropping user input meanwhile. Returns
+    // ReplyArrived; clear it first to wait for the next chunk.
+    bool AwaitReply(int limitMs);
     // True while DownLoadCommand waits for a reply.
     bool Waiting() const { return waitLoop_ != nullptr; }
     // The window is closing: ends a wait at once and sends nothing more.

@@ -1,6 +1,7 @@
 // Sending one command block and waiting for the board's reply.
 #include "link/BoardLink.h"
 #include "link/CommandBlock.h"
+#include "link/InputGate.h"
 
 #include <QDeadlineTimer>
 #include <QElapsedTimer>
@@ -39,8 +40,8 @@ QString BoardLink::DownLoadCommand(const QString& CmdStr)
         OutWriting = false;
         return NoUsb;
     }
-    OutStatus = USBPipeOUT->BeginWriting(OutBufferSize, OutBufferCount, OutErrorLimit,
-                                         WriteStatusWanted);
+    OutStatus =
+        USBPipeOUT->BeginWriting(OutBufferSize, OutBufferCount, OutErrorLimit, WriteStatusWanted);
     if (OutStatus != 0) {
         ShowStatusMessage(OutStatus);
         OutWriting = false;
@@ -60,11 +61,19 @@ QString BoardLink::DownLoadCommand(const QString& CmdStr)
         return NoUsb;
     }
 
-    // Sleep in the event loop until the reply comes or the time is up. The
-    // deadline runs on a monotonic clock. User input is held back meanwhile, so
-    // no click starts a second exchange inside this one; painting, plug events
-    // and the pipes' events go on.
-    const QDeadlineTimer deadline(ReplyTimeLimitMs, Qt::PreciseTimer);
+    AwaitReply(ReplyTimeLimitMs);
+    return ReplyText(ReplyBuffer, ChunkSize);
+}
+
+bool BoardLink::AwaitReply(int limitMs)
+{
+    // The deadline runs on a monotonic clock. User input is dropped meanwhile,
+    // so no click or key starts a second exchange inside this one, nor a late
+    // one after it; painting, plug events and the pipes' events go on.
+    if (waitLoop_ != nullptr)
+        return false;
+    const InputGate::Closed noInput;
+    const QDeadlineTimer deadline(limitMs, Qt::PreciseTimer);
     QElapsedTimer waited;
     waited.start();
     QEventLoop loop;
@@ -76,12 +85,11 @@ QString BoardLink::DownLoadCommand(const QString& CmdStr)
     while (!ReplyArrived && !deadline.hasExpired() && !shuttingDown_) {
         const qint64 remainingNs = deadline.remainingTimeNSecs();
         timer.start(std::chrono::milliseconds((remainingNs + 999999) / 1000000));
-        loop.exec(QEventLoop::ExcludeUserInputEvents);
+        loop.exec();
     }
     waitLoop_ = nullptr;
     Q_EMIT ReplyWaitEnded(waited.nsecsElapsed());
-
-    return ReplyText(ReplyBuffer, ChunkSize);
+    return ReplyArrived;
 }
 
 void BoardLink::StopOutPipe()

@@ -1,0 +1,156 @@
+// The window as an X server sees it, with input that goes through the window
+// system's queue (xdotool on Xvfb), as a user's mouse and keys do: what the
+// title bar shows, and that clicks made while the program waits for the board
+// are dropped, not run after the wait.
+#include "WindowFixture.h"
+#include "app/ApplicationName.h"
+#include "app/TabStrip.h"
+#include "camera/PictureDownload.h"
+
+#include <QAbstractButton>
+#include <QFile>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTabBar>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+constexpr int Slow = 30000; // ms; generous for a loaded machine
+
+// xdotool arguments that move the pointer to `at` in `widget` and click there.
+QStringList Click(QWidget* widget, QPoint at)
+{
+    const QPoint p = widget->mapTo(widget->window(), at);
+    return {QStringLiteral("mousemove"), QStringLiteral("--window"),
+            QString::number(widget->window()->winId()), QString::number(p.x()),
+            QString::number(p.y()), QStringLiteral("click"), QStringLiteral("1")};
+}
+QStringList Click(QWidget* widget)
+{
+    return Click(widget, widget->rect().center());
+}
+QStringList Pause(double seconds)
+{
+    return {QStringLiteral("sleep"), QString::number(seconds)};
+}
+
+// What the window manager is told to show in the title bar.
+QString TitleBar(const QWidget& window)
+{
+    QProcess xprop;
+    xprop.start(QStringLiteral("xprop"), {QStringLiteral("-id"), QString::number(window.winId()),
+                                          QStringLiteral("_NET_WM_NAME")});
+    xprop.waitForFinished();
+    const QString out = QString::fromUtf8(xprop.readAllStandardOutput());
+    const auto match = QRegularExpression(QStringLiteral("= \"(.*)\"")).match(out);
+    return match.hasMatch() ? match.captured(1) : out;
+}
+
+struct XWindow : WindowFixture {
+    QTemporaryDir folder;
+    QProcess user; // the xdotool run that stands for the user's hand
+
+    XWindow()
+    {
+        window.AppFolder = folder.path();
+        window.show();
+        QTest::qWaitForWindowExposed(&window);
+        // Activation has asked for the chip and been answered.
+        QTest::qWaitFor([this] { return !Commands().isEmpty() && !window.Link.Waiting(); });
+        board.ClearRecord();
+    }
+    // Starts the user's actions; they go on while the program works.
+    void Do(const QStringList& actions) { user.start(QStringLiteral("xdotool"), actions); }
+    bool Done()
+    {
+        return QTest::qWaitFor([this] { return user.state() == QProcess::NotRunning; }, Slow) &&
+               user.exitCode() == 0;
+    }
+    QPoint TabCentre(int index) const
+    {
+        return window.TabStrip1->Bar()->tabRect(index - 1).center();
+    }
+    // Clicks the "Disk" tab, which talks to no board, and waits until it is
+    // shown: every input made before it has then been handled.
+    bool Settled()
+    {
+        Do(Click(window.TabStrip1->Bar(), TabCentre(2)));
+        return Done() && QTest::qWaitFor([this] { return window.CurrentTab == 2; }, Slow);
+    }
+};
+
+QByteArray Picture(qsizetype size)
+{
+    return QByteArray("\xFF\xD8\xFF\xE0", 4) + QByteArray(size - 6, 'p') +
+           QByteArray("\xFF\xD9", 2);
+}
+
+} // namespace
+
+class RealInputTest : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void initTestCase() { NameApplication(); }
+    void titleBarShowsTheCaptionExactly();
+    void clicksDuringADownloadAreDropped();
+    void tabClickWhileTheUartStreamEndsIsDropped();
+};
+
+void RealInputTest::titleBarShowsTheCaptionExactly()
+{
+    QCOMPARE(QGuiApplication::platformName(), QStringLiteral("xcb"));
+    XWindow x;
+    QCOMPARE(TitleBar(x.window), QStringLiteral("Q815EVM Full V1.27"));
+    x.bus.Unplug(&x.board);
+    QTRY_COMPARE(TitleBar(x.window), QStringLiteral("Vantrel No Unit Full V1.27"));
+}
+
+void RealInputTest::clicksDuringADownloadAreDropped()
+{
+    XWindow x;
+    // Seven blocks at 200 ms a reply: the download takes about 2 seconds.
+    x.board.SetPictureRenderer([](int, int, int) { return Picture(3300); });
+    x.board.SetReplyDelay(200);
+    auto* spi = x.Get<QAbstractButton>("cmdDwnldPic");
+    auto* uart = x.Get<QAbstractButton>("cmdDwnldPicSer");
+    x.Do(Click(spi) + Pause(0.5) + Click(spi) + Pause(0.3) + Click(spi) + Pause(0.3) +
+         Click(uart));
+    QVERIFY(x.Done());
+    QVERIFY(x.Settled());
+    QStringList one{"C:04", "C:02#"};
+    for (int i = 0; i < 7; ++i)
+        one << "C:02";
+    QCOMPARE(x.Commands(), one);
+}
+
+void RealInputTest::tabClickWhileTheUartStreamEndsIsDropped()
+{
+    XWindow x;
+    // A 65,000-byte picture: the first read is full, the rest comes later.
+    const QByteArray picture = Picture(65000);
+    const int read = x.window.Link.InBufferSize;
+    x.board.ScriptReply("C:15#", {"OK :FDE8"});
+    x.board.ScriptReply("C:15", {picture.left(read)});
+    // The download runs inside this test's wait: the rest of the picture is
+    // sent when the user has clicked "Information", which would read fourteen
+    // entries from the board.
+    bool tailSent = false;
+    QObject::connect(&x.user, &QProcess::finished, [&] {
+        tailSent = x.window.findChild<PictureDownload*>()->Running();
+        x.board.SendOnCommandIn(picture.mid(read));
+    });
+    x.Do(Click(x.Get<QAbstractButton>("cmdDwnldPicSer")) + Pause(0.5) +
+         Click(x.window.TabStrip1->Bar(), x.TabCentre(3)));
+    QVERIFY(x.Done());
+    QVERIFY(tailSent);
+    QVERIFY(x.Settled());
+    QCOMPARE(x.Commands(), (QStringList{"C:15#", "C:15"}));
+    QFile file(x.folder.filePath("downloaded.jpg"));
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.read(picture.size()), picture);
+}
+
+QTEST_MAIN(RealInputTest)
+#include "test_real_input.moc"
