@@ -8,6 +8,7 @@ namespace {
 
 constexpr char DesignPointsProperty[] = "q815DesignPoints";
 constexpr qreal SmallestPoints = 8.0;
+constexpr int SmallestStretch = 60; // per cent of the face's own width
 
 } // namespace
 
@@ -23,10 +24,17 @@ void SetFittingText(QLabel* label, const QString& text)
     qreal points = design.toReal();
     const qreal room = label->contentsRect().width();
     font.setPointSizeF(points);
+    font.setStretch(QFont::Unstretched);
     while (points > SmallestPoints && QFontMetricsF(font).horizontalAdvance(text) > room) {
         points = qMax(SmallestPoints, points - 1.0);
         font.setPointSizeF(points);
     }
+    // Still too wide at the smallest size (a wide face such as DejaVu Sans):
+    // the letters are drawn narrower instead.
+    for (int stretch = 95; stretch >= SmallestStretch &&
+                           QFontMetricsF(font).horizontalAdvance(text) > room;
+         stretch -= 5)
+        font.setStretch(stretch);
     if (font != label->font())
         label->setFont(font);
     label->setText(text);
