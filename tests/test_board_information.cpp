@@ -49,6 +49,8 @@ void BoardInformationTest::informationTabReadsTheBoard()
     QCOMPARE(BoxText(f, "TxtCPU_Ver"), QStringLiteral("AT91SAM7S512"));
     QCOMPARE(BoxText(f, "TxtCPU_Rev"), QStringLiteral("Rev A/B"));
     QVERIFY(BoxText(f, "TxtSoftVer").startsWith(QStringLiteral("V1.27")));
+    // A box narrower than its text shows the text's beginning.
+    QCOMPARE(f.Get<QLineEdit>("TxtSoftVer")->cursorPosition(), 0);
     QCOMPARE(BoxText(f, "TxtCMD0C"), QStringLiteral("0123456789ABCDEF"));
     for (const char* code : CommandTableCodes)
         QCOMPARE(BoxText(f, CommandTableBoxName(code)), QString::fromLatin1(f.board.CommandTableEntry(code)));
@@ -198,10 +200,15 @@ void BoardInformationTest::commandLine()
 void BoardInformationTest::cameraSettingCommands()
 {
     WindowFixture f;
+    // Enter in the speed list's edit part neither adds an entry nor sends.
+    auto* speeds = f.Get<QComboBox>("lstBaud");
+    QTest::keyClick(speeds->lineEdit(), Qt::Key_Return);
+    speeds->lineEdit()->setText(QStringLiteral("115200"));
+    QTest::keyClick(speeds->lineEdit(), Qt::Key_Return);
+    QCOMPARE(speeds->count(), 8);
     f.Get<QAbstractButton>("Option1_0")->click();
     f.Get<QAbstractButton>("Option1_9")->click();
     f.Get<QAbstractButton>("Option1_10")->click();
-    auto* speeds = f.Get<QComboBox>("lstBaud");
     speeds->setCurrentIndex(7);
     Q_EMIT speeds->activated(7);
     f.Get<QAbstractButton>("cmdSpiReset")->click();

@@ -2,6 +2,7 @@
 // Finding a control of the window by its name. Feature handlers reach the
 // controls this way, so they need not know which page class builds them.
 #include <QByteArray>
+#include <QLineEdit>
 #include <QWidget>
 #include <cstdio>
 #include <cstdlib>
@@ -17,4 +18,12 @@ T* Control(const QWidget& root, const char* name)
         std::abort();
     }
     return control;
+}
+
+// Fills a text box as the program does: it shows the beginning of the text,
+// also when the box is narrower than the text (QLineEdit would show its end).
+inline void ShowFromStart(QLineEdit* box, const QString& text)
+{
+    box->setText(text);
+    box->setCursorPosition(0);
 }

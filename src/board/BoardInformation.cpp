@@ -8,8 +8,7 @@
 #include <QLineEdit>
 
 BoardInformation::BoardInformation(MainWindow& window)
-    : QObject(&window), window_(window),
-      TxtCPU_ID(Control<QLineEdit>(window, "TxtCPU_ID")),
+    : QObject(&window), window_(window), TxtCPU_ID(Control<QLineEdit>(window, "TxtCPU_ID")),
       TxtCPU_Ver(Control<QLineEdit>(window, "TxtCPU_Ver")),
       TxtCPU_Rev(Control<QLineEdit>(window, "TxtCPU_Rev")),
       TxtSoftVer(Control<QLineEdit>(window, "TxtSoftVer"))
@@ -33,18 +32,18 @@ void BoardInformation::EmptyIdentityBoxes()
 void BoardInformation::ReadBoardInfo()
 {
     EmptyIdentityBoxes();
-    TxtCPU_ID->setText(window_.Link.DownLoadCommand(QStringLiteral("C:20")));
+    ShowFromStart(TxtCPU_ID, window_.Link.DownLoadCommand(QStringLiteral("C:20")));
     DecodeCPUID();
-    TxtSoftVer->setText(window_.Link.DownLoadCommand(QStringLiteral("C:21")));
+    ShowFromStart(TxtSoftVer, window_.Link.DownLoadCommand(QStringLiteral("C:21")));
     for (std::size_t k = 0; k < CommandTableCodes.size(); ++k) {
-        commandBoxes_[k]->setText(
-            window_.Link.DownLoadCommand(CommandTableReadCommand(CommandTableCodes[k])));
+        ShowFromStart(commandBoxes_[k],
+                      window_.Link.DownLoadCommand(CommandTableReadCommand(CommandTableCodes[k])));
     }
 }
 
 void BoardInformation::DecodeCPUID()
 {
     const ChipInfo info = DecodeChipIdentifier(TxtCPU_ID->text());
-    TxtCPU_Ver->setText(info.partName);
-    TxtCPU_Rev->setText(info.revision);
+    ShowFromStart(TxtCPU_Ver, info.partName);
+    ShowFromStart(TxtCPU_Rev, info.revision);
 }

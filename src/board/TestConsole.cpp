@@ -45,7 +45,8 @@ TestConsole::TestConsole(MainWindow& window)
 
 void TestConsole::CommandLabel_Click(const char* code)
 {
-    cmdEntry->setText(
+    ShowFromStart(
+        cmdEntry,
         Control<QLineEdit>(window_, CommandTableBoxName(code).toLatin1().constData())->text());
 }
 
@@ -76,9 +77,8 @@ void TestConsole::cmdEntry_KeyPress(std::int16_t KeyAscii)
         cmdEntry->setPalette(red);
         return;
     }
-    const QString reply =
-        window_.Link.DownLoadCommand(QStringLiteral("C:07") + cmdEntry->text());
-    retString->setText(reply);
+    const QString reply = window_.Link.DownLoadCommand(QStringLiteral("C:07") + cmdEntry->text());
+    ShowFromStart(retString, reply);
 }
 
 void TestConsole::CmdCommandLine_KeyPress(std::int16_t KeyAscii)

@@ -9,6 +9,7 @@
 #include <QComboBox>
 #include <QFrame>
 #include <QHash>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
@@ -17,6 +18,22 @@
 #include <QRadioButton>
 
 namespace {
+
+class EnterSwallower : public QObject {
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::KeyPress) {
+            const int key = static_cast<QKeyEvent*>(event)->key();
+            if (key == Qt::Key_Return || key == Qt::Key_Enter)
+                return true;
+        }
+        return QObject::eventFilter(watched, event);
+    }
+};
 
 const QStringList NarrowSansFaces = {QStringLiteral("Arial"), QStringLiteral("Helvetica"),
                                      QStringLiteral("Liberation Sans"),
@@ -84,8 +101,12 @@ QWidget* MakeWidget(const ControlRow& row, QWidget* parent)
     case Kind::Option:
         return new QRadioButton(row.caption, parent);
     case Kind::DropDown: {
+        // The edit part only shows a text: its list keeps exactly its entries,
+        // and Enter there neither adds one nor chooses one.
         auto* list = new QComboBox(parent);
         list->setEditable(true);
+        list->setInsertPolicy(QComboBox::NoInsert);
+        list->lineEdit()->installEventFilter(new EnterSwallower(list));
         list->setEditText(row.caption);
         return list;
     }
