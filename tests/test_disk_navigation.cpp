@@ -115,6 +115,7 @@ private slots:
     void brokenFiles_data();
     void brokenFiles();
     void folderBoxOpensActivatedFolder();
+    void shownPictureFollowsClicksAndBoxSize();
 };
 
 void DiskNavigationTest::resetListsPicturesOfAppFolder()
@@ -343,6 +344,38 @@ void DiskNavigationTest::folderBoxOpensActivatedFolder()
     QCOMPARE(page.Dir1->currentIndex().siblingAtRow(page.Dir1->currentIndex().row() - 1)
                  .data().toString(),
              QStringLiteral("app"));
+}
+
+// A user who downloads a new picture and clicks the selected "downloaded.jpg"
+// again sees the new one; a box that grows gets the picture decoded anew for
+// its size instead of a small decode stretched.
+void DiskNavigationTest::shownPictureFollowsClicksAndBoxSize()
+{
+    Page page;
+    const QString path = QDir(page.programFolder).filePath("downloaded.jpg");
+    const auto write = [&](QColor colour) {
+        QImage picture(640, 480, QImage::Format_RGB32);
+        picture.fill(colour);
+        picture.save(path, "JPEG");
+    };
+    const auto centre = [&] {
+        return page.Image2->pixmap().toImage().pixelColor(page.Image2->pixmap().rect().center());
+    };
+    write(Qt::red);
+    page.disk->ResetDiskFolder();
+    QTRY_COMPARE(page.Files(), QStringList{"downloaded.jpg"});
+    QSignalSpy shown(&page.disk->Image2(), &PictureView::Shown);
+    page.Click("downloaded.jpg");
+    QTRY_COMPARE(shown.size(), 1);
+    QVERIFY(centre().red() > 200 && centre().blue() < 50);
+    write(Qt::blue);
+    page.Click("downloaded.jpg");
+    QTRY_COMPARE(shown.size(), 2);
+    QVERIFY(centre().blue() > 200 && centre().red() < 50);
+
+    QVERIFY(page.Image2->pixmap().width() < 600);
+    page.Image2->resize(600, 450);
+    QTRY_VERIFY(page.Image2->pixmap().width() >= 600);
 }
 
 QTEST_MAIN(DiskNavigationTest)

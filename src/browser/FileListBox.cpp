@@ -1,5 +1,6 @@
 #include "browser/FileListBox.h"
 
+#include <QEvent>
 #include <QItemSelectionModel>
 #include <QListView>
 #include <QStringListModel>
@@ -15,9 +16,24 @@ FileListBox::FileListBox(QListView* view, const QString& pattern)
     // All rows share one height, so the view never measures 50,000 names.
     view_->setUniformItemSizes(true);
     connect(view_->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] {
+        selectedByPress_ = true;
         if (!changingList_)
             emit Click();
     });
+    // A click on the entry that is already selected counts too: the file may
+    // have changed since it was shown.
+    view_->viewport()->installEventFilter(this);
+    connect(view_, &QAbstractItemView::clicked, this, [this](const QModelIndex& index) {
+        if (!selectedByPress_ && view_->selectionModel()->isSelected(index))
+            emit Click();
+    });
+}
+
+bool FileListBox::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == view_->viewport() && event->type() == QEvent::MouseButtonPress)
+        selectedByPress_ = false; // before the view handles the press
+    return QObject::eventFilter(watched, event);
 }
 
 // The worker is stopped first: after that nothing more is posted to this object.

@@ -37,11 +37,15 @@ public:
     QListView* View() const { return view_; }
 
 signals:
-    // The user selected another entry, or the selection changed with the list.
+    // The user clicked an entry (the selected one too) or selected another
+    // one with the keys, or the selection changed with the list.
     void Click();
     // A listing has been shown (true) or given up because the folder could
     // not be read (false).
     void Listed(bool ok);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     struct Shown {
@@ -63,5 +67,6 @@ private:
     Shown confirmed_;          // what to return to when a listing fails
     QString unverifiedFolder_; // shown before the pending one, never read
     bool changingList_ = false;
+    bool selectedByPress_ = false; // the mouse press being handled changed the selection
     std::unique_ptr<LatestJobThread> worker_;
 };

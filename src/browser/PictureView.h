@@ -1,6 +1,7 @@
 #pragma once
 // The picture box of the "Disk" page: shows a stored picture, decoded on a
-// worker thread at the box's size, or the program's placeholder bitmap.
+// worker thread at the box's size (again when the box grows), or the
+// program's placeholder bitmap.
 // Only the newest request is shown; a picture that cannot be read shows the
 // placeholder.
 #include "browser/LatestJobThread.h"
@@ -27,10 +28,17 @@ signals:
     // The box now shows a picture (true) or the placeholder (false).
     void Shown(bool picture);
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
+    void Decode();
     void Apply(quint64 request, const QImage& picture, int bitmapRef);
 
     QLabel* box_;
+    QString path_;     // the picture shown or on its way; empty for the placeholder
+    int bitmapRef_ = 0;
+    QSize decodedFor_; // the box size that the picture was decoded for
     quint64 request_ = 0;
     std::unique_ptr<LatestJobThread> worker_;
 };
