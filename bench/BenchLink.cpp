@@ -69,7 +69,6 @@ void ConsoleAppend()
     Print("console_append_us_full", measure(true));
 }
 
-
 // A board that talks without pause: 64-byte chunks on the reply pipe, as fast as
 // the program takes them, through the whole receive path into the console shown
 // on the "Test" page. Kilobytes per second taken, and the longest pause of the

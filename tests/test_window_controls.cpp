@@ -23,8 +23,8 @@
 #include <QSignalSpy>
 #include <QStyle>
 #include <QTabBar>
-#include <QTextDocument>
 #include <QTest>
+#include <QTextDocument>
 
 class WindowControlsTest : public QObject {
     Q_OBJECT
