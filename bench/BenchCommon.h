@@ -37,6 +37,7 @@ double Median(std::vector<double> values);
 void ExchangesPerSecond();
 void TimeoutCpu();
 void ConsoleAppend();
+void ConsoleStream();
 void PictureDownloads();
 void FolderListing();
 void JpegShow();

@@ -20,7 +20,7 @@ int main(int argc, char** argv)
     const std::map<QString, std::function<void()>> figures = {
         {QStringLiteral("exchanges"), ExchangesPerSecond},
         {QStringLiteral("timeout"), TimeoutCpu},
-        {QStringLiteral("console"), ConsoleAppend},
+        {QStringLiteral("console"), [] { ConsoleAppend(); ConsoleStream(); }},
         {QStringLiteral("download"), PictureDownloads},
         {QStringLiteral("memory"), MemoryGrowth},
 #ifdef Q815_LIBUSB_BENCH

@@ -193,6 +193,7 @@ void BoardInformationTest::commandLine()
     QCOMPARE(f.Commands(), sent);
     QCOMPARE(f.messages, wrongEndpoints ? QStringList{"Wrong Enpoints setup"} : QStringList{});
     QCOMPARE(f.Get<QLineEdit>("retString")->text(), QStringLiteral("kept"));
+    f.window.Outputwindow->Flush();
     if (sent == QStringList{"C:40"})
         QVERIFY(f.window.Outputwindow->toPlainText().startsWith(QStringLiteral("OK :READY")));
 }

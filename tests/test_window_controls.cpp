@@ -19,10 +19,12 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QStyle>
 #include <QTabBar>
 #include <QTest>
+#include <QTextDocument>
 
 class WindowControlsTest : public QObject {
     Q_OBJECT
@@ -99,6 +101,19 @@ void WindowControlsTest::lookThatFeaturesRelyOn()
     QCOMPARE(image2->pixmap().size(), QSize(720, 540));
     QCOMPARE(window_->Outputwindow->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
     QCOMPARE(window_->Outputwindow->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
+    // The console inserts the chunks of one frame at once; Empty() drops what
+    // is not shown yet; a console at its end stays at its end.
+    ConsoleView* console = window_->Outputwindow;
+    console->AppendChunk(QStringLiteral("lost"));
+    console->Empty();
+    QSignalSpy changes(console->document(), &QTextDocument::contentsChange);
+    console->AppendChunk(QStringLiteral("a\r\nb"));
+    console->AppendChunk(QStringLiteral("c\r"));
+    QTRY_COMPARE(console->toPlainText(), QStringLiteral("a\nb\nc\n\n"));
+    QCOMPARE(changes.size(), 1);
+    console->AppendChunk(QStringLiteral("x\r\n").repeated(300));
+    console->Flush();
+    QCOMPARE(console->verticalScrollBar()->value(), console->verticalScrollBar()->maximum());
     QCOMPARE(window_->findChild<QWidget*>(QStringLiteral("File1"))->property("pattern"),
              QVariant(QStringLiteral("*.jpg")));
     QCOMPARE(window_->findChild<QWidget*>(QStringLiteral("fllstusbboot"))->property("pattern"),

@@ -169,6 +169,14 @@ void VirtualBoard::SendOnCommandIn(const QByteArray& data)
         Queue(in, data);
 }
 
+void VirtualBoard::StreamOnCommandIn(const QByteArray& chunk)
+{
+    stream_ = CommandInEndpoint() ? chunk : QByteArray();
+    streamed_ = 0;
+    if (!stream_.isEmpty())
+        Q_EMIT DataReady(CommandInEndpoint());
+}
+
 void VirtualBoard::SendOnFileIn(const QByteArray& data)
 {
     // Only the Full layout has the file IN endpoint; other boards cannot send.
@@ -195,15 +203,20 @@ void VirtualBoard::Receive(std::uint8_t endpoint, const QByteArray& data)
 bool VirtualBoard::HasPending(std::uint8_t endpoint) const
 {
     const auto it = pending_.constFind(endpoint);
-    return it != pending_.cend() && !it->isEmpty();
+    return (it != pending_.cend() && !it->isEmpty())
+           || (!stream_.isEmpty() && endpoint == CommandInEndpoint());
 }
 
 // maxLength 0 or less takes the whole transfer.
 QByteArray VirtualBoard::TakeTransfer(std::uint8_t endpoint, int maxLength)
 {
     auto it = pending_.find(endpoint);
-    if (it == pending_.end() || it->isEmpty())
-        return {};
+    if (it == pending_.end() || it->isEmpty()) {
+        if (stream_.isEmpty() || endpoint != CommandInEndpoint())
+            return {};
+        ++streamed_;
+        return maxLength > 0 ? stream_.left(maxLength) : stream_;
+    }
     QByteArray& head = it->front();
     if (maxLength > 0 && head.size() > maxLength) {
         const QByteArray part = head.left(maxLength);
@@ -216,8 +229,10 @@ QByteArray VirtualBoard::TakeTransfer(std::uint8_t endpoint, int maxLength)
 void VirtualBoard::DropPending(std::uint8_t endpoint)
 {
     pending_.remove(endpoint);
-    if (endpoint == CommandInEndpoint())
+    if (endpoint == CommandInEndpoint()) {
         ++replyEpoch_;
+        stream_.clear();
+    }
 }
 
 QList<QByteArray> VirtualBoard::CommandBlocks() const

@@ -60,6 +60,11 @@ public:
     // Data the board sends without being asked.
     void SendOnCommandIn(const QByteArray& data);
     void SendOnFileIn(const QByteArray& data);
+    // A board that talks without pause: after whatever is queued, the command IN
+    // pipe hands out chunk again and again, as fast as the host reads it. An
+    // empty chunk (or an unplug) stops it. StreamedChunks counts what was taken.
+    void StreamOnCommandIn(const QByteArray& chunk);
+    qint64 StreamedChunks() const { return streamed_; }
 
     // --- camera -------------------------------------------------------------
     // Renders frame frameNumber as a JPEG of the given size.
@@ -130,6 +135,8 @@ private:
     // Bumped by DropPending on the command IN endpoint, so that replies still
     // waiting for their delay are dropped with the rest.
     quint64 replyEpoch_ = 0;
+    QByteArray stream_;
+    qint64 streamed_ = 0;
 };
 
 // Picture sizes of "C:03x", index 0..10 (x = '1'..'9', 'A', 'B').
