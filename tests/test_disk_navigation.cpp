@@ -1,5 +1,6 @@
 // The "Disk" page: drive, folder and file boxes linked to the picture and its
 // record, over two pretend volumes in temporary folders.
+#include "app/AppPaths.h"
 #include "browser/DiskNavigation.h"
 #include "browser/DriveBox.h"
 #include "browser/FileListBox.h"
@@ -115,6 +116,7 @@ private slots:
     void brokenFiles_data();
     void brokenFiles();
     void folderBoxOpensActivatedFolder();
+    void appFolderOfInstalledCopy();
 };
 
 void DiskNavigationTest::resetListsPicturesOfAppFolder()
@@ -343,6 +345,19 @@ void DiskNavigationTest::folderBoxOpensActivatedFolder()
     QCOMPARE(page.Dir1->currentIndex().siblingAtRow(page.Dir1->currentIndex().row() - 1)
                  .data().toString(),
              QStringLiteral("app"));
+}
+
+// The folder the page starts in: beside a portable program, never in an install
+// prefix's bin/, writable or not.
+void DiskNavigationTest::appFolderOfInstalledCopy()
+{
+    QTemporaryDir prefix;
+    const QString bin = prefix.filePath("bin"), data = prefix.filePath("data");
+    QVERIFY(QDir(prefix.path()).mkpath("bin"));
+    QCOMPARE(ChooseAppFolder(bin, data), bin);
+    QVERIFY(QDir(prefix.path()).mkpath("share/applications"));
+    fixtures::Write(prefix.filePath("share/applications/q815evm.desktop"), "[Desktop Entry]\n");
+    QCOMPARE(ChooseAppFolder(bin, data), data);
 }
 
 QTEST_MAIN(DiskNavigationTest)
