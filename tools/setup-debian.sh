@@ -7,7 +7,7 @@ packages=(
   g++ cmake ninja-build pkg-config ccache
   qt6-base-dev libgl-dev libusb-1.0-0-dev
   umockdev libumockdev-dev
-  libjpeg-turbo-progs libjpeg62-turbo-dev xvfb xauth
+  libjpeg-turbo-progs libjpeg62-turbo-dev xvfb xauth xdotool
   clang libclang-rt-dev
 )
 
