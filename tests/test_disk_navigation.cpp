@@ -1,5 +1,6 @@
 // The "Disk" page: drive, folder and file boxes linked to the picture and its
 // record, over two pretend volumes in temporary folders.
+#include "app/AppPaths.h"
 #include "browser/DiskNavigation.h"
 #include "browser/DriveBox.h"
 #include "browser/FileListBox.h"
@@ -116,6 +117,7 @@ private slots:
     void brokenFiles();
     void folderBoxOpensActivatedFolder();
     void shownPictureFollowsClicksAndBoxSize();
+    void appFolderOfInstalledCopy();
 };
 
 void DiskNavigationTest::resetListsPicturesOfAppFolder()
@@ -376,6 +378,19 @@ void DiskNavigationTest::shownPictureFollowsClicksAndBoxSize()
     QVERIFY(page.Image2->pixmap().width() < 600);
     page.Image2->resize(600, 450);
     QTRY_VERIFY(page.Image2->pixmap().width() >= 600);
+}
+
+// The folder the page starts in: beside a portable program, never in an install
+// prefix's bin/, writable or not.
+void DiskNavigationTest::appFolderOfInstalledCopy()
+{
+    QTemporaryDir prefix;
+    const QString bin = prefix.filePath("bin"), data = prefix.filePath("data");
+    QVERIFY(QDir(prefix.path()).mkpath("bin"));
+    QCOMPARE(ChooseAppFolder(bin, data), bin);
+    QVERIFY(QDir(prefix.path()).mkpath("share/applications"));
+    fixtures::Write(prefix.filePath("share/applications/q815evm.desktop"), "[Desktop Entry]\n");
+    QCOMPARE(ChooseAppFolder(bin, data), data);
 }
 
 QTEST_MAIN(DiskNavigationTest)

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# Sets up, builds and starts the tool on the built-in virtual board.
+# Sets up, builds the program (not the tests) and starts it on the built-in virtual board.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash tools/setup-debian.sh
-bash tools/build.sh
-exec build/src/q815evm --simulate "$@"
+TARGET=q815evm bash tools/build.sh
+exec "${BUILD_DIR:-build}/src/q815evm" --simulate "$@"
