@@ -1,6 +1,6 @@
 // The "Disk" page: drive, folder and file boxes linked to the picture and its
 // record, over two pretend volumes in temporary folders.
-#include "app/AppPaths.h"
+#include "common/AppPaths.h"
 #include "browser/DiskNavigation.h"
 #include "browser/DriveBox.h"
 #include "browser/FileListBox.h"

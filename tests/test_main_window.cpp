@@ -2,7 +2,7 @@
 // that ends the program.
 #include "app/MainWindow.h"
 #include "app/ConsoleView.h"
-#include "app/StringTable.h"
+#include "common/StringTable.h"
 #include "link/usb/SimBackend.h"
 #include "link/usb/VirtualBoard.h"
 #include "link/usb/VirtualBus.h"

@@ -1,9 +1,9 @@
 #include "app/MainWindow.h"
 
-#include "app/AppPaths.h"
+#include "common/AppPaths.h"
 #include "app/ConsoleView.h"
 #include "app/Controls.h"
-#include "app/StringTable.h"
+#include "common/StringTable.h"
 #include "app/TabStrip.h"
 #include "app/Twips.h"
 #include "app/pages/ControlBuilder.h"

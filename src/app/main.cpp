@@ -4,7 +4,7 @@
 #include "app/CommandLine.h"
 #include "app/EventLoop.h"
 #include "app/MainWindow.h"
-#include "app/StringTable.h"
+#include "common/StringTable.h"
 
 #include <QApplication>
 #include <QProcessEnvironment>

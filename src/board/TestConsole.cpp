@@ -2,7 +2,7 @@
 
 #include "app/Controls.h"
 #include "app/MainWindow.h"
-#include "app/StringTable.h"
+#include "common/StringTable.h"
 #include "app/pages/ClickLabel.h"
 #include "board/CommandTable.h"
 #include "board/EntryTest.h"

@@ -1,6 +1,6 @@
 #include "browser/DiskNavigation.h"
 
-#include "app/AppPaths.h"
+#include "common/AppPaths.h"
 #include "app/Controls.h"
 #include "app/MainWindow.h"
 #include "browser/FileListBox.h"

@@ -1,6 +1,6 @@
 #include "browser/FolderBox.h"
 
-#include "app/AppPaths.h"
+#include "common/AppPaths.h"
 #include "browser/FolderPath.h"
 
 #include <QApplication>

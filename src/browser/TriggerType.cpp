@@ -1,6 +1,6 @@
 #include "browser/TriggerType.h"
 
-#include "app/StringTable.h"
+#include "common/StringTable.h"
 
 #include <array>
 

@@ -1,8 +1,8 @@
 #include "camera/PictureDownload.h"
 
-#include "app/AppPaths.h"
+#include "common/AppPaths.h"
 #include "camera/LengthReply.h"
-#include "camera/PictureFile.h"
+#include "common/FileWrite.h"
 #include "link/BoardLink.h"
 
 #include <QAbstractButton>

@@ -1,4 +1,4 @@
-#include "app/AppPaths.h"
+#include "common/AppPaths.h"
 
 #include <QCoreApplication>
 #include <QDir>

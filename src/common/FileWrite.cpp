@@ -1,4 +1,4 @@
-#include "camera/PictureFile.h"
+#include "common/FileWrite.h"
 
 #include <QDir>
 #include <QFile>
@@ -29,4 +29,10 @@ QString WriteFromStart(QFile& file, const QByteArray& bytes)
         return {};
     return QStringLiteral("Cannot write \"%1\": %2")
         .arg(QDir::toNativeSeparators(file.fileName()), error);
+}
+
+bool WriteAtFileStart(const QString& path, const QByteArray& data)
+{
+    QFile file(path);
+    return OpenForOverwrite(file).isEmpty() && WriteFromStart(file, data).isEmpty();
 }

@@ -1,5 +1,6 @@
 #pragma once
-// "downloaded.jpg": where a downloaded picture goes on disk and how it is written.
+// Writing the tool's files: "downloaded.jpg" and "readfile.jpg" are written over
+// from their start and never shortened.
 #include <QByteArray>
 #include <QString>
 
@@ -18,3 +19,7 @@ QString OpenForOverwrite(QFile& file);
 // Writes bytes whole from the start of the open file and closes it. Returns an
 // error text or "".
 QString WriteFromStart(QFile& file, const QByteArray& bytes);
+
+// Writes data at the start of the file, creating it when missing. The file is
+// not shortened first: a longer file keeps its bytes past data's end.
+bool WriteAtFileStart(const QString& path, const QByteArray& data);

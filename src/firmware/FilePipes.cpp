@@ -1,6 +1,6 @@
 #include "firmware/FilePipes.h"
 
-#include "firmware/FileWrite.h"
+#include "common/FileWrite.h"
 
 using usb::Status;
 using usb::UsbObject;
