@@ -2,6 +2,7 @@
 // rule, and controls that neither overlap nor clip their captions.
 #include "app/ConsoleView.h"
 #include "app/MainWindow.h"
+#include "app/pages/Page.h"
 #include "app/ResizeLayout.h"
 #include "app/TabStrip.h"
 #include "app/Twips.h"

@@ -7,7 +7,7 @@
 #include "app/TabStrip.h"
 #include "app/Twips.h"
 #include "app/pages/ControlBuilder.h"
-#include "app/pages/PageFrame.h"
+#include "app/pages/Page.h"
 #include "app/pages/Pages.h"
 #include "board/BoardInformation.h"
 #include "browser/DiskNavigation.h"
@@ -77,13 +77,20 @@ void MainWindow::AssemblePages()
     TabStrip1->setGeometry(TwipsRect(0, 0, 12255, 8175));
     connect(TabStrip1, &TabStrip::Click, this, &MainWindow::TabStrip1_Click);
 
+    // One page a tab, in tab order; each builds and owns its controls.
+    Frame1 = {
+        new Page(pages[0], this), // Unit
+        new Page(pages[1], this), // Disk
+        new Page(pages[2], this), // Information
+        new Page(pages[3], this), // Live Images
+        new Page(pages[4], this), // Configuration
+        new Page(pages[5], this), // Update
+        new Page(pages[6], this), // Test
+    };
     for (int i = 0; i < int(Frame1.size()); ++i) {
-        Frame1[i] = new PageFrame(pages[i].frameTitle, this);
         Frame1[i]->setObjectName(QStringLiteral("Frame1_%1").arg(i));
         Frame1[i]->setProperty("controlArray", QStringLiteral("Frame1"));
         Frame1[i]->setProperty("controlIndex", i);
-        Frame1[i]->setGeometry(TwipsRect(120, 360, pages[i].width, pages[i].height));
-        BuildControls(Frame1[i], pages[i].rows());
         Frame1[i]->setVisible(i == 0);
     }
 
@@ -146,7 +153,7 @@ void MainWindow::Form_Activate()
 void MainWindow::TabStrip1_Click()
 {
     const int i = TabStrip1->SelectedIndex();
-    if (i == CurrentTab && i != 1 && i != 3 && i != 5 && i != 6)
+    if (i == CurrentTab && !TabPages()[i - 1].runsAgain)
         return;
     Frame1[CurrentTab - 1]->setVisible(false);
     Frame1[i - 1]->setVisible(true);
@@ -155,6 +162,7 @@ void MainWindow::TabStrip1_Click()
         boardInformation_->ReadBoardInfo();
     if (i == 2)
         diskNavigation_->ResetDiskFolder();
+    Frame1[i - 1]->Shown();
     Q_EMIT TabShown(i);
 }
 

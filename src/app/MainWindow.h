@@ -14,6 +14,7 @@ class DiskNavigation;
 class FilePipes;
 class TestConsole;
 class QComboBox;
+class Page;
 class QFrame;
 class QLineEdit;
 class TabStrip;
@@ -56,7 +57,7 @@ public:
 
     // --- controls -----------------------------------------------------------
     TabStrip* TabStrip1 = nullptr;
-    std::array<QFrame*, 7> Frame1{};
+    std::array<Page*, 7> Frame1{};
     QLineEdit* TxtUSB = nullptr;
     QComboBox* lstBaud = nullptr;
     ConsoleView* Outputwindow = nullptr;

@@ -5,16 +5,19 @@
 
 QList<TabPage> TabPages()
 {
+    // A click on the shown tab is ignored, except on these four: "Information"
+    // reads the board again.
     return {
-        {QStringLiteral("Unit"), {}, 12135, 7815, &UnitPageRows},
-        {QStringLiteral("Disk"), {}, 12135, 7815, &DiskPageRows},
+        {QStringLiteral("Unit"), {}, 12135, 7815, &UnitPageRows, true},
+        {QStringLiteral("Disk"), {}, 12135, 7815, &DiskPageRows, false},
         {QStringLiteral("Information"), QStringLiteral("Information"), 12135, 7815,
-         &InformationPageRows},
-        {QStringLiteral("Live Images"), QStringLiteral("Images"), 12135, 7815, &EmptyPageRows},
+         &InformationPageRows, true},
+        {QStringLiteral("Live Images"), QStringLiteral("Images"), 12135, 7815, &EmptyPageRows,
+         false},
         {QStringLiteral("Configuration"), QStringLiteral("Configuration"), 12015, 7695,
-         &EmptyPageRows},
-        {QStringLiteral("Update"), QStringLiteral("Update"), 12135, 7815, &EmptyPageRows},
-        {QStringLiteral("Test"), QStringLiteral("Test"), 12135, 7815, &TestPageRows},
+         &EmptyPageRows, true},
+        {QStringLiteral("Update"), QStringLiteral("Update"), 12135, 7815, &EmptyPageRows, true},
+        {QStringLiteral("Test"), QStringLiteral("Test"), 12135, 7815, &TestPageRows, false},
     };
 }
 

@@ -8,6 +8,7 @@ struct TabPage {
     QString frameTitle;          // the frame's caption; empty for none
     int width, height;           // the frame's size in twips; every frame lies at 120, 360
     QList<ControlRow> (*rows)(); // the frame's controls
+    bool runsAgain = false;      // a click on the shown tab runs the page's steps again
 };
 
 // Tab i (1-based) shows the frame of TabPages()[i - 1].
