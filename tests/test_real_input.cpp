@@ -56,9 +56,10 @@ struct XWindow : WindowFixture {
     {
         window.AppFolder = folder.path();
         window.show();
-        QTest::qWaitForWindowExposed(&window);
         // Activation has asked for the chip and been answered.
-        QTest::qWaitFor([this] { return !Commands().isEmpty() && !window.Link.Waiting(); });
+        if (!QTest::qWaitForWindowExposed(&window) ||
+            !QTest::qWaitFor([this] { return !Commands().isEmpty() && !window.Link.Waiting(); }))
+            qWarning("the window did not come up with its first exchange done");
         board.ClearRecord();
     }
     // Starts the user's actions; they go on while the program works.
