@@ -49,8 +49,8 @@ get_picture() {
   "$1" --simulate >"$tmp/app.log" 2>&1 &
   local app=$!
   pids+=("$app")
-  poll 10 found_window || fail "no window of $1"
-  poll 10 click_and_wait "$2" || fail "no new $2"
+  poll 60 found_window || fail "no window of $1"
+  poll 60 click_and_wait "$2" || fail "no new $2"
   kill $app
   wait $app || true
 }

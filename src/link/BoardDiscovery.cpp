@@ -1,6 +1,7 @@
 // Finding the board, opening it with all six objects, binding the pipes to the
 // endpoint layout that the board offers, and following plug and unplug.
-#include "link/BoardLink.h"
+#include "link/BoardDiscovery.h"
+
 #include "link/CommandBlock.h"
 
 using usb::Status;
@@ -11,81 +12,138 @@ namespace {
 constexpr std::uint8_t DownloadOut = 0x06;
 constexpr std::uint8_t CommandOutFull = 0x02;
 constexpr std::uint8_t CommandOutOnly = 0x01;
-constexpr std::uint8_t CommandIn = 0x82;     // 130
-constexpr std::uint8_t CommandInAlt = 0x81;  // 129
+constexpr std::uint8_t CommandIn = 0x82;    // 130
+constexpr std::uint8_t CommandInAlt = 0x81; // 129
 constexpr std::uint8_t FileOut = 0x04;
 constexpr std::uint8_t FileIn = 0x84;
 } // namespace
 
-bool BoardLink::USBState(std::int16_t& State)
+BoardDiscovery::BoardDiscovery(LinkState& state, usb::UsbBackend& backend, QObject* parent)
+    : QObject(parent), s_(state), backend_(backend)
+{
+}
+
+// The objects are our children; they go first, while the handlers they call
+// still have a whole link to work on.
+BoardDiscovery::~BoardDiscovery()
+{
+    for (UsbObject** object : {&s_.USBPipeFileOUT, &s_.USBPipeFileIN, &s_.USBPipeOUT, &s_.USBPipeIN,
+                               &s_.USBPipeDWNLD, &s_.USBDevice}) {
+        if (*object != nullptr)
+            (*object)->disconnect(); // no handler runs while it goes
+        delete *object;
+        *object = nullptr;
+    }
+}
+
+std::int32_t BoardDiscovery::CreateObjects()
+{
+    struct Slot {
+        UsbObject** object;
+        const char* name;
+    };
+    const Slot order[] = {
+        {&s_.USBDevice, "USBDevice"},         {&s_.USBPipeDWNLD, "USBPipeDWNLD"},
+        {&s_.USBPipeIN, "USBPipeIN"},         {&s_.USBPipeOUT, "USBPipeOUT"},
+        {&s_.USBPipeFileIN, "USBPipeFileIN"}, {&s_.USBPipeFileOUT, "USBPipeFileOUT"},
+    };
+    for (const Slot& slot : order) {
+        std::int32_t failure = 0;
+        *slot.object = backend_.CreateObject(QString::fromLatin1(slot.name), this, failure);
+        if (*slot.object == nullptr)
+            return failure != 0 ? failure : -1;
+    }
+    connect(s_.USBDevice, &UsbObject::PnPAddNotification, this,
+            &BoardDiscovery::USBDevice_PnPAddNotification);
+    connect(s_.USBDevice, &UsbObject::PnPRemoveNotification, this,
+            &BoardDiscovery::USBDevice_PnPRemoveNotification);
+    return 0;
+}
+
+void BoardDiscovery::StartLink()
+{
+    const QString guid = QString::fromLatin1(BoardInterfaceGuid);
+    s_.DeviceStatus = s_.USBDevice->PreparePlugEvents(guid);
+    ReportStatus(s_.DeviceStatus);
+    s_.DeviceStatus = s_.USBDevice->EnablePlugEvents(guid);
+    ReportStatus(s_.DeviceStatus);
+    s_.OutWriting = false;
+    s_.InReading = false;
+    USBState(2);
+    OpenDevices();
+    OpenEndpoints();
+    s_.ReplyArrived = true;
+}
+
+bool BoardDiscovery::USBState(std::int16_t& State)
 {
     if (State == 1) {
-        LinkUp = true;
+        s_.LinkUp = true;
         Q_EMIT StatusBoxChanged(1);
     } else if (State == 2) {
-        LinkUp = false;
+        s_.LinkUp = false;
         Q_EMIT StatusBoxChanged(2);
     }
-    return LinkUp;
+    return s_.LinkUp;
 }
 
-void BoardLink::ReportStatus(Status& Status)
+void BoardDiscovery::ReportStatus(Status& Status)
 {
     if (Status != 0)
-        ShowStatusMessage(Status);
+        Q_EMIT StatusMessage(StatusTextOf(s_, Status));
 }
 
-void BoardLink::OpenDevices()
+void BoardDiscovery::OpenDevices()
 {
     std::int32_t count = 0;
-    USBDevice->ScanDevices(QString::fromLatin1(BoardInterfaceGuid), count);
-    DeviceStatus = USBDevice->AttachDevice(0);
-    if (DeviceStatus != 0) {
+    s_.USBDevice->ScanDevices(QString::fromLatin1(BoardInterfaceGuid), count);
+    s_.DeviceStatus = s_.USBDevice->AttachDevice(0);
+    if (s_.DeviceStatus != 0) {
         USBState(2);
         return;
     }
-    OutStatus = USBPipeDWNLD->AttachDevice(0);
-    ReportStatus(OutStatus);
-    InStatus = USBPipeIN->AttachDevice(0);
-    ReportStatus(InStatus);
-    OutStatus = USBPipeOUT->AttachDevice(0);
-    ReportStatus(OutStatus);
-    FileInStatus = USBPipeFileIN->AttachDevice(0);
-    ReportStatus(FileInStatus);
-    FileOutStatus = USBPipeFileOUT->AttachDevice(0);
-    ReportStatus(FileOutStatus);
+    s_.OutStatus = s_.USBPipeDWNLD->AttachDevice(0);
+    ReportStatus(s_.OutStatus);
+    s_.InStatus = s_.USBPipeIN->AttachDevice(0);
+    ReportStatus(s_.InStatus);
+    s_.OutStatus = s_.USBPipeOUT->AttachDevice(0);
+    ReportStatus(s_.OutStatus);
+    s_.FileInStatus = s_.USBPipeFileIN->AttachDevice(0);
+    ReportStatus(s_.FileInStatus);
+    s_.FileOutStatus = s_.USBPipeFileOUT->AttachDevice(0);
+    ReportStatus(s_.FileOutStatus);
     USBState(1);
-    DeviceStatus = USBDevice->DefineInterface(0, 0, 64000);
-    ReportStatus(DeviceStatus);
-    DeviceStatus = USBDevice->ApplyConfiguration(0);
-    ReportStatus(DeviceStatus);
+    s_.DeviceStatus = s_.USBDevice->DefineInterface(0, 0, 64000);
+    ReportStatus(s_.DeviceStatus);
+    s_.DeviceStatus = s_.USBDevice->ApplyConfiguration(0);
+    ReportStatus(s_.DeviceStatus);
 }
 
-std::int32_t BoardLink::OpenEndpoints()
+std::int32_t BoardDiscovery::OpenEndpoints()
 {
-    CommandEndpoints = 0;
+    s_.CommandEndpoints = 0;
     if (USBState(0)) {
-        OutStatus = USBPipeDWNLD->AssignEndpoint(DownloadOut);
-        if (OutStatus != 0) {
+        s_.OutStatus = s_.USBPipeDWNLD->AssignEndpoint(DownloadOut);
+        if (s_.OutStatus != 0) {
             // No download endpoint: the board offers the command endpoints.
-            CommandEndpoints = 1;
-            OutStatus = USBPipeOUT->AssignEndpoint(CommandOutFull);
-            if (OutStatus == 0) {
-                InStatus = USBPipeIN->AssignEndpoint(CommandIn);
-                ReportStatus(InStatus);
-                FileOutStatus = USBPipeFileOUT->AssignEndpoint(FileOut);
-                ReportStatus(FileOutStatus);
-                FileInStatus = USBPipeFileIN->AssignEndpoint(FileIn);
-                ReportStatus(FileInStatus);
+            s_.CommandEndpoints = 1;
+            s_.OutStatus = s_.USBPipeOUT->AssignEndpoint(CommandOutFull);
+            if (s_.OutStatus == 0) {
+                s_.InStatus = s_.USBPipeIN->AssignEndpoint(CommandIn);
+                ReportStatus(s_.InStatus);
+                s_.FileOutStatus = s_.USBPipeFileOUT->AssignEndpoint(FileOut);
+                ReportStatus(s_.FileOutStatus);
+                s_.FileInStatus = s_.USBPipeFileIN->AssignEndpoint(FileIn);
+                ReportStatus(s_.FileInStatus);
                 StartInPipe();
                 StartFileInPipe();
             } else {
-                OutStatus = USBPipeOUT->AssignEndpoint(CommandOutOnly);
-                if (OutStatus == 0) {
-                    InStatus = USBPipeIN->AssignEndpoint(CommandIn);
-                    if (InStatus != 0)
-                        InStatus = USBPipeIN->AssignEndpoint(CommandInAlt);
-                    if (InStatus == 0)
+                s_.OutStatus = s_.USBPipeOUT->AssignEndpoint(CommandOutOnly);
+                if (s_.OutStatus == 0) {
+                    s_.InStatus = s_.USBPipeIN->AssignEndpoint(CommandIn);
+                    if (s_.InStatus != 0)
+                        s_.InStatus = s_.USBPipeIN->AssignEndpoint(CommandInAlt);
+                    if (s_.InStatus == 0)
                         StartInPipe();
                 }
             }
@@ -95,55 +153,56 @@ std::int32_t BoardLink::OpenEndpoints()
     return 0;
 }
 
-void BoardLink::StartInPipe()
+void BoardDiscovery::StartInPipe()
 {
-    InBufferCount = 5;
-    InErrorLimit = 5;
-    InReading = false;
-    RecreateZeroed(ReplyBuffer, InBufferSize + 1);
-    InStatus = USBPipeIN->ClearPipe();
-    if (InStatus == 0) {
-        InStatus = USBPipeIN->BeginReading(InBufferSize, InBufferCount, InErrorLimit);
-        if (InStatus == 0)
-            InReading = true;
+    s_.InBufferCount = 5;
+    s_.InErrorLimit = 5;
+    s_.InReading = false;
+    RecreateZeroed(s_.ReplyBuffer, s_.InBufferSize + 1);
+    s_.InStatus = s_.USBPipeIN->ClearPipe();
+    if (s_.InStatus == 0) {
+        s_.InStatus =
+            s_.USBPipeIN->BeginReading(s_.InBufferSize, s_.InBufferCount, s_.InErrorLimit);
+        if (s_.InStatus == 0)
+            s_.InReading = true;
     }
-    ReportStatus(InStatus);
+    ReportStatus(s_.InStatus);
 }
 
-void BoardLink::StartFileInPipe()
+void BoardDiscovery::StartFileInPipe()
 {
-    FileInBufferCount = 5;
-    FileInErrorLimit = 5;
-    PictureBuffer = QByteArray(FileInBufferSize, '\0');
-    FileInStatus = USBPipeFileIN->ClearPipe();
-    if (FileInStatus != 0)
+    s_.FileInBufferCount = 5;
+    s_.FileInErrorLimit = 5;
+    s_.PictureBuffer = QByteArray(s_.FileInBufferSize, '\0');
+    s_.FileInStatus = s_.USBPipeFileIN->ClearPipe();
+    if (s_.FileInStatus != 0)
         return;
-    FileInStatus = USBPipeFileIN->BeginReading(FileInBufferSize, FileInBufferCount,
-                                               FileInErrorLimit);
-    if (FileInStatus == 0)
-        FileInReading = true;
+    s_.FileInStatus = s_.USBPipeFileIN->BeginReading(s_.FileInBufferSize, s_.FileInBufferCount,
+                                                     s_.FileInErrorLimit);
+    if (s_.FileInStatus == 0)
+        s_.FileInReading = true;
 }
 
-void BoardLink::USBDevice_PnPAddNotification(UsbObject* /*Obj*/)
+void BoardDiscovery::USBDevice_PnPAddNotification(UsbObject* /*Obj*/)
 {
     Q_EMIT IdentityBoxesEmptied();
     OpenDevices();
     OpenEndpoints();
 }
 
-void BoardLink::USBDevice_PnPRemoveNotification(UsbObject* /*Obj*/)
+void BoardDiscovery::USBDevice_PnPRemoveNotification(UsbObject* /*Obj*/)
 {
     Q_EMIT IdentityBoxesEmptied();
     USBState(2);
-    InReading = false;
-    USBPipeIN->EndReading();
-    USBPipeFileIN->EndReading();
-    USBDevice->DetachDevice();
-    USBPipeDWNLD->DetachDevice();
-    USBPipeIN->DetachDevice();
-    USBPipeOUT->DetachDevice();
-    USBDevice->ClearInterfaces();
-    USBPipeFileIN->DetachDevice();
-    USBPipeFileOUT->DetachDevice();
+    s_.InReading = false;
+    s_.USBPipeIN->EndReading();
+    s_.USBPipeFileIN->EndReading();
+    s_.USBDevice->DetachDevice();
+    s_.USBPipeDWNLD->DetachDevice();
+    s_.USBPipeIN->DetachDevice();
+    s_.USBPipeOUT->DetachDevice();
+    s_.USBDevice->ClearInterfaces();
+    s_.USBPipeFileIN->DetachDevice();
+    s_.USBPipeFileOUT->DetachDevice();
     Q_EMIT CaptionChanged(QString::fromLatin1(CaptionNoUnit));
 }

@@ -1,7 +1,9 @@
 // Sending one command block and waiting for the board's reply.
-#include "link/BoardLink.h"
+#include "link/CommandExchange.h"
+
 #include "link/CommandBlock.h"
 #include "link/InputGate.h"
+#include "link/ReceivePath.h"
 
 #include <QDeadlineTimer>
 #include <QElapsedTimer>
@@ -15,7 +17,13 @@ namespace {
 const QString NoUsb = QStringLiteral("No USB");
 } // namespace
 
-QString BoardLink::DownLoadCommand(const QString& CmdStr)
+CommandExchange::CommandExchange(LinkState& state, ReceivePath& receive, QObject* parent)
+    : QObject(parent), s_(state)
+{
+    connect(&receive, &ReceivePath::ReplyCame, this, &CommandExchange::QuitWait);
+}
+
+QString CommandExchange::DownLoadCommand(const QString& CmdStr)
 {
     // A command is never sent from inside the wait of another one: its reply
     // would end the outer wait and the outer reply would be lost.
@@ -23,49 +31,44 @@ QString BoardLink::DownLoadCommand(const QString& CmdStr)
         return QStringLiteral("FAIL another command is waiting for its reply");
     if (CmdStr.size() > CommandBlockSize)
         return QStringLiteral("FAIL command longer than 128 characters");
-    if (shuttingDown_ || USBPipeOUT == nullptr)
+    if (shuttingDown_ || s_.USBPipeOUT == nullptr)
         return NoUsb;
 
-    CommandBlock = QByteArray(CommandBlockSize, '\0');
-    RecreateZeroed(ReplyBuffer, InBufferSize + 1);
-    OutBufferSize = CommandBlockSize;
-    OutBufferCount = 1;
-    OutErrorLimit = 5;
-    OutWriting = false;
-    ReplyArrived = false;
-    CommandBlock = MakeCommandBlock(CmdStr);
+    s_.CommandBlock = QByteArray(CommandBlockSize, '\0');
+    RecreateZeroed(s_.ReplyBuffer, s_.InBufferSize + 1);
+    s_.OutBufferSize = CommandBlockSize;
+    s_.OutBufferCount = 1;
+    s_.OutErrorLimit = 5;
+    s_.OutWriting = false;
+    s_.ReplyArrived = false;
+    s_.CommandBlock = MakeCommandBlock(CmdStr);
 
-    OutStatus = USBPipeOUT->ClearPipe();
-    if (OutStatus != 0) {
-        OutWriting = false;
+    s_.OutStatus = s_.USBPipeOUT->ClearPipe();
+    if (s_.OutStatus != 0) {
+        s_.OutWriting = false;
         return NoUsb;
     }
-    OutStatus =
-        USBPipeOUT->BeginWriting(OutBufferSize, OutBufferCount, OutErrorLimit, WriteStatusWanted);
-    if (OutStatus != 0) {
-        ShowStatusMessage(OutStatus);
-        OutWriting = false;
+    s_.OutStatus = s_.USBPipeOUT->BeginWriting(s_.OutBufferSize, s_.OutBufferCount,
+                                               s_.OutErrorLimit, s_.WriteStatusWanted);
+    if (s_.OutStatus != 0) {
+        ShowStatusMessage(s_.OutStatus);
+        s_.OutWriting = false;
         return NoUsb;
     }
-    OutWriting = true;
-    // Fill every free buffer with the block; a sane component says QueueFull once
-    // its buffers are taken, the bound only guards against one that never does.
-    for (int attempt = 0;; ++attempt) {
-        OutStatus = USBPipeOUT->QueueData(CommandBlock, WriteTag);
-        if (OutStatus != 0 || attempt > OutBufferCount)
-            break;
-    }
-    if (OutStatus != 0 && OutStatus != usb::StatusQueueFull) {
-        ShowStatusMessage(OutStatus);
-        OutWriting = false;
+    s_.OutWriting = true;
+    // Fill every free buffer with the block.
+    s_.OutStatus = QueueUntilFull(*s_.USBPipeOUT, s_.CommandBlock, s_.WriteTag, s_.OutBufferCount);
+    if (s_.OutStatus != 0 && s_.OutStatus != usb::StatusQueueFull) {
+        ShowStatusMessage(s_.OutStatus);
+        s_.OutWriting = false;
         return NoUsb;
     }
 
-    AwaitReply(ReplyTimeLimitMs);
-    return ReplyText(ReplyBuffer, ChunkSize);
+    AwaitReply(s_.ReplyTimeLimitMs);
+    return ReplyText(s_.ReplyBuffer, s_.ChunkSize);
 }
 
-bool BoardLink::AwaitReply(int limitMs)
+bool CommandExchange::AwaitReply(int limitMs)
 {
     // The deadline runs on a monotonic clock. User input is dropped meanwhile,
     // so no click or key starts a second exchange inside this one, nor a late
@@ -82,43 +85,58 @@ bool BoardLink::AwaitReply(int limitMs)
     timer.setTimerType(Qt::PreciseTimer);
     connect(&timer, &QTimer::timeout, &loop, &QEventLoop::quit);
     waitLoop_ = &loop;
-    while (!ReplyArrived && !deadline.hasExpired() && !shuttingDown_) {
+    while (!s_.ReplyArrived && !deadline.hasExpired() && !shuttingDown_) {
         const qint64 remainingNs = deadline.remainingTimeNSecs();
         timer.start(std::chrono::milliseconds((remainingNs + 999999) / 1000000));
         loop.exec();
     }
     waitLoop_ = nullptr;
     Q_EMIT ReplyWaitEnded(waited.nsecsElapsed());
-    return ReplyArrived;
+    return s_.ReplyArrived;
 }
 
-void BoardLink::StopOutPipe()
+void CommandExchange::StopOutPipe()
 {
-    OutWriting = false;
-    USBPipeOUT->EndWriting();
+    s_.OutWriting = false;
+    s_.USBPipeOUT->EndWriting();
 }
 
-void BoardLink::USBPipeOUT_WriteComplete(UsbObject* /*Obj*/)
+void CommandExchange::USBPipeOUT_WriteComplete(UsbObject* /*Obj*/)
 {
-    if (!OutWriting)
+    if (!s_.OutWriting)
         return;
     // The component wants more: queue the same block again until it is full.
-    for (int attempt = 0;; ++attempt) {
-        DeviceStatus = USBPipeOUT->QueueData(CommandBlock, WriteTag);
-        if (DeviceStatus != 0 || attempt > OutBufferCount)
-            break;
-    }
-    if (DeviceStatus == 0 || DeviceStatus == usb::StatusQueueFull)
+    s_.DeviceStatus =
+        QueueUntilFull(*s_.USBPipeOUT, s_.CommandBlock, s_.WriteTag, s_.OutBufferCount);
+    if (s_.DeviceStatus == 0 || s_.DeviceStatus == usb::StatusQueueFull)
         return;
-    OutWriting = false;
-    USBPipeOUT->EndWriting();
-    ShowStatusMessage(DeviceStatus);
+    s_.OutWriting = false;
+    s_.USBPipeOUT->EndWriting();
+    ShowStatusMessage(s_.DeviceStatus);
 }
 
-void BoardLink::USBPipeOUT_WriteStatusAvailable(UsbObject* /*Obj*/)
+void CommandExchange::USBPipeOUT_WriteStatusAvailable(UsbObject* /*Obj*/)
 {
-    DeviceStatus = USBPipeOUT->FetchWriteStatus(WriteTag);
-    if (DeviceStatus == 0)
+    s_.DeviceStatus = s_.USBPipeOUT->FetchWriteStatus(s_.WriteTag);
+    if (s_.DeviceStatus == 0)
         StopOutPipe();
-    ReportStatus(DeviceStatus);
+    else
+        ShowStatusMessage(s_.DeviceStatus);
+}
+
+void CommandExchange::ShowStatusMessage(usb::Status status)
+{
+    Q_EMIT StatusMessage(StatusTextOf(s_, status));
+}
+
+void CommandExchange::Shutdown()
+{
+    shuttingDown_ = true;
+    QuitWait();
+}
+
+void CommandExchange::QuitWait()
+{
+    if (waitLoop_ != nullptr)
+        waitLoop_->quit();
 }

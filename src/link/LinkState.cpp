@@ -1,0 +1,21 @@
+#include "link/LinkState.h"
+
+#include "link/usb/UsbStatus.h"
+
+QString StatusTextOf(const LinkState& state, usb::Status status)
+{
+    return state.USBDevice != nullptr ? state.USBDevice->StatusText(status)
+                                      : usb::StatusText(status);
+}
+
+usb::Status QueueUntilFull(usb::UsbObject& pipe, const QByteArray& data, std::int32_t tag,
+                           std::int32_t bufferCount)
+{
+    usb::Status status = 0;
+    for (std::int32_t queued = 0; queued <= bufferCount; ++queued) {
+        status = pipe.QueueData(data, tag);
+        if (status != 0)
+            break;
+    }
+    return status;
+}
