@@ -67,6 +67,13 @@ void BoardLink::StartLink()
     ReplyArrived = true;
 }
 
+void BoardLink::BeginPictureCapture()
+{
+    PictureBuffer = QByteArray(65356, '\0');
+    PictureFill = 0;
+    ConsoleQuiet = true;
+}
+
 QString BoardLink::StatusTextOf(usb::Status status) const
 {
     return USBDevice != nullptr ? USBDevice->StatusText(status) : usb::StatusText(status);

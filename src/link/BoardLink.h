@@ -109,6 +109,15 @@ public:
     void Shutdown();
     bool ShuttingDown() const { return shuttingDown_; }
 
+    // --- picture capture ----------------------------------------------------
+    // A picture download begins: PictureBuffer becomes 65,356 zero bytes, the
+    // next chunk goes to its index 0 and the console echoes nothing.
+    void BeginPictureCapture();
+    // The next chunk goes to index 0 of PictureBuffer again.
+    void RestartPictureFill() { PictureFill = 0; }
+    // The download has ended, whichever way: the console echoes again.
+    void EndPictureCapture() { ConsoleQuiet = false; }
+
     // --- receive path (ReceivePath.cpp) -------------------------------------
     void USBPipeIN_ReadComplete(usb::UsbObject* Obj);
     // The console's text length as the echo rule counts it.
