@@ -11,10 +11,7 @@
 #include "link/usb/VirtualBoard.h"
 #include "link/usb/VirtualBus.h"
 
-#include <QApplication>
-#include <QLabel>
-#include <QProgressBar>
-#include <QPushButton>
+#include <QGuiApplication>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <cstddef>
@@ -49,20 +46,12 @@ struct Reader {
 
 QTemporaryDir* AppFolder = nullptr;
 
-// A download with widgets of its own; messages only count.
+// A download into the fuzzer's folder.
 struct Download {
     QString folder;
     std::int16_t bitmap = 101;
-    QWidget page;
     PictureDownload routines;
-    int messages = 0;
-    Download(BoardLink& link)
-        : folder(AppFolder->path()),
-          routines(link, folder, bitmap, [this](const QString&) { ++messages; },
-                   PictureDownloadView{new QLabel(&page), new QProgressBar(&page),
-                                       new QPushButton(&page), new QPushButton(&page)})
-    {
-    }
+    Download(BoardLink& link) : folder(AppFolder->path()), routines(link, folder, bitmap) {}
 };
 
 } // namespace
@@ -70,7 +59,7 @@ struct Download {
 extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
-    static QApplication app(*argc, *argv);
+    static QGuiApplication app(*argc, *argv);
     AppFolder = new QTemporaryDir;
     return 0;
 }

@@ -9,12 +9,13 @@
 #include "app/pages/ControlBuilder.h"
 #include "app/pages/Page.h"
 #include "app/pages/Pages.h"
+#include "app/pages/UnitPage.h"
 #include "board/BoardInformation.h"
 #include "browser/DiskNavigation.h"
 #include "firmware/BootFileList.h"
 #include "board/TestConsole.h"
-#include "camera/AttachPictureDownload.h"
 #include "camera/CameraSettings.h"
+#include "camera/PictureDownload.h"
 #include "firmware/FilePipes.h"
 #include "link/InputGate.h"
 
@@ -47,12 +48,15 @@ MainWindow::MainWindow(usb::UsbBackend& backend, QWidget* parent)
     setObjectName(QStringLiteral("MainWindow"));
     setWindowTitle(QStringLiteral("Form1"));
     ShowMessage = [this](const QString& text) { DefaultShowMessage(text); };
+    pictureDownload_ = new PictureDownload(Link, AppFolder, ImageBitmapRef, this);
+    cameraSettings_ = new CameraSettings(Link, this);
     AssemblePages();
     ConnectLink();
+    connect(pictureDownload_, &PictureDownload::MessageRequested, this,
+            [this](const QString& text) { ShowMessage(text); });
+    connect(lstBaud, &QComboBox::activated, cameraSettings_, &CameraSettings::lstBaud_Click);
     boardInformation_ = new BoardInformation(*this);
     testConsole_ = new TestConsole(*this);
-    cameraSettings_ = new CameraSettings(*this);
-    AttachPictureDownload(*this);
     diskNavigation_ = AttachDiskNavigation(*this);
     AttachBootFileList(*this);
 }
@@ -79,7 +83,7 @@ void MainWindow::AssemblePages()
 
     // One page a tab, in tab order; each builds and owns its controls.
     Frame1 = {
-        new Page(pages[0], this), // Unit
+        new UnitPage(pages[0], *pictureDownload_, *cameraSettings_, this), // Unit
         new Page(pages[1], this), // Disk
         new Page(pages[2], this), // Information
         new Page(pages[3], this), // Live Images

@@ -15,6 +15,7 @@ class FilePipes;
 class TestConsole;
 class QComboBox;
 class Page;
+class PictureDownload;
 class QFrame;
 class QLineEdit;
 class TabStrip;
@@ -77,6 +78,7 @@ private:
     // Feature handlers, created with the controls they serve.
     BoardInformation* boardInformation_ = nullptr;
     TestConsole* testConsole_ = nullptr;
+    PictureDownload* pictureDownload_ = nullptr;
     CameraSettings* cameraSettings_ = nullptr;
     FilePipes* filePipes_ = nullptr;
     DiskNavigation* diskNavigation_ = nullptr;

@@ -1,37 +1,22 @@
 #include "camera/CameraSettings.h"
 
-#include "app/Controls.h"
-#include "app/MainWindow.h"
 #include "camera/CameraCommands.h"
+#include "link/BoardLink.h"
 
-#include <QAbstractButton>
-#include <QComboBox>
-
-CameraSettings::CameraSettings(MainWindow& window)
-    : QObject(&window), window_(window), lstBaud(Control<QComboBox>(window, "lstBaud"))
-{
-    for (int index = 0; index <= 10; ++index) {
-        const QByteArray name = "Option1_" + QByteArray::number(index);
-        connect(Control<QAbstractButton>(window, name.constData()), &QAbstractButton::clicked,
-                this, [this, index] { Option1_Click(index); });
-    }
-    connect(lstBaud, &QComboBox::activated, this, &CameraSettings::lstBaud_Click);
-    connect(Control<QAbstractButton>(window, "cmdSpiReset"), &QAbstractButton::clicked, this,
-            &CameraSettings::cmdSpiReset_Click);
-}
+CameraSettings::CameraSettings(BoardLink& link, QObject* parent) : QObject(parent), link_(link) {}
 
 void CameraSettings::Option1_Click(int Index)
 {
     if (const std::optional<QString> command = PictureSizeCommand(Index))
-        window_.Link.DownLoadCommand(*command);
+        link_.DownLoadCommand(*command);
 }
 
-void CameraSettings::lstBaud_Click()
+void CameraSettings::lstBaud_Click(int ListIndex)
 {
-    window_.Link.DownLoadCommand(UartSpeedCommand(lstBaud->currentIndex()));
+    link_.DownLoadCommand(UartSpeedCommand(ListIndex));
 }
 
 void CameraSettings::cmdSpiReset_Click()
 {
-    window_.Link.DownLoadCommand(SpiResetCommand());
+    link_.DownLoadCommand(SpiResetCommand());
 }

@@ -4,19 +4,19 @@
 // examined: the board's answer shows in the console like all it sends.
 #include <QObject>
 
-class MainWindow;
-class QComboBox;
+class BoardLink;
 
 class CameraSettings : public QObject {
     Q_OBJECT
 public:
-    explicit CameraSettings(MainWindow& window);
+    explicit CameraSettings(BoardLink& link, QObject* parent = nullptr);
 
+    // Index: which of the eleven picture size buttons.
     void Option1_Click(int Index);
-    void lstBaud_Click();
+    // ListIndex: the speed list entry just chosen.
+    void lstBaud_Click(int ListIndex);
     void cmdSpiReset_Click();
 
 private:
-    MainWindow& window_;
-    QComboBox* lstBaud;
+    BoardLink& link_;
 };

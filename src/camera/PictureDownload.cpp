@@ -5,13 +5,8 @@
 #include "common/FileWrite.h"
 #include "link/BoardLink.h"
 
-#include <QAbstractButton>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QImage>
-#include <QLabel>
-#include <QPixmap>
-#include <QProgressBar>
 #include <algorithm>
 #include <cstring>
 
@@ -19,22 +14,15 @@ namespace {
 
 constexpr qsizetype BlockSize = 512;
 constexpr qsizetype BlockHeader = 9; // "OK :", four hex digits of the block number, a blank
-constexpr qsizetype PictureBufferSize = 65356;
 constexpr int StreamQuietLimitMs = 3000;
 constexpr int ProgressIntervalMs = 16; // about one screen refresh
 
 } // namespace
 
 PictureDownload::PictureDownload(BoardLink& link, const QString& AppFolder,
-                                 const std::int16_t& ImageBitmapRef, MessageHook showMessage,
-                                 const PictureDownloadView& view, QObject* parent)
-    : QObject(parent), link_(link), appFolder_(AppFolder), imageBitmapRef_(ImageBitmapRef),
-      showMessage_(std::move(showMessage)), view_(view)
+                                 const std::int16_t& ImageBitmapRef, QObject* parent)
+    : QObject(parent), link_(link), appFolder_(AppFolder), imageBitmapRef_(ImageBitmapRef)
 {
-    connect(view_.cmdDwnldPic, &QAbstractButton::clicked, this,
-            &PictureDownload::cmdDwnldPic_Click);
-    connect(view_.cmdDwnldPicSer, &QAbstractButton::clicked, this,
-            &PictureDownload::cmdDwnldPicSer_Click);
 }
 
 PictureDownload::~PictureDownload() = default;
@@ -76,7 +64,7 @@ void PictureDownload::DownLoadBlocks(const QString& captureCommand, const QStrin
         return;
 
     const int blocks = int(length_ / BlockSize) + 1;
-    view_.ProgPicDwnld->setRange(0, blocks);
+    Q_EMIT Progress(0, blocks);
     QElapsedTimer sinceProgress;
     sinceProgress.start();
     qsizetype remaining = length_;
@@ -91,11 +79,11 @@ void PictureDownload::DownLoadBlocks(const QString& captureCommand, const QStrin
         // The bar repaints at once on every step; more than one step per
         // screen refresh would cost more than the blocks themselves.
         if (sinceProgress.elapsed() >= ProgressIntervalMs) {
-            view_.ProgPicDwnld->setValue(block);
+            Q_EMIT Progress(block, blocks);
             sinceProgress.restart();
         }
     }
-    Finish();
+    Finish(blocks);
 }
 
 void PictureDownload::DownLoadPicUART()
@@ -106,14 +94,14 @@ void PictureDownload::DownLoadPicUART()
         return End(error);
     const QString R = link_.DownLoadCommand(QStringLiteral("C:15#"));
     // The stream that follows is stored from index 0, over the length reply.
-    link_.PictureFill = 0;
+    link_.RestartPictureFill();
     if (!TakeLength(R))
         return;
     link_.DownLoadCommand(QStringLiteral("C:15 "));
     AwaitStreamTail();
     if (link_.ShuttingDown())
         return End({});
-    Finish();
+    Finish(1);
 }
 
 // Start of every download; false (and nothing done) while one runs.
@@ -122,13 +110,9 @@ bool PictureDownload::Begin()
     if (running_)
         return false;
     running_ = true;
-    view_.cmdDwnldPic->setEnabled(false);
-    view_.cmdDwnldPicSer->setEnabled(false);
-    view_.ProgPicDwnld->setRange(0, 1);
-    view_.ProgPicDwnld->setValue(0);
-    link_.PictureBuffer = QByteArray(PictureBufferSize, '\0');
-    link_.PictureFill = 0;
-    link_.ConsoleQuiet = true;
+    Q_EMIT RunningChanged(true);
+    Q_EMIT Progress(0, 1);
+    link_.BeginPictureCapture();
     return true;
 }
 
@@ -193,17 +177,16 @@ void PictureDownload::AwaitStreamTail()
 }
 
 // Writes the whole buffer to the file and shows the picture, or the built-in
-// bitmap when the file does not decode.
-void PictureDownload::Finish()
+// bitmap when the file does not decode; the bar of maximum steps is full.
+void PictureDownload::Finish(int maximum)
 {
     if (const QString error = WriteFromStart(*file_, link_.PictureBuffer); !error.isEmpty())
         return End(error);
     QImage picture;
-    if (picture.load(PicturePath()))
-        view_.Image1->setPixmap(QPixmap::fromImage(picture));
-    else
-        view_.Image1->setPixmap(QPixmap(QStringLiteral(":/bitmap%1.png").arg(imageBitmapRef_)));
-    view_.ProgPicDwnld->setValue(view_.ProgPicDwnld->maximum());
+    if (!picture.load(PicturePath()))
+        picture.load(QStringLiteral(":/bitmap%1.png").arg(imageBitmapRef_));
+    Q_EMIT PictureShown(picture);
+    Q_EMIT Progress(maximum, maximum);
     End({});
 }
 
@@ -211,12 +194,11 @@ void PictureDownload::Finish()
 void PictureDownload::End(const QString& message)
 {
     file_.reset();
-    link_.ConsoleQuiet = false;
+    link_.EndPictureCapture();
     running_ = false;
-    view_.cmdDwnldPic->setEnabled(true);
-    view_.cmdDwnldPicSer->setEnabled(true);
+    Q_EMIT RunningChanged(false);
     if (!message.isEmpty())
-        showMessage_(message);
+        Q_EMIT MessageRequested(message);
     Q_EMIT DownloadEnded();
 }
 

@@ -1,37 +1,22 @@
 #pragma once
 // Picture download: "Get Pic SPI" fetches the camera's JPEG from the board block
 // by block, "Get Pic UART" as one stream; either way it ends up in
-// "downloaded.jpg" in the program's folder and in the picture box Image1.
+// "downloaded.jpg" in the program's folder, and the picture goes out to be shown.
+#include <QImage>
 #include <QObject>
 #include <QString>
 #include <cstdint>
-#include <functional>
 #include <memory>
 
 class BoardLink;
-class QAbstractButton;
 class QFile;
-class QLabel;
-class QProgressBar;
-
-// The controls of the "Unit" tab that a download touches.
-struct PictureDownloadView {
-    QLabel* Image1 = nullptr;                  // shows the picture unscaled
-    QProgressBar* ProgPicDwnld = nullptr;      // blocks of an SPI download; full at the end
-    QAbstractButton* cmdDwnldPic = nullptr;    // "Get Pic SPI"
-    QAbstractButton* cmdDwnldPicSer = nullptr; // "Get Pic UART"
-};
 
 class PictureDownload : public QObject {
     Q_OBJECT
 public:
-    using MessageHook = std::function<void(const QString&)>;
-
     // AppFolder and ImageBitmapRef are the window's fields, read at each
-    // download; they must outlive this object. The view's buttons are connected
-    // to the click handlers here.
+    // download; they must outlive this object.
     PictureDownload(BoardLink& link, const QString& AppFolder, const std::int16_t& ImageBitmapRef,
-                    MessageHook showMessage, const PictureDownloadView& view,
                     QObject* parent = nullptr);
     ~PictureDownload() override;
 
@@ -46,6 +31,16 @@ public:
     bool Running() const { return running_; }
 
 Q_SIGNALS:
+    // A download began (true) or ended (false): the download buttons refuse
+    // clicks meanwhile.
+    void RunningChanged(bool running);
+    // value of maximum: the blocks of an SPI download; full at the end.
+    void Progress(int value, int maximum);
+    // The downloaded picture, or the placeholder bitmap when the file does not
+    // decode; shown unscaled.
+    void PictureShown(const QImage& picture);
+    // A message box with only an OK button; the console echoes again by then.
+    void MessageRequested(const QString& text);
     // A download ended, with a picture or with a message.
     void DownloadEnded();
 
@@ -57,15 +52,13 @@ private:
     void CopyBlock(qsizetype offset, qsizetype count);
     bool StreamContinues() const;
     void AwaitStreamTail();
-    void Finish();
+    void Finish(int maximum);
     void End(const QString& message);
     QString PicturePath() const;
 
     BoardLink& link_;
     const QString& appFolder_;
     const std::int16_t& imageBitmapRef_;
-    MessageHook showMessage_;
-    PictureDownloadView view_;
 
     bool running_ = false;
     std::int32_t length_ = 0; // L of the running download

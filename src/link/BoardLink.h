@@ -41,6 +41,15 @@ public:
     void Shutdown() { exchange_.Shutdown(); }
     bool ShuttingDown() const { return exchange_.ShuttingDown(); }
 
+    // --- picture capture ----------------------------------------------------
+    // A picture download begins: PictureBuffer becomes 65,356 zero bytes, the
+    // next chunk goes to its index 0 and the console echoes nothing.
+    void BeginPictureCapture();
+    // The next chunk goes to index 0 of PictureBuffer again.
+    void RestartPictureFill() { PictureFill = 0; }
+    // The download has ended, whichever way: the console echoes again.
+    void EndPictureCapture() { ConsoleQuiet = false; }
+
     // --- receive path -------------------------------------------------------
     // The console's text length as the echo rule counts it.
     qsizetype ConsoleLength() const { return receive_.ConsoleLength(); }

@@ -1,5 +1,38 @@
-// "Unit": fetching a picture from the camera and the camera's picture size.
-#include "app/pages/Pages.h"
+#include "app/pages/UnitPage.h"
+
+#include "camera/CameraSettings.h"
+#include "camera/PictureDownload.h"
+
+#include <QAbstractButton>
+#include <QButtonGroup>
+#include <QLabel>
+#include <QProgressBar>
+
+UnitPage::UnitPage(const TabPage& tab, PictureDownload& download, CameraSettings& settings,
+                   QWidget* parent)
+    : Page(tab, parent), cmdDwnldPicSer(Own<QAbstractButton>("cmdDwnldPicSer")),
+      cmdDwnldPic(Own<QAbstractButton>("cmdDwnldPic")),
+      cmdSpiReset(Own<QAbstractButton>("cmdSpiReset")), Option1(Own<QButtonGroup>("Option1")),
+      ProgPicDwnld(Own<QProgressBar>("ProgPicDwnld")), Image1(Own<QLabel>("Image1"))
+{
+    connect(cmdDwnldPic, &QAbstractButton::clicked, &download, &PictureDownload::cmdDwnldPic_Click);
+    connect(cmdDwnldPicSer, &QAbstractButton::clicked, &download,
+            &PictureDownload::cmdDwnldPicSer_Click);
+    // The buttons refuse clicks while a download runs.
+    connect(&download, &PictureDownload::RunningChanged, this, [this](bool running) {
+        cmdDwnldPic->setEnabled(!running);
+        cmdDwnldPicSer->setEnabled(!running);
+    });
+    connect(&download, &PictureDownload::Progress, this, [this](int value, int maximum) {
+        ProgPicDwnld->setRange(0, maximum);
+        ProgPicDwnld->setValue(value);
+    });
+    connect(&download, &PictureDownload::PictureShown, this,
+            [this](const QImage& picture) { Image1->setPixmap(QPixmap::fromImage(picture)); });
+
+    connect(Option1, &QButtonGroup::idClicked, &settings, &CameraSettings::Option1_Click);
+    connect(cmdSpiReset, &QAbstractButton::clicked, &settings, &CameraSettings::cmdSpiReset_Click);
+}
 
 // The row tables are laid out by hand, one control a line.
 // clang-format off
