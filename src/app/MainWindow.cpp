@@ -7,11 +7,12 @@
 #include "app/TabStrip.h"
 #include "app/Twips.h"
 #include "app/pages/ControlBuilder.h"
+#include "app/pages/InformationPage.h"
 #include "app/pages/Page.h"
 #include "app/pages/Pages.h"
+#include "app/pages/TestPage.h"
 #include "board/BoardInformation.h"
 #include "browser/DiskNavigation.h"
-#include "firmware/BootFileList.h"
 #include "board/TestConsole.h"
 #include "camera/AttachPictureDownload.h"
 #include "camera/CameraSettings.h"
@@ -47,14 +48,15 @@ MainWindow::MainWindow(usb::UsbBackend& backend, QWidget* parent)
     setObjectName(QStringLiteral("MainWindow"));
     setWindowTitle(QStringLiteral("Form1"));
     ShowMessage = [this](const QString& text) { DefaultShowMessage(text); };
+    boardInformation_ = new BoardInformation(Link, this);
+    testConsole_ = new TestConsole(Link, this);
+    connect(testConsole_, &TestConsole::MessageRequested, this,
+            [this](const QString& text) { ShowMessage(text); });
     AssemblePages();
     ConnectLink();
-    boardInformation_ = new BoardInformation(*this);
-    testConsole_ = new TestConsole(*this);
     cameraSettings_ = new CameraSettings(*this);
     AttachPictureDownload(*this);
     diskNavigation_ = AttachDiskNavigation(*this);
-    AttachBootFileList(*this);
 }
 
 MainWindow::~MainWindow() = default;
@@ -81,11 +83,11 @@ void MainWindow::AssemblePages()
     Frame1 = {
         new Page(pages[0], this), // Unit
         new Page(pages[1], this), // Disk
-        new Page(pages[2], this), // Information
+        new InformationPage(pages[2], this, *boardInformation_, *testConsole_), // Information
         new Page(pages[3], this), // Live Images
         new Page(pages[4], this), // Configuration
         new Page(pages[5], this), // Update
-        new Page(pages[6], this), // Test
+        new TestPage(pages[6], this, *testConsole_), // Test
     };
     for (int i = 0; i < int(Frame1.size()); ++i) {
         Frame1[i]->setObjectName(QStringLiteral("Frame1_%1").arg(i));
@@ -107,8 +109,6 @@ void MainWindow::ConnectLink()
 {
     connect(&Link, &BoardLink::StatusBoxChanged, this, &MainWindow::ShowLinkState);
     connect(&Link, &BoardLink::CaptionChanged, this, &QWidget::setWindowTitle);
-    connect(&Link, &BoardLink::ConsoleAppended, Outputwindow, &ConsoleView::AppendChunk);
-    connect(&Link, &BoardLink::ConsoleEmptied, Outputwindow, &ConsoleView::Empty);
     connect(&Link, &BoardLink::MessageBoxRequested, this,
             [this](const QString& text) { ShowMessage(text); });
 }
@@ -158,8 +158,6 @@ void MainWindow::TabStrip1_Click()
     Frame1[CurrentTab - 1]->setVisible(false);
     Frame1[i - 1]->setVisible(true);
     CurrentTab = std::int16_t(i);
-    if (i == 3)
-        boardInformation_->ReadBoardInfo();
     if (i == 2)
         diskNavigation_->ResetDiskFolder();
     Frame1[i - 1]->Shown();
