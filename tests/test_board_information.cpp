@@ -1,10 +1,13 @@
-// The "Information" page, the console and the camera settings, driven through
-// the window's controls against the virtual board.
+// The board information and the console driven on the virtual board without a
+// window; then how the "Information", "Test" and camera controls are bound.
+#include "LinkFixture.h"
 #include "WindowFixture.h"
 #include "app/ConsoleView.h"
 #include "app/TabStrip.h"
 #include "app/pages/ClickLabel.h"
+#include "board/BoardInformation.h"
 #include "board/CommandTable.h"
+#include "board/TestConsole.h"
 
 #include <QAbstractButton>
 #include <QComboBox>
@@ -14,188 +17,177 @@
 class BoardInformationTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void informationTabReadsTheBoard();
-    void clickingTheShownTabReadsAgain();
-    void chipIdentifierReplies_data();
-    void chipIdentifierReplies();
-    void noBoardFillsEveryBoxWithTheFailure();
-    void commandEntry_data();
+    void readBoardInfo_data();
+    void readBoardInfo();
     void commandEntry();
-    void keyAfterRedTurnsEntryNormal();
-    void commandLine_data();
     void commandLine();
+    void informationPageBindings();
+    void testPageBindings();
     void cameraSettingCommands();
 };
 
 namespace {
-const QStringList IdentityAndTableCommands = {
-    "C:20",   "C:21",   "C:0601", "C:0604", "C:0605", "C:0606", "C:0608",
-    "C:0609", "C:060C", "C:060D", "C:060E", "C:0610", "C:0618", "C:0623"};
+constexpr std::int16_t Enter = 13;
 
-QString BoxText(WindowFixture& f, const QString& name)
+// The two features on one link. `seen` holds what they asked to show, each after
+// the number of commands the board had received by then; `output` the console.
+struct Rig : LinkFixture {
+    BoardInformation information{link};
+    TestConsole console{link};
+    QStringList seen;
+    QString output;
+
+    explicit Rig(usb::EndpointLayout layout = usb::EndpointLayout::Full, bool plugged = true)
+        : LinkFixture(layout, plugged)
+    {
+        Start();
+        const auto note = [this](const QString& what) {
+            seen << QString::number(board.CommandBlocks().size()) + u' ' + what;
+        };
+        QObject::connect(&information, &BoardInformation::BoxFilled,
+                         [=](const QString& box, const QString& text) { note(box + u'=' + text); });
+        QObject::connect(&console, &TestConsole::EntryMarked,
+                         [=](bool bad) { note(bad ? "red" : "normal"); });
+        QObject::connect(&console, &TestConsole::ReplyShown,
+                         [=](const QString& text) { note("retString=" + text.left(4)); });
+        QObject::connect(&console, &TestConsole::MessageRequested, note);
+        QObject::connect(&console, &TestConsole::ConsoleAppended,
+                         [this](const QString& text) { output += text + u'\n'; });
+        QObject::connect(&console, &TestConsole::ConsoleEmptied, [this] { output.clear(); });
+    }
+};
+
+QStringList IdentityEmptied(int commands)
 {
-    return f.Get<QLineEdit>(name.toLatin1().constData())->text();
+    QStringList boxes;
+    for (const char* box : {"TxtCPU_ID", "TxtCPU_Ver", "TxtCPU_Rev", "TxtSoftVer"})
+        boxes << QStringLiteral("%1 %2=").arg(commands).arg(QLatin1String(box));
+    return boxes;
+}
+
+QString BoxText(WindowFixture& f, const char* name)
+{
+    return f.Get<QLineEdit>(name)->text();
 }
 } // namespace
 
-void BoardInformationTest::informationTabReadsTheBoard()
+void BoardInformationTest::readBoardInfo_data()
 {
-    WindowFixture f;
-    f.board.SetChipId("270B0A40");
-    f.board.SetCommandTableEntry("0C", "0123456789ABCDEF");
-    f.window.TabStrip1->Select(3);
-    QCOMPARE(f.Commands(), IdentityAndTableCommands);
-    QCOMPARE(BoxText(f, "TxtCPU_ID"), QStringLiteral("270B0A40"));
-    QCOMPARE(BoxText(f, "TxtCPU_Ver"), QStringLiteral("AT91SAM7S512"));
-    QCOMPARE(BoxText(f, "TxtCPU_Rev"), QStringLiteral("Rev A/B"));
-    QVERIFY(BoxText(f, "TxtSoftVer").startsWith(QStringLiteral("V1.27")));
-    // A box narrower than its text shows the text's beginning.
-    QCOMPARE(f.Get<QLineEdit>("TxtSoftVer")->cursorPosition(), 0);
-    QCOMPARE(BoxText(f, "TxtCMD0C"), QStringLiteral("0123456789ABCDEF"));
-    for (const char* code : CommandTableCodes)
-        QCOMPARE(BoxText(f, CommandTableBoxName(code)), QString::fromLatin1(f.board.CommandTableEntry(code)));
-    QVERIFY(f.messages.isEmpty());
+    QTest::addColumn<bool>("plugged");
+    QTest::newRow("board") << true;
+    QTest::newRow("no board: every box shows the failure") << false;
 }
 
-void BoardInformationTest::clickingTheShownTabReadsAgain()
+void BoardInformationTest::readBoardInfo()
 {
-    WindowFixture f;
-    f.window.TabStrip1->Select(3);
-    f.board.ClearRecord();
-    f.board.SetChipId("27050241");
-    QStringList cpuIdSeen;
-    // The identity boxes are emptied before the first command of the new read.
-    f.board.ScriptReply("C:20", {"OK :27050241"});
-    QObject::connect(&f.board, &usb::VirtualBoard::DataReady, [&] {
-        cpuIdSeen << BoxText(f, "TxtCPU_ID");
-    });
-    f.window.TabStrip1->Select(3);
-    QCOMPARE(f.Commands(), IdentityAndTableCommands);
-    QVERIFY(!cpuIdSeen.isEmpty());
-    QCOMPARE(cpuIdSeen.constFirst(), QString());
-    QCOMPARE(BoxText(f, "TxtCPU_Ver"), QStringLiteral("AT9SAM7S161"));
-}
-
-void BoardInformationTest::chipIdentifierReplies_data()
-{
-    QTest::addColumn<QByteArray>("reply");
-    QTest::addColumn<QString>("part");
-    QTest::addColumn<QString>("revision");
-    QTest::newRow("row 5 begins 270C") << QByteArray("OK :270C0740") << "AT91SAM7S128" << "Rev A";
-    QTest::newRow("lower-case identifier") << QByteArray("OK :270b0a40") << "UNKNOWN" << "Rev X";
-    QTest::newRow("trailing blank") << QByteArray("OK :270B0A40 ") << "UNKNOWN" << "Rev X";
-    QTest::newRow("empty reply") << QByteArray("OK :") << "UNKNOWN" << "Rev X";
-}
-
-void BoardInformationTest::chipIdentifierReplies()
-{
-    QFETCH(QByteArray, reply);
-    QFETCH(QString, part);
-    QFETCH(QString, revision);
-    WindowFixture f;
-    f.board.ScriptReply("C:20", {reply});
-    f.window.TabStrip1->Select(3);
-    QCOMPARE(BoxText(f, "TxtCPU_ID"), QString::fromLatin1(reply.mid(4)));
-    QCOMPARE(BoxText(f, "TxtCPU_Ver"), part);
-    QCOMPARE(BoxText(f, "TxtCPU_Rev"), revision);
-}
-
-void BoardInformationTest::noBoardFillsEveryBoxWithTheFailure()
-{
-    WindowFixture f(usb::EndpointLayout::Full, false);
-    f.Get<QLineEdit>("TxtCMD01")->setText(QStringLiteral("old"));
-    f.window.TabStrip1->Select(3);
-    QStringList boxes = {"TxtCPU_ID", "TxtSoftVer"};
-    for (const char* code : CommandTableCodes)
-        boxes << CommandTableBoxName(code);
-    for (const QString& box : boxes)
-        QCOMPARE(BoxText(f, box), QStringLiteral("No USB"));
-    QCOMPARE(BoxText(f, "TxtCPU_Ver"), QStringLiteral("UNKNOWN"));
-    QCOMPARE(BoxText(f, "TxtCPU_Rev"), QStringLiteral("Rev X"));
-}
-
-void BoardInformationTest::commandEntry_data()
-{
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<bool>("sent");
-    QTest::newRow("sixteen digits") << "0123456789ABCDEF" << true;
-    QTest::newRow("text after the sixteenth goes along") << "0123456789ABCDEF and more" << true;
-    QTest::newRow("fifteen digits") << "0123456789ABCDE" << false;
-    QTest::newRow("lower case") << "0123456789abcdef" << false;
-    QTest::newRow("initial text") << "CLICK ON COMMAND" << false;
+    QFETCH(bool, plugged);
+    Rig rig(usb::EndpointLayout::Full, plugged);
+    rig.board.SetChipId("270B0A40");
+    rig.information.ReadBoardInfo();
+    // The identity boxes are emptied before the first exchange; each reply then
+    // goes whole into its box as soon as it is in.
+    QStringList expected = IdentityEmptied(0);
+    const auto filled = [&](int exchange, const QString& box, const QString& text) {
+        expected << QStringLiteral("%1 %2=%3").arg(plugged ? exchange : 0).arg(box, text);
+    };
+    const QString failed = QStringLiteral("No USB");
+    filled(1, "TxtCPU_ID", plugged ? "270B0A40" : failed);
+    filled(1, "TxtCPU_Ver", plugged ? "AT91SAM7S512" : "UNKNOWN");
+    filled(1, "TxtCPU_Rev", plugged ? "Rev A/B" : "Rev X");
+    filled(2, "TxtSoftVer", plugged ? "V1.27 Q815 firmware" : failed);
+    int exchange = 2;
+    for (const char* code : CommandTableCodes) {
+        filled(++exchange, CommandTableBoxName(code),
+               plugged ? QString::fromLatin1(rig.board.CommandTableEntry(code)) : failed);
+    }
+    QCOMPARE(rig.seen, expected);
+    const QStringList commands = {"C:20",   "C:21",   "C:0601", "C:0604", "C:0605",
+                                  "C:0606", "C:0608", "C:0609", "C:060C", "C:060D",
+                                  "C:060E", "C:0610", "C:0618", "C:0623"};
+    QCOMPARE(rig.Commands(), plugged ? commands : QStringList());
+    // The link empties the identity boxes when the board goes.
+    Q_EMIT rig.link.IdentityBoxesEmptied();
+    QCOMPARE(rig.seen.mid(expected.size()), IdentityEmptied(plugged ? 14 : 0));
 }
 
 void BoardInformationTest::commandEntry()
 {
-    QFETCH(QString, text);
-    QFETCH(bool, sent);
-    WindowFixture f;
-    auto* entry = f.Get<QLineEdit>("cmdEntry");
-    auto* reply = f.Get<QLineEdit>("retString");
-    const QColor normal = entry->palette().color(QPalette::Base);
-    // A command label copies its box into the entry; the entry is then edited.
-    f.Get<QLineEdit>("TxtCMD04")->setText(QStringLiteral("from the table"));
-    f.Get<ClickLabel>("cmd04")->clicked();
-    QCOMPARE(entry->text(), QStringLiteral("from the table"));
-    QVERIFY(f.Commands().isEmpty());
-    entry->setText(text);
-    reply->setText(QStringLiteral("before"));
-    QTest::keyClick(entry, Qt::Key_Return);
-    if (sent) {
-        QCOMPARE(f.Commands(), QStringList{QStringLiteral("C:07") + text});
-        QVERIFY(reply->text().startsWith(QStringLiteral("ACK ")));
-        QCOMPARE(entry->palette().color(QPalette::Base), normal);
-    } else {
-        QVERIFY(f.Commands().isEmpty());
-        QCOMPARE(reply->text(), QStringLiteral("before"));
-        QCOMPARE(entry->palette().color(QPalette::Base), QColor(255, 0, 0));
-    }
-}
-
-void BoardInformationTest::keyAfterRedTurnsEntryNormal()
-{
-    WindowFixture f;
-    auto* entry = f.Get<QLineEdit>("cmdEntry");
-    const QColor normal = entry->palette().color(QPalette::Base);
-    QTest::keyClick(entry, Qt::Key_Return);
-    QCOMPARE(entry->palette().color(QPalette::Base), QColor(255, 0, 0));
-    QTest::keyClick(entry, Qt::Key_X);
-    QCOMPARE(entry->palette().color(QPalette::Base), normal);
-    QVERIFY(f.Commands().isEmpty());
-}
-
-void BoardInformationTest::commandLine_data()
-{
-    QTest::addColumn<int>("layout");
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<QStringList>("sent");
-    QTest::addColumn<bool>("wrongEndpoints");
-    QTest::newRow("C:40") << int(usb::EndpointLayout::Full) << "C:40" << QStringList{"C:40"} << false;
-    QTest::newRow("C: alone") << int(usb::EndpointLayout::Full) << "C:" << QStringList{"C:"} << false;
-    QTest::newRow("lower-case c ignored") << int(usb::EndpointLayout::Full) << "c:40" << QStringList{} << false;
-    QTest::newRow("single character ignored") << int(usb::EndpointLayout::Full) << "C" << QStringList{} << false;
-    QTest::newRow("download layout refuses") << int(usb::EndpointLayout::Download) << "C:40"
-                                             << QStringList{} << true;
+    Rig rig;
+    // The text after the sixteenth character goes along.
+    const QString good = QStringLiteral("0123456789ABCDEF and more");
+    rig.console.cmdEntry_KeyPress(Enter, QStringLiteral("0123456789ABCDE"));
+    rig.console.cmdEntry_KeyPress('x', good);
+    rig.console.cmdEntry_KeyPress(Enter, good);
+    QCOMPARE(rig.Commands(), QStringList{"C:07" + good});
+    // Each key first turns the entry back to normal.
+    QCOMPARE(rig.seen,
+             (QStringList{"0 normal", "0 red", "0 normal", "0 normal", "1 retString=ACK "}));
 }
 
 void BoardInformationTest::commandLine()
 {
-    QFETCH(int, layout);
-    QFETCH(QString, text);
-    QFETCH(QStringList, sent);
-    QFETCH(bool, wrongEndpoints);
-    WindowFixture f(static_cast<usb::EndpointLayout>(layout));
-    auto* line = f.Get<QLineEdit>("CmdCommandLine");
-    f.Get<QLineEdit>("retString")->setText(QStringLiteral("kept"));
-    f.Get<QAbstractButton>("Clear")->click();
-    line->setText(text);
-    QTest::keyClick(line, Qt::Key_Return);
-    QCOMPARE(f.Commands(), sent);
-    QCOMPARE(f.messages, wrongEndpoints ? QStringList{"Wrong Enpoints setup"} : QStringList{});
-    QCOMPARE(f.Get<QLineEdit>("retString")->text(), QStringLiteral("kept"));
+    Rig rig;
+    rig.output = QStringLiteral("earlier text\n");
+    rig.console.Clear_Click();
+    QCOMPARE(rig.output, QString());
+    for (const char* text : {"c:40", "C", "C:", "C:40"})
+        rig.console.CmdCommandLine_KeyPress(Enter, QString::fromLatin1(text));
+    QCOMPARE(rig.Commands(), (QStringList{"C:", "C:40"}));
+    // The replies go to the output window alone, never to retString.
+    QVERIFY(rig.output.startsWith(QStringLiteral("ERR:unknown command\nOK :READY")));
+    QCOMPARE(rig.seen, QStringList());
+
+    Rig refused(usb::EndpointLayout::Download);
+    refused.console.CmdCommandLine_KeyPress(Enter, QStringLiteral("C:40"));
+    QCOMPARE(refused.Commands(), QStringList());
+    QCOMPARE(refused.seen, QStringList{"0 Wrong Enpoints setup"});
+}
+
+void BoardInformationTest::informationPageBindings()
+{
+    WindowFixture f;
+    f.board.SetChipId("27050241");
+    f.window.TabStrip1->Select(3);
+    f.window.TabStrip1->Select(3); // a click on the shown tab reads again
+    QCOMPARE(f.Commands().size(), 28);
+    QCOMPARE(BoxText(f, "TxtCPU_ID"), QStringLiteral("27050241"));
+    QCOMPARE(BoxText(f, "TxtCPU_Ver") + u'/' + BoxText(f, "TxtCPU_Rev"),
+             QStringLiteral("AT9SAM7S161/Rev A"));
+    QCOMPARE(BoxText(f, "TxtSoftVer"), QStringLiteral("V1.27 Q815 firmware"));
+    // A box narrower than its text shows the text's beginning.
+    QCOMPARE(f.Get<QLineEdit>("TxtSoftVer")->cursorPosition(), 0);
+    QCOMPARE(BoxText(f, "TxtCMD23"), QString::fromLatin1(f.board.CommandTableEntry("23")));
+
+    // A command label copies its box, as it stands, into the entry.
+    f.board.ClearRecord();
+    f.Get<QLineEdit>("TxtCMD04")->setText(QStringLiteral("0123456789ABCDEF"));
+    f.Get<ClickLabel>("cmd04")->clicked();
+    auto* entry = f.Get<QLineEdit>("cmdEntry");
+    QCOMPARE(entry->text(), QStringLiteral("0123456789ABCDEF"));
+    QTest::keyClick(entry, Qt::Key_Return);
+    QCOMPARE(f.Commands(), QStringList{"C:070123456789ABCDEF"});
+    QVERIFY(BoxText(f, "retString").startsWith(QStringLiteral("ACK ")));
+    const QColor normal = entry->palette().color(QPalette::Base);
+    entry->setText(QStringLiteral("bad"));
+    QTest::keyClick(entry, Qt::Key_Return);
+    QCOMPARE(entry->palette().color(QPalette::Base), QColor(255, 0, 0));
+    QTest::keyClick(entry, Qt::Key_X);
+    QCOMPARE(entry->palette().color(QPalette::Base), normal);
+}
+
+void BoardInformationTest::testPageBindings()
+{
+    WindowFixture f;
+    QTest::keyClick(f.Get<QLineEdit>("CmdCommandLine"), Qt::Key_Return); // it shows "C:40"
+    QCOMPARE(f.Commands(), QStringList{"C:40"});
     f.window.Outputwindow->Flush();
-    if (sent == QStringList{"C:40"})
-        QVERIFY(f.window.Outputwindow->toPlainText().startsWith(QStringLiteral("OK :READY")));
+    QVERIFY(f.window.Outputwindow->toPlainText().startsWith(QStringLiteral("OK :READY")));
+    f.Get<QAbstractButton>("Clear")->click();
+    QCOMPARE(f.window.Outputwindow->toPlainText(), QString());
+
+    WindowFixture refused(usb::EndpointLayout::Download);
+    QTest::keyClick(refused.Get<QLineEdit>("CmdCommandLine"), Qt::Key_Return);
+    QCOMPARE(refused.messages, QStringList{"Wrong Enpoints setup"});
 }
 
 void BoardInformationTest::cameraSettingCommands()

@@ -7,12 +7,13 @@
 #include "app/TabStrip.h"
 #include "app/Twips.h"
 #include "app/pages/ControlBuilder.h"
+#include "app/pages/InformationPage.h"
 #include "app/pages/Page.h"
 #include "app/pages/Pages.h"
 #include "app/pages/UnitPage.h"
+#include "app/pages/TestPage.h"
 #include "board/BoardInformation.h"
 #include "browser/DiskNavigation.h"
-#include "firmware/BootFileList.h"
 #include "board/TestConsole.h"
 #include "camera/CameraSettings.h"
 #include "camera/PictureDownload.h"
@@ -50,15 +51,16 @@ MainWindow::MainWindow(usb::UsbBackend& backend, QWidget* parent)
     ShowMessage = [this](const QString& text) { DefaultShowMessage(text); };
     pictureDownload_ = new PictureDownload(Link, AppFolder, ImageBitmapRef, this);
     cameraSettings_ = new CameraSettings(Link, this);
+    boardInformation_ = new BoardInformation(Link, this);
+    testConsole_ = new TestConsole(Link, this);
     AssemblePages();
     ConnectLink();
     connect(pictureDownload_, &PictureDownload::MessageRequested, this,
             [this](const QString& text) { ShowMessage(text); });
+    connect(testConsole_, &TestConsole::MessageRequested, this,
+            [this](const QString& text) { ShowMessage(text); });
     connect(lstBaud, &QComboBox::activated, cameraSettings_, &CameraSettings::lstBaud_Click);
-    boardInformation_ = new BoardInformation(*this);
-    testConsole_ = new TestConsole(*this);
     diskNavigation_ = AttachDiskNavigation(*this);
-    AttachBootFileList(*this);
 }
 
 MainWindow::~MainWindow() = default;
@@ -85,11 +87,11 @@ void MainWindow::AssemblePages()
     Frame1 = {
         new UnitPage(pages[0], *pictureDownload_, *cameraSettings_, this), // Unit
         new Page(pages[1], this), // Disk
-        new Page(pages[2], this), // Information
+        new InformationPage(pages[2], this, *boardInformation_, *testConsole_), // Information
         new Page(pages[3], this), // Live Images
         new Page(pages[4], this), // Configuration
         new Page(pages[5], this), // Update
-        new Page(pages[6], this), // Test
+        new TestPage(pages[6], this, *testConsole_), // Test
     };
     for (int i = 0; i < int(Frame1.size()); ++i) {
         Frame1[i]->setObjectName(QStringLiteral("Frame1_%1").arg(i));
@@ -111,8 +113,6 @@ void MainWindow::ConnectLink()
 {
     connect(&Link, &BoardLink::StatusBoxChanged, this, &MainWindow::ShowLinkState);
     connect(&Link, &BoardLink::CaptionChanged, this, &QWidget::setWindowTitle);
-    connect(&Link, &BoardLink::ConsoleAppended, Outputwindow, &ConsoleView::AppendChunk);
-    connect(&Link, &BoardLink::ConsoleEmptied, Outputwindow, &ConsoleView::Empty);
     connect(&Link, &BoardLink::MessageBoxRequested, this,
             [this](const QString& text) { ShowMessage(text); });
 }
@@ -162,8 +162,6 @@ void MainWindow::TabStrip1_Click()
     Frame1[CurrentTab - 1]->setVisible(false);
     Frame1[i - 1]->setVisible(true);
     CurrentTab = std::int16_t(i);
-    if (i == 3)
-        boardInformation_->ReadBoardInfo();
     if (i == 2)
         diskNavigation_->ResetDiskFolder();
     Frame1[i - 1]->Shown();

@@ -1,49 +1,35 @@
 #include "board/BoardInformation.h"
 
-#include "app/Controls.h"
-#include "app/MainWindow.h"
 #include "board/ChipTable.h"
 #include "board/CommandTable.h"
 
-#include <QLineEdit>
-
-BoardInformation::BoardInformation(MainWindow& window)
-    : QObject(&window), window_(window), TxtCPU_ID(Control<QLineEdit>(window, "TxtCPU_ID")),
-      TxtCPU_Ver(Control<QLineEdit>(window, "TxtCPU_Ver")),
-      TxtCPU_Rev(Control<QLineEdit>(window, "TxtCPU_Rev")),
-      TxtSoftVer(Control<QLineEdit>(window, "TxtSoftVer"))
+BoardInformation::BoardInformation(BoardLink& link, QObject* parent) : QObject(parent), link_(link)
 {
-    for (std::size_t k = 0; k < CommandTableCodes.size(); ++k) {
-        commandBoxes_[k] = Control<QLineEdit>(
-            window, CommandTableBoxName(CommandTableCodes[k]).toLatin1().constData());
-    }
-    connect(&window_.Link, &BoardLink::IdentityBoxesEmptied, this,
-            &BoardInformation::EmptyIdentityBoxes);
+    connect(&link_, &BoardLink::IdentityBoxesEmptied, this, &BoardInformation::EmptyIdentityBoxes);
 }
 
 void BoardInformation::EmptyIdentityBoxes()
 {
-    TxtCPU_ID->clear();
-    TxtCPU_Ver->clear();
-    TxtCPU_Rev->clear();
-    TxtSoftVer->clear();
+    for (const char* box : {"TxtCPU_ID", "TxtCPU_Ver", "TxtCPU_Rev", "TxtSoftVer"})
+        Q_EMIT BoxFilled(QString::fromLatin1(box), QString());
 }
 
 void BoardInformation::ReadBoardInfo()
 {
     EmptyIdentityBoxes();
-    ShowFromStart(TxtCPU_ID, window_.Link.DownLoadCommand(QStringLiteral("C:20")));
-    DecodeCPUID();
-    ShowFromStart(TxtSoftVer, window_.Link.DownLoadCommand(QStringLiteral("C:21")));
-    for (std::size_t k = 0; k < CommandTableCodes.size(); ++k) {
-        ShowFromStart(commandBoxes_[k],
-                      window_.Link.DownLoadCommand(CommandTableReadCommand(CommandTableCodes[k])));
+    const QString cpuId = link_.DownLoadCommand(QStringLiteral("C:20"));
+    Q_EMIT BoxFilled(QStringLiteral("TxtCPU_ID"), cpuId);
+    DecodeCPUID(cpuId);
+    Q_EMIT BoxFilled(QStringLiteral("TxtSoftVer"), link_.DownLoadCommand(QStringLiteral("C:21")));
+    for (const char* code : CommandTableCodes) {
+        Q_EMIT BoxFilled(CommandTableBoxName(code),
+                         link_.DownLoadCommand(CommandTableReadCommand(code)));
     }
 }
 
-void BoardInformation::DecodeCPUID()
+void BoardInformation::DecodeCPUID(const QString& TxtCPU_ID)
 {
-    const ChipInfo info = DecodeChipIdentifier(TxtCPU_ID->text());
-    ShowFromStart(TxtCPU_Ver, info.partName);
-    ShowFromStart(TxtCPU_Rev, info.revision);
+    const ChipInfo info = DecodeChipIdentifier(TxtCPU_ID);
+    Q_EMIT BoxFilled(QStringLiteral("TxtCPU_Ver"), info.partName);
+    Q_EMIT BoxFilled(QStringLiteral("TxtCPU_Rev"), info.revision);
 }

@@ -1,29 +1,30 @@
 #pragma once
-// The "Information" page: the board's chip identifier with its decoded part name
-// and revision, its firmware version and the twelve entries of its command table.
-#include <QObject>
-#include <array>
+// The board's identity: its chip identifier with the decoded part name and
+// revision, its firmware version and the twelve entries of its command table.
+// Each text goes out as BoxFilled with the name of the box that shows it.
+#include "link/BoardLink.h"
 
-class MainWindow;
-class QLineEdit;
+#include <QObject>
+#include <QString>
 
 class BoardInformation : public QObject {
     Q_OBJECT
 public:
-    explicit BoardInformation(MainWindow& window);
+    explicit BoardInformation(BoardLink& link, QObject* parent = nullptr);
 
     // Fourteen exchanges in a row; each reply goes whole into its box.
     void ReadBoardInfo();
-    // Part name and revision from the text of TxtCPU_ID.
-    void DecodeCPUID();
+    // Part name and revision (TxtCPU_Ver, TxtCPU_Rev) of the chip identifier
+    // shown in TxtCPU_ID.
+    void DecodeCPUID(const QString& TxtCPU_ID);
     // Empties TxtCPU_ID, TxtCPU_Ver, TxtCPU_Rev and TxtSoftVer, in this order.
     void EmptyIdentityBoxes();
 
+Q_SIGNALS:
+    // The box named `box` (TxtCPU_ID, TxtCPU_Ver, TxtCPU_Rev, TxtSoftVer or
+    // TxtCMDxx) now shows `text`.
+    void BoxFilled(const QString& box, const QString& text);
+
 private:
-    MainWindow& window_;
-    QLineEdit* TxtCPU_ID;
-    QLineEdit* TxtCPU_Ver;
-    QLineEdit* TxtCPU_Rev;
-    QLineEdit* TxtSoftVer;
-    std::array<QLineEdit*, 12> commandBoxes_{};
+    BoardLink& link_;
 };

@@ -1,15 +1,7 @@
 #include "board/TestConsole.h"
 
-#include "app/Controls.h"
-#include "app/MainWindow.h"
-#include "common/StringTable.h"
-#include "app/pages/ClickLabel.h"
-#include "board/CommandTable.h"
 #include "board/EntryTest.h"
-
-#include <QAbstractButton>
-#include <QKeyEvent>
-#include <QLineEdit>
+#include "common/StringTable.h"
 
 namespace {
 constexpr std::int16_t EnterKey = 13;
@@ -26,77 +18,37 @@ std::int16_t KeyPressCode(int key, const QString& text)
     return std::int16_t(text.at(0).unicode());
 }
 
-TestConsole::TestConsole(MainWindow& window)
-    : QObject(&window), window_(window), cmdEntry(Control<QLineEdit>(window, "cmdEntry")),
-      retString(Control<QLineEdit>(window, "retString")),
-      CmdCommandLine(Control<QLineEdit>(window, "CmdCommandLine"))
+TestConsole::TestConsole(BoardLink& link, QObject* parent) : QObject(parent), link_(link)
 {
-    normalPalette_ = cmdEntry->palette();
-    cmdEntry->installEventFilter(this);
-    CmdCommandLine->installEventFilter(this);
-    connect(Control<QAbstractButton>(window, "Clear"), &QAbstractButton::clicked, this,
-            &TestConsole::Clear_Click);
-    for (const char* code : CommandTableCodes) {
-        const QByteArray label = CommandTableLabelName(code).toLatin1();
-        connect(Control<ClickLabel>(window, label.constData()), &ClickLabel::clicked, this,
-                [this, code] { CommandLabel_Click(code); });
-    }
+    connect(&link_, &BoardLink::ConsoleAppended, this, &TestConsole::ConsoleAppended);
+    connect(&link_, &BoardLink::ConsoleEmptied, this, &TestConsole::ConsoleEmptied);
 }
 
-void TestConsole::CommandLabel_Click(const char* code)
+void TestConsole::cmdEntry_KeyPress(std::int16_t KeyAscii, const QString& cmdEntry)
 {
-    ShowFromStart(
-        cmdEntry,
-        Control<QLineEdit>(window_, CommandTableBoxName(code).toLatin1().constData())->text());
-}
-
-bool TestConsole::eventFilter(QObject* watched, QEvent* event)
-{
-    if (event->type() == QEvent::KeyPress && (watched == cmdEntry || watched == CmdCommandLine)) {
-        const auto* key = static_cast<QKeyEvent*>(event);
-        const std::int16_t code = KeyPressCode(key->key(), key->text());
-        if (code >= 0) {
-            if (watched == cmdEntry)
-                cmdEntry_KeyPress(code);
-            else
-                CmdCommandLine_KeyPress(code);
-        }
-    }
-    // Every key reaches the box as typed.
-    return QObject::eventFilter(watched, event);
-}
-
-void TestConsole::cmdEntry_KeyPress(std::int16_t KeyAscii)
-{
-    cmdEntry->setPalette(normalPalette_);
+    Q_EMIT EntryMarked(false);
     if (KeyAscii != EnterKey)
         return;
-    if (FirstFailingEntryPosition(cmdEntry->text()) != 0) {
-        QPalette red = normalPalette_;
-        red.setColor(QPalette::Base, QColor(255, 0, 0));
-        cmdEntry->setPalette(red);
+    if (FirstFailingEntryPosition(cmdEntry) != 0) {
+        Q_EMIT EntryMarked(true);
         return;
     }
-    const QString reply = window_.Link.DownLoadCommand(QStringLiteral("C:07") + cmdEntry->text());
-    ShowFromStart(retString, reply);
+    Q_EMIT ReplyShown(link_.DownLoadCommand(QStringLiteral("C:07") + cmdEntry));
 }
 
-void TestConsole::CmdCommandLine_KeyPress(std::int16_t KeyAscii)
+void TestConsole::CmdCommandLine_KeyPress(std::int16_t KeyAscii, const QString& CmdCommandLine)
 {
-    if (KeyAscii != EnterKey)
+    if (KeyAscii != EnterKey || !CmdCommandLine.startsWith(QStringLiteral("C:")))
         return;
-    const QString text = CmdCommandLine->text();
-    if (!text.startsWith(QStringLiteral("C:")))
-        return;
-    if (window_.Link.CommandEndpoints != 1) {
-        window_.ShowMessage(LoadResString(StringBase + 105));
+    if (link_.CommandEndpoints != 1) {
+        Q_EMIT MessageRequested(LoadResString(StringBase + 105));
         return;
     }
     // The reply reaches the output window through the receive path.
-    window_.Link.DownLoadCommand(text);
+    link_.DownLoadCommand(CmdCommandLine);
 }
 
 void TestConsole::Clear_Click()
 {
-    window_.Link.ClearConsole();
+    link_.ClearConsole();
 }

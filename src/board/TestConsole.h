@@ -1,34 +1,39 @@
 #pragma once
-// The console: command labels that copy a command-table entry into the command
-// entry, the entry that sends "C:07" + its text on Enter, the command line that
-// sends any "C:" command, and the button that empties the output window.
-#include <QObject>
-#include <QPalette>
-#include <cstdint>
+// The console: the command entry that sends "C:07" + its text on Enter, the
+// command line that sends any "C:" command, the button that empties the output
+// window, and the output window's text as the link reports it.
+#include "link/BoardLink.h"
 
-class MainWindow;
-class QLineEdit;
+#include <QObject>
+#include <QString>
+#include <cstdint>
 
 class TestConsole : public QObject {
     Q_OBJECT
 public:
-    explicit TestConsole(MainWindow& window);
+    explicit TestConsole(BoardLink& link, QObject* parent = nullptr);
 
-    // A command label: copies the text of its command-table box into cmdEntry.
-    void CommandLabel_Click(const char* code);
-    void cmdEntry_KeyPress(std::int16_t KeyAscii);
-    void CmdCommandLine_KeyPress(std::int16_t KeyAscii);
+    // A key typed into the command entry, with the entry's text: any key first
+    // turns the entry back to normal; Enter then checks the text and either
+    // marks the entry bad or sends it.
+    void cmdEntry_KeyPress(std::int16_t KeyAscii, const QString& cmdEntry);
+    // A key typed into the command line: Enter sends its text when it is a
+    // "C:" command. The reply shows in the output window.
+    void CmdCommandLine_KeyPress(std::int16_t KeyAscii, const QString& CmdCommandLine);
     void Clear_Click();
 
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
+Q_SIGNALS:
+    // The command entry is to show red (true) or as normal (false).
+    void EntryMarked(bool bad);
+    // The reply to the command entry's command, for retString.
+    void ReplyShown(const QString& retString);
+    void MessageRequested(const QString& text);
+    // The output window: a chunk to append as a line, or all to be emptied.
+    void ConsoleAppended(const QString& text);
+    void ConsoleEmptied();
 
 private:
-    MainWindow& window_;
-    QLineEdit* cmdEntry;
-    QLineEdit* retString;
-    QLineEdit* CmdCommandLine;
-    QPalette normalPalette_;
+    BoardLink& link_;
 };
 
 // The character code that a key press gives, or -1 for keys that type nothing

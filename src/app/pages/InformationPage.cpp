@@ -1,5 +1,14 @@
 // "Information": the board's identity and its table of camera commands.
+#include "app/pages/InformationPage.h"
+
+#include "app/pages/ClickLabel.h"
 #include "app/pages/Pages.h"
+#include "board/BoardInformation.h"
+#include "board/CommandTable.h"
+#include "board/TestConsole.h"
+
+#include <QKeyEvent>
+#include <QLineEdit>
 
 // The row tables are laid out by hand, one control a line.
 // clang-format off
@@ -64,3 +73,52 @@ QList<ControlRow> InformationPageRows()
     return rows;
 }
 // clang-format on
+
+InformationPage::InformationPage(const TabPage& tab, QWidget* parent, BoardInformation& information,
+                                 TestConsole& console)
+    : Page(tab, parent), information_(information), console_(console),
+      cmdEntry(Own<QLineEdit>("cmdEntry")), retString(Own<QLineEdit>("retString"))
+{
+    for (const char* name : {"TxtCPU_ID", "TxtCPU_Ver", "TxtCPU_Rev", "TxtSoftVer"})
+        boxes_.insert(QString::fromLatin1(name), Own<QLineEdit>(name));
+    for (const char* code : CommandTableCodes) {
+        const QString name = CommandTableBoxName(code);
+        QLineEdit* box = Own<QLineEdit>(name.toLatin1().constData());
+        boxes_.insert(name, box);
+        // A command label copies the text of its command-table box into cmdEntry.
+        connect(Own<ClickLabel>(CommandTableLabelName(code).toLatin1().constData()),
+                &ClickLabel::clicked, this, [this, box] { ShowFromStart(cmdEntry, box->text()); });
+    }
+    connect(&information_, &BoardInformation::BoxFilled, this,
+            [this](const QString& box, const QString& text) {
+                ShowFromStart(boxes_.value(box), text);
+            });
+
+    normalPalette_ = cmdEntry->palette();
+    cmdEntry->installEventFilter(this);
+    connect(&console_, &TestConsole::EntryMarked, this, [this](bool bad) {
+        QPalette palette = normalPalette_;
+        if (bad)
+            palette.setColor(QPalette::Base, QColor(255, 0, 0));
+        cmdEntry->setPalette(palette);
+    });
+    connect(&console_, &TestConsole::ReplyShown, this,
+            [this](const QString& reply) { ShowFromStart(retString, reply); });
+}
+
+void InformationPage::Shown()
+{
+    information_.ReadBoardInfo();
+}
+
+bool InformationPage::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == cmdEntry && event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        const std::int16_t code = KeyPressCode(key->key(), key->text());
+        if (code >= 0)
+            console_.cmdEntry_KeyPress(code, cmdEntry->text());
+    }
+    // Every key reaches the box as typed.
+    return Page::eventFilter(watched, event);
+}

@@ -1,6 +1,17 @@
 // "Test": the console, and the boot image files. Rows are in tab order: the
 // console and its command line first, then the right column, then the boot list.
+#include "app/pages/TestPage.h"
+
+#include "app/ConsoleView.h"
 #include "app/pages/Pages.h"
+#include "board/TestConsole.h"
+#include "browser/FileListBox.h"
+
+#include <QAbstractButton>
+#include <QDir>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QListView>
 
 // The row tables are laid out by hand, one control a line.
 // clang-format off
@@ -29,3 +40,40 @@ QList<ControlRow> TestPageRows()
     };
 }
 // clang-format on
+
+TestPage::TestPage(const TabPage& tab, QWidget* parent, TestConsole& console)
+    : Page(tab, parent), console_(console), Outputwindow(Own<ConsoleView>("Outputwindow")),
+      CmdCommandLine(Own<QLineEdit>("CmdCommandLine")),
+      cmdSelusbboot(Own<QAbstractButton>("cmdSelusbboot"))
+{
+    connect(&console_, &TestConsole::ConsoleAppended, Outputwindow, &ConsoleView::AppendChunk);
+    connect(&console_, &TestConsole::ConsoleEmptied, Outputwindow, &ConsoleView::Empty);
+    CmdCommandLine->installEventFilter(this);
+    connect(Own<QAbstractButton>("Clear"), &QAbstractButton::clicked, &console_,
+            &TestConsole::Clear_Click);
+
+    auto* list = Own<QListView>("fllstusbboot");
+    auto* boot = new FileListBox(list, list->property("pattern").toString());
+    // Nothing ever moves it: it stays at the folder the process started in.
+    boot->SetFolder(QDir::currentPath());
+    connect(boot, &FileListBox::Click, this, &TestPage::fllstusbboot_Click);
+}
+
+bool TestPage::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == CmdCommandLine && event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        const std::int16_t code = KeyPressCode(key->key(), key->text());
+        if (code >= 0)
+            console_.CmdCommandLine_KeyPress(code, CmdCommandLine->text());
+    }
+    // Every key reaches the box as typed.
+    return Page::eventFilter(watched, event);
+}
+
+void TestPage::fllstusbboot_Click()
+{
+    QPalette palette = cmdSelusbboot->palette();
+    palette.setColor(QPalette::Button, QColor(0, 255, 0));
+    cmdSelusbboot->setPalette(palette);
+}
