@@ -1,6 +1,6 @@
 // Reading folders for the file and folder boxes, and the path arithmetic of
 // the folder and drive boxes.
-#include "browser/DriveBox.h"
+#include "browser/DriveList.h"
 #include "browser/FolderPath.h"
 #include "browser/FolderScan.h"
 #include "PictureFixtures.h"

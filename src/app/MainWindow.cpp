@@ -7,10 +7,10 @@
 #include "app/TabStrip.h"
 #include "app/Twips.h"
 #include "app/pages/ControlBuilder.h"
+#include "app/pages/DiskPage.h"
 #include "app/pages/Page.h"
 #include "app/pages/Pages.h"
 #include "board/BoardInformation.h"
-#include "browser/DiskNavigation.h"
 #include "firmware/BootFileList.h"
 #include "board/TestConsole.h"
 #include "camera/AttachPictureDownload.h"
@@ -53,7 +53,6 @@ MainWindow::MainWindow(usb::UsbBackend& backend, QWidget* parent)
     testConsole_ = new TestConsole(*this);
     cameraSettings_ = new CameraSettings(*this);
     AttachPictureDownload(*this);
-    diskNavigation_ = AttachDiskNavigation(*this);
     AttachBootFileList(*this);
 }
 
@@ -80,7 +79,7 @@ void MainWindow::AssemblePages()
     // One page a tab, in tab order; each builds and owns its controls.
     Frame1 = {
         new Page(pages[0], this), // Unit
-        new Page(pages[1], this), // Disk
+        new DiskPage(pages[1], AppFolder, ImageBitmapRef, this), // Disk
         new Page(pages[2], this), // Information
         new Page(pages[3], this), // Live Images
         new Page(pages[4], this), // Configuration
@@ -123,7 +122,7 @@ bool MainWindow::Form_Load()
     lstBaud->setEditText(QStringLiteral("Combo1"));
     setWindowIcon(QIcon(QStringLiteral(":/icon%1.png").arg(ImageIconRef)));
     AppFolder = ProgramFolder();
-    diskNavigation_->ResetDiskFolder();
+    Frame1[1]->Shown(); // the "Disk" page points its boxes at AppFolder
     setWindowTitle(QString::fromLatin1(CaptionLinked));
     ReadFilePath = JoinPath(AppFolder, QStringLiteral("readfile.jpg"));
     CurrentTab = 1;
@@ -160,8 +159,6 @@ void MainWindow::TabStrip1_Click()
     CurrentTab = std::int16_t(i);
     if (i == 3)
         boardInformation_->ReadBoardInfo();
-    if (i == 2)
-        diskNavigation_->ResetDiskFolder();
     Frame1[i - 1]->Shown();
     Q_EMIT TabShown(i);
 }

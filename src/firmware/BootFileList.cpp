@@ -2,7 +2,7 @@
 
 #include "app/Controls.h"
 #include "app/MainWindow.h"
-#include "browser/FileListBox.h"
+#include "app/widgets/FileListBox.h"
 
 #include <QAbstractButton>
 #include <QDir>
