@@ -1,7 +1,9 @@
 // The picture browser: a folder of 100,000 files and a 24-megapixel picture.
 #include "BenchCommon.h"
-#include "browser/FileListBox.h"
-#include "browser/PictureView.h"
+#include "app/widgets/FileListBox.h"
+#include "app/widgets/PictureView.h"
+#include "browser/FileList.h"
+#include "browser/StoredPicture.h"
 
 #include <QElapsedTimer>
 #include <QFile>
@@ -32,7 +34,8 @@ void FolderListing()
     view->setGeometry(8, 144, 209, 244); // File1 at its design place
     window.resize(828, 565);
     window.show();
-    auto* box = new FileListBox(view, QStringLiteral("*.jpg"));
+    auto* box = new FileList(QStringLiteral("*.jpg"), &window);
+    new FileListBox(view, box);
     const auto* model = static_cast<QStringListModel*>(view->model());
     QApplication::processEvents();
 
@@ -49,7 +52,7 @@ void FolderListing()
     });
     clock.start();
     ticks.start();
-    QSignalSpy listed(box, &FileListBox::Listed);
+    QSignalSpy listed(box, &FileList::Listed);
     box->SetFolder(dir.path());
     listed.wait(30000); // the event loop sleeps until the names come
     view->repaint();
@@ -117,8 +120,9 @@ void JpegShow()
     image2->setGeometry(224, 16, 478, 369);
     window.resize(828, 565);
     window.show();
-    auto* view = new PictureView(image2);
-    QSignalSpy shown(view, &PictureView::Shown);
+    auto* view = new StoredPicture(&window);
+    new PictureView(image2, view);
+    QSignalSpy shown(view, &StoredPicture::Shown);
     QApplication::processEvents();
 
     std::vector<double> show, djpeg;
@@ -133,7 +137,7 @@ void JpegShow()
         image2->repaint();
         const double ms = clock.nsecsElapsed() / 1e6;
         const double reference = DjpegScaledMs(path);
-        if (!shown.first().first().toBool())
+        if (!shown.first().at(1).toBool())
             std::fprintf(stderr, "the 24-megapixel picture was not shown\n");
         if (round > 0) { // the first round warms the caches
             show.push_back(ms);

@@ -5,7 +5,7 @@
 #include "app/MainWindow.h"
 #include "app/TabStrip.h"
 #include "browser/DiskNavigation.h"
-#include "browser/FolderBox.h"
+#include "browser/FolderList.h"
 #include "camera/TestPicture.h"
 #include "link/usb/SimBackend.h"
 #include "link/usb/VirtualBoard.h"

@@ -1,17 +1,20 @@
-// The "Disk" page: drive, folder and file boxes linked to the picture and its
-// record, over two pretend volumes in temporary folders.
-#include "common/AppPaths.h"
+// Browsing stored pictures: the drive, folder and file lists linked to the
+// picture and its record, over two pretend volumes in temporary folders; then
+// the "Disk" page's boxes and labels bound to them.
+#include "app/pages/DiskPage.h"
 #include "browser/DiskNavigation.h"
-#include "browser/DriveBox.h"
-#include "browser/FileListBox.h"
-#include "browser/FolderBox.h"
-#include "browser/PictureView.h"
+#include "browser/FileList.h"
+#include "browser/FolderList.h"
+#include "browser/StoredPicture.h"
+#include "common/AppPaths.h"
 #include "PictureFixtures.h"
 
 #include <QComboBox>
+#include <QItemSelectionModel>
 #include <QLabel>
 #include <QListView>
 #include <QSignalSpy>
+#include <QStandardItemModel>
 #include <QStringListModel>
 #include <QTemporaryDir>
 #include <QTest>
@@ -24,78 +27,63 @@ namespace {
 const QString CameraName = QStringLiteral("Q8150001_00004711_20071105_142507_T_3_X00_"
                                           "TX-0042 CITYCAB     _Shift 2 driver 17___.jpg");
 
-// The page's controls as the window has them, and the navigation over them.
-struct Page {
+// The navigation with no window, and what it asked to be shown.
+struct Disk {
     QTemporaryDir volumeA, volumeB;
-    QStringList laterVolumes; // mounted while the program runs; read by the drive box's worker
+    QStringList laterVolumes; // mounted while the program runs; read by the drive list's worker
     QString AppFolder;
+    QString programFolder = volumeA.filePath("app");
     std::int16_t ImageBitmapRef = 101;
-    QWidget window;
-    QListView* Dir1 = new QListView(&window);
-    QComboBox* Drive1 = new QComboBox(&window);
-    QListView* File1 = new QListView(&window);
-    QLabel* Image2 = new QLabel(&window);
-    QLabel* labels[7];
-    std::unique_ptr<DiskNavigation> disk;
-    QString programFolder;
+    DiskNavigation nav{AppFolder, ImageBitmapRef, [this] { return programFolder; }, [this] {
+        return QStringList{volumeA.path(), volumeB.path(), volumeB.filePath("no_medium")} +
+               laterVolumes;
+    }};
+    QSignalSpy shown{&nav.Image2(), &StoredPicture::Shown}; // (picture, stored)
+    QSignalSpy cleared{&nav, &DiskNavigation::RecordCleared};
 
-    Page()
+    Disk()
     {
-        programFolder = volumeA.filePath("app");
         QDir(volumeA.path()).mkpath("app/sub");
         QDir(volumeB.path()).mkpath("pics");
-        for (auto*& label : labels)
-            label = new QLabel(&window);
-        Dir1->setGeometry(0, 0, 200, 100);
-        Drive1->setGeometry(0, 110, 200, 20);
-        File1->setGeometry(0, 140, 200, 240);
-        Image2->setGeometry(210, 0, 120, 90);
-        Image2->setScaledContents(true);
-        window.resize(340, 400);
-        window.show();
-        const QString gone = volumeB.filePath("no_medium");
-        disk = std::make_unique<DiskNavigation>(
-            DiskPageControls{Dir1, Drive1, File1, Image2, labels[0], labels[1], labels[2],
-                             labels[3], labels[4], labels[5], labels[6]},
-            DiskPageState{AppFolder, ImageBitmapRef, [this] { return programFolder; },
-                          [this, gone] {
-                              return QStringList{volumeA.path(), volumeB.path(), gone} +
-                                     laterVolumes;
-                          }});
-        // The drive box reads the volumes on its worker.
-        if (!QTest::qWaitFor([this] { return Drive1->count() > 0; }, 5000))
+        nav.Image2().SetBoxSize({120, 90});
+        if (!QTest::qWaitFor([this] { return !nav.Drive1().Volumes().isEmpty(); }, 5000))
             qWarning("the drive list was not read");
     }
-    QLabel* TxtBrDate() const { return labels[0]; }
-    QLabel* TxtBrTime() const { return labels[1]; }
-    QLabel* TxtBrNumber() const { return labels[2]; }
-    QLabel* txtBrTrigType() const { return labels[3]; }
-    QLabel* txtBRTaxiNumber() const { return labels[4]; }
-    QLabel* txtBRSerialNumber() const { return labels[5]; }
-    QLabel* txtBRUserString() const { return labels[6]; }
-    QStringList Captions() const
-    {
-        QStringList texts;
-        for (QLabel* label : labels)
-            texts << label->text();
-        return texts;
-    }
-
-    QStringList Files() const
-    {
-        return static_cast<QStringListModel*>(File1->model())->stringList();
-    }
-    // Clicks the entry `name` of the file box, as the user does.
-    void Click(const QString& name)
+    QString Sub() const { return QDir(programFolder).filePath("sub"); }
+    void Put(const QString& name) { fixtures::Write(QDir(programFolder).filePath(name), fixtures::Jpeg()); }
+    QStringList Files() const { return nav.File1().Names(); }
+    // Selects the entry `name`, as the user does in the file box.
+    void Select(const QString& name)
     {
         const int row = int(Files().indexOf(name));
         QVERIFY2(row >= 0, qPrintable(name));
-        const QRect place = File1->visualRect(File1->model()->index(row, 0));
-        QTest::mouseClick(File1->viewport(), Qt::LeftButton, {}, place.center());
+        nav.File1().Selection()->setCurrentIndex(nav.File1().Model()->index(row),
+                                                 QItemSelectionModel::ClearAndSelect);
     }
     bool Settled(const QString& folder) const
     {
-        return disk->File1().Folder() == folder && disk->Dir1().Path() == folder;
+        return nav.File1().Folder() == folder && nav.Dir1().Path() == folder;
+    }
+    bool LastShownStored() const { return shown.last().at(1).toBool(); }
+};
+
+// The "Disk" page over the volumes of `volumes`, shown.
+struct ShownPage {
+    QString AppFolder;
+    const std::int16_t ImageBitmapRef = 101;
+    DiskPage page;
+    explicit ShownPage(const QStringList& volumes)
+        : page(TabPages()[1], AppFolder, ImageBitmapRef, nullptr, [volumes] { return volumes; })
+    {
+        page.show();
+    }
+    QStringList Captions() const
+    {
+        QStringList texts;
+        for (QLabel* label : {page.TxtBrDate, page.TxtBrTime, page.TxtBrNumber, page.txtBrTrigType,
+                              page.txtBRTaxiNumber, page.txtBRSerialNumber, page.txtBRUserString})
+            texts << label->text();
+        return texts;
     }
 };
 
@@ -107,245 +95,216 @@ private slots:
     void resetListsPicturesOfAppFolder();
     void folderChangeClearsTheView();
     void driveChangeResetsTheViewTwice();
-    void driveKeepsItsCurrentFolder();
     void driveListIsReadBesideTheWindow();
-    void driveWithoutMediumLeavesBoxes();
-    void unreadableFolderLeavesBoxes();
+    void unreadableFoldersLeaveTheLists();
     void unreadableFolderAfterUnreadMove();
-    void diskTabReturnsToAppFolder();
-    void brokenFiles_data();
-    void brokenFiles();
-    void folderBoxOpensActivatedFolder();
+    void driveKeepsItsFolderUntilReset();
+    void unreadablePictureShowsThePlaceholder();
+    void pageBindsBoxesAndRecordLabels();
     void shownPictureFollowsClicksAndBoxSize();
     void appFolderOfInstalledCopy();
 };
 
 void DiskNavigationTest::resetListsPicturesOfAppFolder()
 {
-    Page page;
-    for (const char* name : {"b.jpg", "A.JPG", "c.png", "d.bmp", "notes.txt"})
-        fixtures::Write(QDir(page.programFolder).filePath(name), fixtures::Jpeg());
-    page.disk->ResetDiskFolder();
-    QCOMPARE(page.AppFolder, page.programFolder);
-    QTRY_COMPARE(page.Files(), QStringList({"A.JPG", "b.jpg"}));
-    QVERIFY(page.Settled(page.programFolder));
-    QCOMPARE(page.disk->File1().Pattern(), QStringLiteral("*.jpg"));
-    QCOMPARE(page.Drive1->currentText(), page.volumeA.path());
-    QVERIFY(page.disk->File1().FileName().isEmpty());
-    QCOMPARE(page.TxtBrNumber()->text(), QString());
-    // the folder box: ancestors down to the folder, then its one subfolder
-    QCOMPARE(page.Dir1->currentIndex().data().toString(), QStringLiteral("app"));
-    QTRY_COMPARE(page.Dir1->model()->index(page.Dir1->model()->rowCount() - 1, 0).data().toString(),
-                 QStringLiteral("sub"));
+    Disk disk;
+    for (const char* name : {"b.jpg", "A.JPG", "c.png", "notes.txt"})
+        disk.Put(name);
+    disk.nav.ResetDiskFolder();
+    QCOMPARE(disk.AppFolder, disk.programFolder);
+    QTRY_COMPARE(disk.Files(), QStringList({"A.JPG", "b.jpg"}));
+    QVERIFY(disk.Settled(disk.programFolder));
+    QCOMPARE(disk.nav.Drive1().Value(), disk.volumeA.path());
+    QVERIFY(disk.nav.File1().FileName().isEmpty());
+    // the folders from the root down to the open one, then its one subfolder
+    const QStandardItemModel* folders = disk.nav.Dir1().Model();
+    QTRY_COMPARE(folders->item(folders->rowCount() - 1)->text(), QStringLiteral("sub"));
+    QCOMPARE(disk.nav.Dir1().Selection()->currentIndex().row(), folders->rowCount() - 2);
+    QCOMPARE(folders->item(folders->rowCount() - 2)->text(), QStringLiteral("app"));
 }
 
 void DiskNavigationTest::folderChangeClearsTheView()
 {
-    Page page;
-    fixtures::Write(QDir(page.programFolder).filePath(CameraName), fixtures::Jpeg());
-    // the new folder holds the same file: the view is still cleared
-    fixtures::Write(QDir(page.programFolder).filePath("sub/" + CameraName), fixtures::Jpeg());
-    page.disk->ResetDiskFolder();
-    QTRY_COMPARE(page.Files(), QStringList{CameraName});
-    page.Click(CameraName);
-    QCOMPARE(page.Captions(), QStringList({"05/11/2007", "14:25:07", "00004711", "Meter Button",
-                                           "TX-0042 CITYCAB     ", "Q8150001",
-                                           "Shift 2 driver 17___"}));
-
-    QSignalSpy shown(&page.disk->Image2(), &PictureView::Shown);
-    page.disk->Dir1().SetPath(QDir(page.programFolder).filePath("sub"));
-    QCOMPARE(page.Captions(), QStringList({"", "", "", "", "TX-0042 CITYCAB     ", "",
-                                           "Shift 2 driver 17___"}));
-    QCOMPARE(shown.size(), 1);
-    QCOMPARE(shown.first().first().toBool(), false);
-    QCOMPARE(page.Image2->pixmap().size(), PlaceholderBitmap(101).size());
-    QTRY_COMPARE(page.disk->File1().Folder(), QDir(page.programFolder).filePath("sub"));
-    QTRY_COMPARE(page.Files(), QStringList{CameraName});
-    QVERIFY(page.disk->File1().FileName().isEmpty());
+    Disk disk;
+    disk.Put(CameraName);
+    disk.Put("sub/" + CameraName); // the new folder holds the same file: still cleared
+    disk.nav.ResetDiskFolder();
+    QTRY_COMPARE(disk.Files(), QStringList{CameraName});
+    disk.Select(CameraName);
+    disk.shown.clear();
+    disk.cleared.clear();
+    disk.nav.Dir1().SetPath(disk.Sub());
+    QCOMPARE(disk.cleared.size(), 1);
+    QCOMPARE(disk.shown.size(), 1); // the placeholder, at once
+    QVERIFY(!disk.LastShownStored());
+    QCOMPARE(disk.shown.last().first().value<QImage>().size(), PlaceholderBitmap(101).size());
+    QTRY_COMPARE(disk.nav.File1().Folder(), disk.Sub());
+    QTRY_COMPARE(disk.Files(), QStringList{CameraName});
+    QVERIFY(disk.nav.File1().FileName().isEmpty());
 }
 
 void DiskNavigationTest::driveChangeResetsTheViewTwice()
 {
-    Page page;
-    fixtures::Write(QDir(page.programFolder).filePath(CameraName), fixtures::Jpeg());
-    fixtures::Write(page.volumeB.filePath("on_b.jpg"), fixtures::Jpeg());
-    page.disk->ResetDiskFolder();
-    QTRY_COMPARE(page.Files(), QStringList{CameraName});
-    page.Click(CameraName);
+    Disk disk;
+    disk.Put(CameraName);
+    fixtures::Write(disk.volumeB.filePath("on_b.jpg"), fixtures::Jpeg());
+    disk.nav.ResetDiskFolder();
+    QTRY_COMPARE(disk.Files(), QStringList{CameraName});
+    disk.Select(CameraName);
 
-    QSignalSpy shown(&page.disk->Image2(), &PictureView::Shown);
-    QSignalSpy listed(&page.disk->File1(), &FileListBox::Listed);
-    page.Drive1->setCurrentIndex(page.Drive1->findText(page.volumeB.path())); // the user's pick
-    QTRY_COMPARE(page.Files(), QStringList{"on_b.jpg"});
-    QVERIFY(page.Settled(page.volumeB.path()));
-    QCOMPARE(shown.size(), 2); // through Dir1_Change, then at the end of Drive1_Change
-    QVERIFY(!shown.at(0).first().toBool() && !shown.at(1).first().toBool());
-    QCOMPARE(page.txtBRTaxiNumber()->text(), QStringLiteral("TX-0042 CITYCAB     "));
-    QCOMPARE(page.txtBRUserString()->text(), QStringLiteral("Shift 2 driver 17___"));
-    QCOMPARE(page.txtBrTrigType()->text(), QString());
-}
-
-void DiskNavigationTest::driveKeepsItsCurrentFolder()
-{
-    Page page;
-    page.disk->ResetDiskFolder();
-    const QString pics = page.volumeB.filePath("pics");
-    page.disk->Dir1().SetPath(pics);
-    QCOMPARE(page.Drive1->currentText(), page.volumeA.path()); // the folder box leads nowhere
-    page.Drive1->setCurrentIndex(page.Drive1->findText(page.volumeB.path()));
-    QTRY_VERIFY(page.Settled(pics)); // the folder last shown on that volume
-    page.Drive1->setCurrentIndex(page.Drive1->findText(page.volumeA.path()));
-    QTRY_VERIFY(page.Settled(page.programFolder));
+    disk.shown.clear();
+    disk.cleared.clear();
+    disk.nav.Drive1().Pick(disk.volumeB.path());
+    QTRY_COMPARE(disk.Files(), QStringList{"on_b.jpg"});
+    QVERIFY(disk.Settled(disk.volumeB.path()));
+    // through Dir1_Change, then at the end of Drive1_Change
+    QCOMPARE(disk.cleared.size(), 2);
+    QCOMPARE(disk.shown.size(), 2);
+    QVERIFY(!disk.shown.at(0).at(1).toBool() && !disk.LastShownStored());
 }
 
 // A volume that takes its time to answer does not hold up the window; what was
-// asked of the box meanwhile is taken up when the list comes.
+// asked of the list meanwhile is taken up when the answer comes.
 void DiskNavigationTest::driveListIsReadBesideTheWindow()
 {
     QTemporaryDir a, b;
     std::atomic<bool> answer{false};
-    QComboBox box;
-    auto* drives = new DriveBox(&box, [&] {
+    DriveList drives([&] {
         while (!answer)
             std::this_thread::sleep_for(std::chrono::milliseconds(1));
         return QStringList{a.path(), b.path()};
     });
-    QCOMPARE(box.count(), 0);
     const QString folder = b.filePath(QStringLiteral("pics"));
-    drives->SetValue(folder);
-    drives->RememberFolder(folder);
+    drives.SetValue(folder);
+    drives.RememberFolder(folder);
+    QVERIFY(drives.Volumes().isEmpty());
     answer = true;
-    QTRY_COMPARE(box.currentText(), b.path());
-    QCOMPARE(drives->CurrentFolder(b.path()), folder);
-    QCOMPARE(box.count(), 2);
+    QTRY_COMPARE(drives.Value(), b.path());
+    QCOMPARE(drives.CurrentFolder(b.path()), folder);
+    QCOMPARE(drives.Volumes().size(), 2);
 }
 
-void DiskNavigationTest::driveWithoutMediumLeavesBoxes()
+// A drive without a medium, and a folder that vanished after it was listed:
+// the lists stay as they were, and the selected file is shown again.
+void DiskNavigationTest::unreadableFoldersLeaveTheLists()
 {
-    Page page;
-    fixtures::Write(QDir(page.programFolder).filePath("a.jpg"), fixtures::Jpeg());
-    page.disk->ResetDiskFolder();
-    QTRY_COMPARE(page.Files(), QStringList{"a.jpg"});
-    page.Click("a.jpg");
+    Disk disk;
+    disk.Put("a.jpg");
+    disk.nav.ResetDiskFolder();
+    QTRY_COMPARE(disk.Files(), QStringList{"a.jpg"});
+    disk.Select("a.jpg");
 
-    QSignalSpy listed(&page.disk->File1(), &FileListBox::Listed);
-    const QString noMedium = page.volumeB.filePath("no_medium");
-    page.Drive1->setCurrentIndex(page.Drive1->findText(noMedium));
+    QSignalSpy listed(&disk.nav.File1(), &FileList::Listed);
+    const QString noMedium = disk.volumeB.filePath("no_medium");
+    disk.nav.Drive1().Pick(noMedium);
     QVERIFY(listed.wait());
     QCOMPARE(listed.last().first().toBool(), false);
-    QCOMPARE(page.Drive1->currentText(), noMedium);
-    QTRY_VERIFY(page.Settled(page.programFolder));
-    QCOMPARE(page.Files(), QStringList{"a.jpg"});
-    QCOMPARE(page.disk->File1().FileName(), QStringLiteral("a.jpg"));
-}
+    QCOMPARE(disk.nav.Drive1().Value(), noMedium);
+    QTRY_VERIFY(disk.Settled(disk.programFolder));
+    QCOMPARE(disk.Files(), QStringList{"a.jpg"});
+    QCOMPARE(disk.nav.File1().FileName(), QStringLiteral("a.jpg"));
 
-void DiskNavigationTest::unreadableFolderLeavesBoxes()
-{
-    Page page;
-    fixtures::Write(QDir(page.programFolder).filePath("a.jpg"), fixtures::Jpeg());
-    page.disk->ResetDiskFolder();
-    QTRY_COMPARE(page.Files(), QStringList{"a.jpg"});
-    page.Click("a.jpg");
-
-    QSignalSpy folderListed(&page.disk->Dir1(), &FolderBox::Listed);
-    QSignalSpy fileListed(&page.disk->File1(), &FileListBox::Listed);
-    // a folder that vanished after the folder box listed it
-    const QString vanished = QDir(page.programFolder).filePath("sub");
-    QDir(vanished).removeRecursively();
-    page.disk->Dir1().SetPath(vanished);
-    QTRY_VERIFY(!folderListed.isEmpty() && !fileListed.isEmpty());
-    QCOMPARE(fileListed.last().first().toBool(), false);
-    QVERIFY(page.Settled(page.programFolder));
-    QCOMPARE(page.Files(), QStringList{"a.jpg"});
-    QCOMPARE(page.disk->File1().FileName(), QStringLiteral("a.jpg")); // shown again
-    QTRY_COMPARE(page.Image2->pixmap().size(), page.Image2->size());
+    QSignalSpy folderListed(&disk.nav.Dir1(), &FolderList::Listed);
+    QDir(disk.Sub()).removeRecursively();
+    listed.clear();
+    disk.shown.clear();
+    disk.nav.Dir1().SetPath(disk.Sub());
+    QTRY_VERIFY(!folderListed.isEmpty() && !listed.isEmpty());
+    QCOMPARE(listed.last().first().toBool(), false);
+    QVERIFY(disk.Settled(disk.programFolder));
+    QCOMPARE(disk.nav.File1().FileName(), QStringLiteral("a.jpg"));
+    QTRY_VERIFY(!disk.shown.isEmpty() && disk.LastShownStored()); // shown again
+    QCOMPARE(disk.shown.last().first().value<QImage>().size(), QSize(120, 90));
 }
 
 // The user opens a folder and, before it has been read, one that cannot be:
-// the boxes go back to the first one, not to where they were before both.
+// the lists go back to the first one, not to where they were before both.
 void DiskNavigationTest::unreadableFolderAfterUnreadMove()
 {
-    Page page;
-    fixtures::Write(QDir(page.programFolder).filePath("sub/in_sub.jpg"), fixtures::Jpeg());
-    page.disk->ResetDiskFolder();
-    QTRY_VERIFY(page.Settled(page.programFolder));
-    const QString sub = QDir(page.programFolder).filePath("sub");
-    page.disk->Dir1().SetPath(sub);
-    page.disk->Dir1().SetPath(QDir(page.programFolder).filePath("missing"));
-    QTRY_VERIFY(page.Settled(sub));
-    QTRY_COMPARE(page.Files(), QStringList{"in_sub.jpg"});
+    Disk disk;
+    disk.Put("sub/in_sub.jpg");
+    disk.nav.ResetDiskFolder();
+    QTRY_VERIFY(disk.Settled(disk.programFolder));
+    disk.nav.Dir1().SetPath(disk.Sub());
+    disk.nav.Dir1().SetPath(QDir(disk.programFolder).filePath("missing"));
+    QTRY_VERIFY(disk.Settled(disk.Sub()));
+    QTRY_COMPARE(disk.Files(), QStringList{"in_sub.jpg"});
 }
 
-void DiskNavigationTest::diskTabReturnsToAppFolder()
+// Each volume keeps the folder last shown on it, until a reset takes the lists
+// back to the program's folder.
+void DiskNavigationTest::driveKeepsItsFolderUntilReset()
 {
-    Page page;
-    page.disk->ResetDiskFolder();
-    page.Drive1->setCurrentIndex(page.Drive1->findText(page.volumeB.path()));
-    page.disk->Dir1().SetPath(page.volumeB.filePath("pics"));
-    QTRY_VERIFY(page.Settled(page.volumeB.filePath("pics")));
+    Disk disk;
+    disk.nav.ResetDiskFolder();
+    const QString pics = disk.volumeB.filePath("pics");
+    disk.nav.Dir1().SetPath(pics);
+    QCOMPARE(disk.nav.Drive1().Value(), disk.volumeA.path()); // the folder list leads nowhere
+    disk.nav.Drive1().Pick(disk.volumeB.path());
+    QTRY_VERIFY(disk.Settled(pics));
+    disk.nav.Drive1().Pick(disk.volumeA.path());
+    QTRY_VERIFY(disk.Settled(disk.programFolder));
+    disk.nav.Drive1().Pick(disk.volumeB.path());
+    QTRY_VERIFY(disk.Settled(pics));
 
-    page.AppFolder.clear(); // set afresh by the reset
+    disk.AppFolder.clear(); // set afresh by the reset
     QTemporaryDir card;
-    page.laterVolumes << card.path();
-    page.disk->ResetDiskFolder();
-    QCOMPARE(page.AppFolder, page.programFolder);
-    QTRY_VERIFY(page.Drive1->findText(card.path()) >= 0);
-    QCOMPARE(page.Drive1->currentText(), page.volumeA.path());
-    QTRY_VERIFY(page.Settled(page.programFolder));
-    QVERIFY(page.disk->File1().FileName().isEmpty());
+    disk.laterVolumes << card.path();
+    disk.nav.ResetDiskFolder();
+    QCOMPARE(disk.AppFolder, disk.programFolder);
+    QTRY_VERIFY(disk.nav.Drive1().Volumes().contains(card.path()));
+    QCOMPARE(disk.nav.Drive1().Value(), disk.volumeA.path());
+    QTRY_VERIFY(disk.Settled(disk.programFolder));
+    QVERIFY(disk.nav.File1().FileName().isEmpty());
 }
 
-void DiskNavigationTest::brokenFiles_data()
+// A picture removed after it was listed gives the placeholder; a name that is
+// not ASCII reaches the file.
+void DiskNavigationTest::unreadablePictureShowsThePlaceholder()
 {
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QByteArray>("bytes");
-    QTest::addColumn<bool>("picture");
-    const QByteArray jpeg = fixtures::Jpeg(320, 240);
-    QTest::newRow("truncated") << "truncated.jpg" << jpeg.left(jpeg.size() / 2) << true;
-    QTest::newRow("zero bytes") << "zero_bytes.jpg" << QByteArray() << false;
-    QTest::newRow("huge header") << "huge_header.jpg" << fixtures::HugeHeaderJpeg() << false;
-    QTest::newRow("non-ASCII name") << QStringLiteral("Überfall_東京.jpg") << jpeg << true;
-    QTest::newRow("removed after listing") << "removed.jpg" << QByteArray() << false;
+    Disk disk;
+    const QString kept = QStringLiteral("Überfall_東京.jpg");
+    disk.Put(kept);
+    disk.Put("removed.jpg");
+    disk.nav.ResetDiskFolder();
+    QTRY_COMPARE(disk.Files(), QStringList({"removed.jpg", kept}));
+    QFile::remove(QDir(disk.programFolder).filePath("removed.jpg"));
+    const std::pair<QString, bool> cases[] = {{kept, true}, {"removed.jpg", false}};
+    for (const auto& [name, stored] : cases) {
+        disk.shown.clear();
+        disk.Select(name);
+        QTRY_COMPARE(disk.shown.size(), 1);
+        QCOMPARE(disk.LastShownStored(), stored);
+    }
 }
 
-void DiskNavigationTest::brokenFiles()
+// The page: its boxes show the lists and pass the user's picks on, and the
+// record of the selected picture goes to its seven labels.
+void DiskNavigationTest::pageBindsBoxesAndRecordLabels()
 {
-    QFETCH(QString, name);
-    QFETCH(QByteArray, bytes);
-    QFETCH(bool, picture);
-    Page page;
-    const QString path = QDir(page.programFolder).filePath(name);
-    fixtures::Write(path, bytes);
-    page.disk->ResetDiskFolder();
-    QTRY_COMPARE(page.Files(), QStringList{name});
-    if (name == QLatin1String("removed.jpg"))
-        QFile::remove(path);
-
-    QSignalSpy shown(&page.disk->Image2(), &PictureView::Shown);
-    page.Click(name);
-    QVERIFY(shown.wait());
-    QCOMPARE(shown.first().first().toBool(), picture);
-    const QSize expected = picture ? page.Image2->size() : PlaceholderBitmap(101).size();
-    QCOMPARE(page.Image2->pixmap().size(), expected);
-}
-
-void DiskNavigationTest::folderBoxOpensActivatedFolder()
-{
-    Page page;
-    page.disk->ResetDiskFolder();
-    const QAbstractItemModel* folders = page.Dir1->model();
-    QTRY_COMPARE(folders->index(folders->rowCount() - 1, 0).data().toString(), QStringLiteral("sub"));
-    const QModelIndex sub = folders->index(folders->rowCount() - 1, 0);
-    QSignalSpy shown(&page.disk->Image2(), &PictureView::Shown);
-    emit page.Dir1->activated(sub); // double click or Enter
-    QCOMPARE(page.disk->Dir1().Path(), QDir(page.programFolder).filePath("sub"));
-    QCOMPARE(shown.size(), 1); // Dir1_Change ran
-    QTRY_COMPARE(page.disk->File1().Folder(), QDir(page.programFolder).filePath("sub"));
-    // the parent is now the entry above the open folder
-    QCOMPARE(page.Dir1->currentIndex().data().toString(), QStringLiteral("sub"));
-    QCOMPARE(page.Dir1->currentIndex().siblingAtRow(page.Dir1->currentIndex().row() - 1)
-                 .data().toString(),
-             QStringLiteral("app"));
+    QTemporaryDir volume;
+    ShownPage fixture({volume.path(), volume.filePath("sub")});
+    DiskPage& page = fixture.page;
+    page.Shown();
+    QCOMPARE(fixture.AppFolder, ProgramFolder());
+    QTRY_COMPARE(page.Drive1->count(), 2);
+    QDir(volume.path()).mkpath("sub");
+    fixtures::Write(volume.filePath("sub/" + CameraName), fixtures::Jpeg());
+    page.Drive1->setCurrentIndex(1); // the user's pick
+    QTRY_COMPARE(page.File1->model()->rowCount(), 1);
+    QCOMPARE(page.Disk().Dir1().Path(), volume.filePath("sub"));
+    page.File1->setCurrentIndex(page.File1->model()->index(0, 0));
+    QCOMPARE(fixture.Captions(), QStringList({"05/11/2007", "14:25:07", "00004711", "Meter Button",
+                                      "TX-0042 CITYCAB     ", "Q8150001", "Shift 2 driver 17___"}));
+    // Opening the folder above (double click or Enter) clears all but two.
+    const QModelIndex above = page.Dir1->currentIndex().siblingAtRow(page.Dir1->currentIndex().row() - 1);
+    emit page.Dir1->activated(above);
+    QCOMPARE(page.Disk().Dir1().Path(), volume.path());
+    QCOMPARE(fixture.Captions(), QStringList({"", "", "", "", "TX-0042 CITYCAB     ", "",
+                                      "Shift 2 driver 17___"}));
+    QCOMPARE(page.Image2->pixmap().size(), PlaceholderBitmap(101).size());
+    page.Disk().Drive1().SetValue(volume.filePath("x"));
+    QCOMPARE(page.Drive1->currentText(), volume.path());
 }
 
 // A user who downloads a new picture and clicks the selected "downloaded.jpg"
@@ -353,8 +312,10 @@ void DiskNavigationTest::folderBoxOpensActivatedFolder()
 // its size instead of a small decode stretched.
 void DiskNavigationTest::shownPictureFollowsClicksAndBoxSize()
 {
-    Page page;
-    const QString path = QDir(page.programFolder).filePath("downloaded.jpg");
+    QTemporaryDir folder;
+    ShownPage fixture({folder.path()});
+    DiskPage& page = fixture.page;
+    const QString path = folder.filePath("downloaded.jpg");
     const auto write = [&](QColor colour) {
         QImage picture(640, 480, QImage::Format_RGB32);
         picture.fill(colour);
@@ -363,15 +324,19 @@ void DiskNavigationTest::shownPictureFollowsClicksAndBoxSize()
     const auto centre = [&] {
         return page.Image2->pixmap().toImage().pixelColor(page.Image2->pixmap().rect().center());
     };
+    const auto click = [&] {
+        const QRect place = page.File1->visualRect(page.File1->model()->index(0, 0));
+        QTest::mouseClick(page.File1->viewport(), Qt::LeftButton, {}, place.center());
+    };
     write(Qt::red);
-    page.disk->ResetDiskFolder();
-    QTRY_COMPARE(page.Files(), QStringList{"downloaded.jpg"});
-    QSignalSpy shown(&page.disk->Image2(), &PictureView::Shown);
-    page.Click("downloaded.jpg");
+    page.Disk().Dir1().SetPath(folder.path());
+    QTRY_COMPARE(page.File1->model()->rowCount(), 1);
+    QSignalSpy shown(&page.Disk().Image2(), &StoredPicture::Shown);
+    click();
     QTRY_COMPARE(shown.size(), 1);
     QVERIFY(centre().red() > 200 && centre().blue() < 50);
     write(Qt::blue);
-    page.Click("downloaded.jpg");
+    click();
     QTRY_COMPARE(shown.size(), 2);
     QVERIFY(centre().blue() > 200 && centre().red() < 50);
 

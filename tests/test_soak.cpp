@@ -13,7 +13,7 @@
 #include "app/TabStrip.h"
 #include "app/pages/ClickLabel.h"
 #include "browser/DiskNavigation.h"
-#include "browser/FolderBox.h"
+#include "browser/FolderList.h"
 #include "camera/PictureDownload.h"
 #include "camera/TestPicture.h"
 

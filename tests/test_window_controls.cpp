@@ -7,7 +7,7 @@
 #include "app/TabStrip.h"
 #include "app/Twips.h"
 #include "app/pages/ClickLabel.h"
-#include "browser/FittingText.h"
+#include "app/widgets/FittingText.h"
 #include "browser/TriggerType.h"
 #include "link/usb/SimBackend.h"
 #include "link/usb/VirtualBus.h"

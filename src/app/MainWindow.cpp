@@ -7,13 +7,13 @@
 #include "app/TabStrip.h"
 #include "app/Twips.h"
 #include "app/pages/ControlBuilder.h"
+#include "app/pages/DiskPage.h"
 #include "app/pages/InformationPage.h"
 #include "app/pages/Page.h"
 #include "app/pages/Pages.h"
 #include "app/pages/UnitPage.h"
 #include "app/pages/TestPage.h"
 #include "board/BoardInformation.h"
-#include "browser/DiskNavigation.h"
 #include "board/TestConsole.h"
 #include "camera/CameraSettings.h"
 #include "camera/PictureDownload.h"
@@ -60,7 +60,6 @@ MainWindow::MainWindow(usb::UsbBackend& backend, QWidget* parent)
     connect(testConsole_, &TestConsole::MessageRequested, this,
             [this](const QString& text) { ShowMessage(text); });
     connect(lstBaud, &QComboBox::activated, cameraSettings_, &CameraSettings::lstBaud_Click);
-    diskNavigation_ = AttachDiskNavigation(*this);
 }
 
 MainWindow::~MainWindow() = default;
@@ -86,7 +85,7 @@ void MainWindow::AssemblePages()
     // One page a tab, in tab order; each builds and owns its controls.
     Frame1 = {
         new UnitPage(pages[0], *pictureDownload_, *cameraSettings_, this), // Unit
-        new Page(pages[1], this), // Disk
+        new DiskPage(pages[1], AppFolder, ImageBitmapRef, this), // Disk
         new InformationPage(pages[2], this, *boardInformation_, *testConsole_), // Information
         new Page(pages[3], this), // Live Images
         new Page(pages[4], this), // Configuration
@@ -127,7 +126,7 @@ bool MainWindow::Form_Load()
     lstBaud->setEditText(QStringLiteral("Combo1"));
     setWindowIcon(QIcon(QStringLiteral(":/icon%1.png").arg(ImageIconRef)));
     AppFolder = ProgramFolder();
-    diskNavigation_->ResetDiskFolder();
+    Frame1[1]->Shown(); // the "Disk" page points its boxes at AppFolder
     setWindowTitle(QString::fromLatin1(CaptionLinked));
     ReadFilePath = JoinPath(AppFolder, QStringLiteral("readfile.jpg"));
     CurrentTab = 1;
@@ -162,8 +161,6 @@ void MainWindow::TabStrip1_Click()
     Frame1[CurrentTab - 1]->setVisible(false);
     Frame1[i - 1]->setVisible(true);
     CurrentTab = std::int16_t(i);
-    if (i == 2)
-        diskNavigation_->ResetDiskFolder();
     Frame1[i - 1]->Shown();
     Q_EMIT TabShown(i);
 }

@@ -10,7 +10,6 @@
 class BoardInformation;
 class CameraSettings;
 class ConsoleView;
-class DiskNavigation;
 class FilePipes;
 class TestConsole;
 class QComboBox;
@@ -81,7 +80,6 @@ private:
     PictureDownload* pictureDownload_ = nullptr;
     CameraSettings* cameraSettings_ = nullptr;
     FilePipes* filePipes_ = nullptr;
-    DiskNavigation* diskNavigation_ = nullptr;
 };
 
 // The application's title, the caption of every message box.

@@ -1,6 +1,63 @@
 // "Disk": browsing stored pictures; the record from a picture's file name is
 // drawn over the picture by the seven record labels.
-#include "app/pages/Pages.h"
+#include "app/pages/DiskPage.h"
+
+#include "app/widgets/DriveBox.h"
+#include "app/widgets/FileListBox.h"
+#include "app/widgets/FittingText.h"
+#include "app/widgets/FolderBox.h"
+#include "app/widgets/PictureView.h"
+#include "browser/DiskNavigation.h"
+#include "browser/PictureRecord.h"
+#include "common/AppPaths.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QListView>
+
+DiskPage::DiskPage(const TabPage& tab, QString& AppFolder, const std::int16_t& ImageBitmapRef,
+                   QWidget* parent, std::function<QStringList()> volumes)
+    : Page(tab, parent), Dir1(Own<QListView>("Dir1")), Drive1(Own<QComboBox>("Drive1")),
+      File1(Own<QListView>("File1")), Image2(Own<QLabel>("Image2")),
+      TxtBrDate(Own<QLabel>("TxtBrDate")), TxtBrTime(Own<QLabel>("TxtBrTime")),
+      TxtBrNumber(Own<QLabel>("TxtBrNumber")), txtBrTrigType(Own<QLabel>("txtBrTrigType")),
+      txtBRTaxiNumber(Own<QLabel>("txtBRTaxiNumber")),
+      txtBRSerialNumber(Own<QLabel>("txtBRSerialNumber")),
+      txtBRUserString(Own<QLabel>("txtBRUserString")),
+      disk_(new DiskNavigation(AppFolder, ImageBitmapRef, ProgramFolder, std::move(volumes), this))
+{
+    new FolderBox(Dir1, &disk_->Dir1());
+    new DriveBox(Drive1, &disk_->Drive1());
+    new FileListBox(File1, &disk_->File1());
+    new PictureView(Image2, &disk_->Image2());
+    connect(disk_, &DiskNavigation::RecordShown, this, &DiskPage::ShowRecord);
+    connect(disk_, &DiskNavigation::RecordCleared, this, &DiskPage::ClearRecord);
+}
+
+void DiskPage::Shown()
+{
+    disk_->ResetDiskFolder();
+}
+
+void DiskPage::ShowRecord(const PictureRecord& record)
+{
+    SetFittingText(TxtBrNumber, record.PictureNumber);
+    SetFittingText(TxtBrTime, record.TimeText);
+    SetFittingText(TxtBrDate, record.DateText);
+    txtBRUserString->setText(record.UserText); // these two wrap
+    txtBRTaxiNumber->setText(record.TaxiNumber);
+    SetFittingText(txtBRSerialNumber, record.SerialNumber);
+    SetFittingText(txtBrTrigType, record.TriggerText);
+}
+
+void DiskPage::ClearRecord()
+{
+    TxtBrNumber->clear();
+    TxtBrTime->clear();
+    TxtBrDate->clear();
+    txtBrTrigType->clear();
+    txtBRSerialNumber->clear();
+}
 
 // The row tables are laid out by hand, one control a line.
 // clang-format off

@@ -5,7 +5,7 @@
 #include "app/ConsoleView.h"
 #include "app/pages/Pages.h"
 #include "board/TestConsole.h"
-#include "browser/FileListBox.h"
+#include "app/widgets/FileListBox.h"
 
 #include <QAbstractButton>
 #include <QDir>

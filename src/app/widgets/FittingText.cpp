@@ -1,4 +1,4 @@
-#include "browser/FittingText.h"
+#include "app/widgets/FittingText.h"
 
 #include <QFontMetricsF>
 #include <QLabel>

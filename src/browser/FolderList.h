@@ -1,12 +1,11 @@
 #pragma once
-// The folder box: a list view that shows the folders from the root down to the
-// current one (open), then the current folder's subfolders (closed), each
-// indented one step deeper, like a classic folder list. Activating an entry
-// (double click, Enter) opens it.
+// The folders a folder box shows: from the root down to the current one
+// (open), then the current folder's subfolders (closed), each one step deeper,
+// like a classic folder list.
 //
 // A new path takes effect at once and raises Change before SetPath returns;
 // the subfolders follow from a worker thread. If the folder cannot be read,
-// the box quietly returns to the folder it showed before (read again if it
+// the list quietly returns to the folder it showed before (read again if it
 // had not been read yet), without a Change.
 #include "browser/FolderScan.h"
 #include "browser/LatestJobThread.h"
@@ -14,27 +13,35 @@
 #include <QObject>
 #include <memory>
 
-class QListView;
+class QItemSelectionModel;
 class QStandardItemModel;
 
-class FolderBox : public QObject {
+class FolderList : public QObject {
     Q_OBJECT
 public:
-    // Becomes a child of `view` and gives it its model.
-    explicit FolderBox(QListView* view);
-    ~FolderBox() override;
+    // What each entry of the model carries besides its display name.
+    enum Role {
+        PathRole = Qt::UserRole, // the folder's path
+        DepthRole,               // 0 for the root, one more a step down
+        OpenRole,                // true for the current folder and its ancestors
+    };
+
+    explicit FolderList(QObject* parent = nullptr);
+    ~FolderList() override;
+
+    // The entries and the current one (the open folder), for a list view.
+    QStandardItemModel* Model() const { return model_; }
+    QItemSelectionModel* Selection() const { return selection_; }
 
     QString Path() const { return path_; }
-    // An absolute folder path, "/" separated. Raises Change when
-    // the path differs from the shown one.
+    // An absolute folder path, "/" separated. Raises Change when the path
+    // differs from the shown one.
     void SetPath(const QString& path);
-
-    QListView* View() const { return view_; }
 
 signals:
     void Change();
     // The subfolders of `path` are shown (true), or it could not be read and
-    // the box went back (false).
+    // the list went back (false).
     void Listed(const QString& path, bool ok);
 
 private:
@@ -42,8 +49,8 @@ private:
     void Apply(quint64 request, const FolderScan& scan);
     void ShowFolders(const QString& path, const QStringList& subfolders);
 
-    QListView* view_;
     QStandardItemModel* model_;
+    QItemSelectionModel* selection_;
     QString path_;
     QStringList subfolders_;
     QString confirmedPath_;

@@ -1,54 +1,44 @@
-#include "browser/FileListBox.h"
+#include "browser/FileList.h"
 
-#include <QEvent>
 #include <QItemSelectionModel>
-#include <QListView>
 #include <QStringListModel>
 #include <utility>
 
-FileListBox::FileListBox(QListView* view, const QString& pattern)
-    : QObject(view), view_(view), model_(new QStringListModel(this)), pattern_(pattern),
+FileList::FileList(const QString& pattern, QObject* parent)
+    : QObject(parent), model_(new QStringListModel(this)),
+      selection_(new QItemSelectionModel(model_, this)), pattern_(pattern),
       worker_(std::make_unique<LatestJobThread>())
 {
-    view_->setModel(model_);
-    view_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    view_->setSelectionMode(QAbstractItemView::SingleSelection);
-    // All rows share one height, so the view never measures 50,000 names.
-    view_->setUniformItemSizes(true);
-    connect(view_->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] {
-        selectedByPress_ = true;
+    connect(selection_, &QItemSelectionModel::selectionChanged, this, [this] {
         if (!changingList_)
             emit Click();
     });
-    // A click on the entry that is already selected counts too: the file may
-    // have changed since it was shown.
-    view_->viewport()->installEventFilter(this);
-    connect(view_, &QAbstractItemView::clicked, this, [this](const QModelIndex& index) {
-        if (!selectedByPress_ && view_->selectionModel()->isSelected(index))
-            emit Click();
-    });
-}
-
-bool FileListBox::eventFilter(QObject* watched, QEvent* event)
-{
-    if (watched == view_->viewport() && event->type() == QEvent::MouseButtonPress)
-        selectedByPress_ = false; // before the view handles the press
-    return QObject::eventFilter(watched, event);
 }
 
 // The worker is stopped first: after that nothing more is posted to this object.
-FileListBox::~FileListBox()
+FileList::~FileList()
 {
     worker_.reset();
 }
 
-QString FileListBox::FileName() const
+QStringList FileList::Names() const
 {
-    const QModelIndexList selected = view_->selectionModel()->selectedIndexes();
+    return model_->stringList();
+}
+
+QString FileList::FileName() const
+{
+    const QModelIndexList selected = selection_->selectedIndexes();
     return selected.isEmpty() ? QString() : selected.first().data().toString();
 }
 
-void FileListBox::SetFolder(const QString& folder)
+void FileList::ClickSelected()
+{
+    if (selection_->hasSelection())
+        emit Click();
+}
+
+void FileList::SetFolder(const QString& folder)
 {
     if (folder == folder_) {
         Request(true);
@@ -65,15 +55,15 @@ void FileListBox::SetFolder(const QString& folder)
     Request(false);
 }
 
-void FileListBox::SetPattern(const QString& pattern)
+void FileList::SetPattern(const QString& pattern)
 {
     pattern_ = pattern;
     Request(true);
 }
 
-// keepSelection: the box shows the same folder and its names until the new
+// keepSelection: the list shows the same folder and its names until the new
 // ones come. Otherwise it has just been emptied for another folder.
-void FileListBox::Request(bool keepSelection)
+void FileList::Request(bool keepSelection)
 {
     // A refresh asked for while a move is still on its way stays a move.
     keepSelection_ = keepSelection && (!pending_ || keepSelection_);
@@ -89,7 +79,7 @@ void FileListBox::Request(bool keepSelection)
     });
 }
 
-void FileListBox::Apply(quint64 request, const FolderScan& scan)
+void FileList::Apply(quint64 request, const FolderScan& scan)
 {
     if (request != request_)
         return; // a newer request is on its way
@@ -110,14 +100,14 @@ void FileListBox::Apply(quint64 request, const FolderScan& scan)
         emit Click();
 }
 
-void FileListBox::ShowNames(const QStringList& names, const QString& select)
+void FileList::ShowNames(const QStringList& names, const QString& select)
 {
     changingList_ = true;
     model_->setStringList(names);
     const int row = select.isEmpty() ? -1 : int(names.indexOf(select));
     if (row >= 0)
-        view_->setCurrentIndex(model_->index(row));
+        selection_->setCurrentIndex(model_->index(row), QItemSelectionModel::ClearAndSelect);
     else
-        view_->selectionModel()->clear();
+        selection_->clear();
     changingList_ = false;
 }

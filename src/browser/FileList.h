@@ -1,10 +1,10 @@
 #pragma once
-// A file box: a list view showing the names in one folder that match a
-// pattern. The folder is read on a worker thread; the box stays usable.
+// The names in one folder that match a pattern, with the selected one: what a
+// file box shows. The folder is read on a worker thread; the list stays usable.
 //
-// Pointing the box at another folder takes effect at once (the box empties,
+// Pointing the list at another folder takes effect at once (it empties,
 // nothing is selected) and the names follow when the folder has been read. If
-// it cannot be read, the box returns to the folder, names and selection it had
+// it cannot be read, the list returns to the folder, names and selection it had
 // before, as if it had never been moved (a folder it had been moved to but not
 // yet read is read again first).
 #include "browser/FolderScan.h"
@@ -13,15 +13,19 @@
 #include <QObject>
 #include <memory>
 
-class QListView;
+class QItemSelectionModel;
 class QStringListModel;
 
-class FileListBox : public QObject {
+class FileList : public QObject {
     Q_OBJECT
 public:
-    // Becomes a child of `view` and gives it its model.
-    FileListBox(QListView* view, const QString& pattern);
-    ~FileListBox() override;
+    explicit FileList(const QString& pattern, QObject* parent = nullptr);
+    ~FileList() override;
+
+    // The names and the selection, for a list view to show and change.
+    QStringListModel* Model() const { return model_; }
+    QItemSelectionModel* Selection() const { return selection_; }
+    QStringList Names() const;
 
     QString Folder() const { return folder_; }
     QString Pattern() const { return pattern_; }
@@ -33,19 +37,17 @@ public:
     void SetFolder(const QString& folder);
     // Lists the current folder again with the new pattern.
     void SetPattern(const QString& pattern);
-
-    QListView* View() const { return view_; }
+    // The user clicked the entry that is already selected: the file may have
+    // changed since it was shown, so that counts as a click too.
+    void ClickSelected();
 
 signals:
-    // The user clicked an entry (the selected one too) or selected another
-    // one with the keys, or the selection changed with the list.
+    // The selection changed (the user's pick, or with the list), or the
+    // selected entry was clicked again.
     void Click();
     // A listing has been shown (true) or given up because the folder could
     // not be read (false).
     void Listed(bool ok);
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     struct Shown {
@@ -57,8 +59,8 @@ private:
     void Apply(quint64 request, const FolderScan& scan);
     void ShowNames(const QStringList& names, const QString& select);
 
-    QListView* view_;
     QStringListModel* model_;
+    QItemSelectionModel* selection_;
     QString folder_;
     QString pattern_;
     quint64 request_ = 0;
@@ -67,6 +69,5 @@ private:
     Shown confirmed_;          // what to return to when a listing fails
     QString unverifiedFolder_; // shown before the pending one, never read
     bool changingList_ = false;
-    bool selectedByPress_ = false; // the mouse press being handled changed the selection
     std::unique_ptr<LatestJobThread> worker_;
 };
