@@ -5,11 +5,6 @@
 using usb::Status;
 using usb::UsbObject;
 
-namespace {
-// A component that never says QueueFull must not keep us queueing for ever.
-constexpr int QueueAttemptLimit = 1000;
-} // namespace
-
 FilePipes::FilePipes(BoardLink& link, std::function<QString()> readFilePath, QObject* parent)
     : QObject(parent), link_(link), readFilePath_(std::move(readFilePath))
 {
@@ -34,20 +29,17 @@ void FilePipes::SendFile()
         link_.FileOutWriting = false;
         return;
     }
-    link_.FileOutStatus = link_.USBPipeFileOUT->BeginWriting(
-        link_.FileOutBufferSize, link_.OutBufferCount, link_.OutErrorLimit,
-        link_.WriteStatusWanted);
+    link_.FileOutStatus =
+        link_.USBPipeFileOUT->BeginWriting(link_.FileOutBufferSize, link_.OutBufferCount,
+                                           link_.OutErrorLimit, link_.WriteStatusWanted);
     if (link_.FileOutStatus != 0) {
         link_.ShowStatusMessage(link_.FileOutStatus);
         link_.FileOutWriting = false;
         return;
     }
     link_.FileOutWriting = true;
-    for (int attempt = 0; attempt < QueueAttemptLimit; ++attempt) {
-        link_.FileOutStatus = link_.USBPipeFileOUT->QueueData(link_.FileOutBuffer, link_.WriteTag);
-        if (link_.FileOutStatus != 0)
-            break;
-    }
+    link_.FileOutStatus = QueueUntilFull(*link_.USBPipeFileOUT, link_.FileOutBuffer, link_.WriteTag,
+                                         link_.OutBufferCount);
     if (link_.FileOutStatus == 0 || link_.FileOutStatus == usb::StatusQueueFull)
         return; // the write events carry on
     link_.ShowStatusMessage(link_.FileOutStatus);
@@ -64,11 +56,8 @@ void FilePipes::USBPipeFileOUT_WriteComplete(UsbObject* /*Obj*/)
 {
     if (!link_.FileOutWriting)
         return;
-    for (int attempt = 0; attempt < QueueAttemptLimit; ++attempt) {
-        link_.FileOutStatus = link_.USBPipeFileOUT->QueueData(link_.FileOutBuffer, link_.WriteTag);
-        if (link_.FileOutStatus != 0)
-            break;
-    }
+    link_.FileOutStatus = QueueUntilFull(*link_.USBPipeFileOUT, link_.FileOutBuffer, link_.WriteTag,
+                                         link_.OutBufferCount);
     if (link_.FileOutStatus == 0 || link_.FileOutStatus == usb::StatusQueueFull)
         return;
     link_.FileOutWriting = false;
@@ -108,12 +97,9 @@ void FilePipes::USBPipeDWNLD_WriteComplete(UsbObject* /*Obj*/)
 {
     if (!link_.OutWriting)
         return;
-    for (int attempt = 0; attempt < QueueAttemptLimit; ++attempt) {
-        link_.DownloadWriteTag = 1;
-        link_.OutStatus = link_.USBPipeDWNLD->QueueData(link_.CommandBlock, link_.DownloadWriteTag);
-        if (link_.OutStatus != 0)
-            break;
-    }
+    link_.DownloadWriteTag = 1;
+    link_.OutStatus = QueueUntilFull(*link_.USBPipeDWNLD, link_.CommandBlock,
+                                     link_.DownloadWriteTag, link_.OutBufferCount);
     if (link_.OutStatus == 0 || link_.OutStatus == usb::StatusQueueFull)
         return;
     link_.OutWriting = false;
