@@ -1,10 +1,10 @@
 #pragma once
 // The whole window on the simulated backend with one virtual board, message
 // boxes recorded instead of shown.
-#include "app/MainWindow.h"
+#include "BoardCommands.h"
 #include "app/Controls.h"
+#include "app/MainWindow.h"
 #include "link/usb/SimBackend.h"
-#include "link/usb/VirtualBoard.h"
 #include "link/usb/VirtualBus.h"
 
 #include <QStringList>
@@ -38,12 +38,5 @@ struct WindowFixture {
         return Control<T>(window, name);
     }
 
-    // The command texts the board received, without the padding.
-    QStringList Commands() const
-    {
-        QStringList texts;
-        for (const QByteArray& block : board.CommandBlocks())
-            texts << QString::fromLatin1(block).trimmed();
-        return texts;
-    }
+    QStringList Commands() const { return ::Commands(board); }
 };
