@@ -16,6 +16,7 @@ struct WindowFixture {
     usb::SimBackend backend{bus};
     MainWindow window{backend};
     QStringList messages;
+    bool loaded = false; // what Form_Load returned
 
     // beforeLoad runs after the board is plugged and before Form_Load (for faults
     // that start-up is to meet).
@@ -29,7 +30,7 @@ struct WindowFixture {
         window.ShowMessage = [this](const QString& text) { messages << text; };
         if (beforeLoad)
             beforeLoad(*this);
-        window.Form_Load();
+        loaded = window.Form_Load();
     }
 
     template <typename T>
