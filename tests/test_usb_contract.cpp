@@ -94,8 +94,6 @@ private Q_SLOTS:
     void noWriteEventsAfterEnd();
     void readsInOrderBoundedByCount();
     void fetchStaysInsideBufferAndClearDrops();
-    void commandRoundTrip_data();
-    void commandRoundTrip();
     void unplugAndPlug();
 
 #ifdef Q815_TEST_LIBUSB
@@ -301,43 +299,6 @@ void UsbContractTest::fetchStaysInsideBufferAndClearDrops()
     QTRY_COMPARE(readComplete.size(), 3);
     QCOMPARE(in->FetchData(buffer, n), StatusSuccess);
     QCOMPARE(buffer.left(n), QByteArray("fresh"));
-}
-
-void UsbContractTest::commandRoundTrip_data()
-{
-    QTest::addColumn<int>("chunkSize");
-    QTest::addColumn<int>("delay");
-    QTest::addColumn<QList<int>>("readSizes");
-    // "OK :V1.27 Q815 firmware" is 23 bytes.
-    QTest::newRow("one transfer") << 0 << 0 << QList<int>{23};
-    QTest::newRow("chunked and delayed") << 10 << 40 << QList<int>{10, 10, 3};
-}
-
-void UsbContractTest::commandRoundTrip()
-{
-    QFETCH(int, chunkSize);
-    QFETCH(int, delay);
-    QFETCH(QList<int>, readSizes);
-    rig_->board.SetReplyChunkSize(chunkSize);
-    rig_->board.SetReplyDelay(delay);
-    auto out = Open("USBPipeOUT", 0x02);
-    auto in = Open("USBPipeIN", 0x82);
-    QVERIFY(out && in);
-    QByteArray reply;
-    QList<int> sizes;
-    connect(in.get(), &UsbObject::ReadComplete, this, [&] {
-        QByteArray buffer(512, '\0');
-        std::int32_t n = 0;
-        while (in->FetchData(buffer, n) == StatusSuccess) {
-            sizes << n;
-            reply += buffer.left(n);
-        }
-    });
-    QCOMPARE(in->BeginReading(512, 5, 5), StatusSuccess);
-    QCOMPARE(out->BeginWriting(128, 1, 5, true), StatusSuccess);
-    QCOMPARE(out->QueueData(Block("C:21"), 0), StatusSuccess);
-    QTRY_COMPARE(reply, QByteArray("OK :V1.27 Q815 firmware"));
-    QCOMPARE(sizes, readSizes);
 }
 
 void UsbContractTest::unplugAndPlug()
