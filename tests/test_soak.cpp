@@ -1,27 +1,22 @@
 // Thousands of random user actions on the whole window (buttons, command labels,
-// tabs, the console's two entries, the speed list, resizes, the Disk page) while
+// tabs, the console's two entries, the speed list) while
 // the virtual board is plugged and pulled at random moments, goes silent,
 // chunks its replies, answers nonsense and has its component operations fail.
 // Nothing may crash or leak (the sanitizer build runs this too), no reply wait
 // may outlast its limit, a download always gives the console back, and the
 // link works at the end.
 //
-// The seed is printed; Q815_SOAK_SEED=<n> repeats a run (up to the timing of the
-// Disk page's worker threads), Q815_SOAK_ACTIONS=<n> sets its length.
+// The seed is printed; Q815_SOAK_SEED=<n> repeats a run, Q815_SOAK_ACTIONS=<n>
+// sets its length.
 #include "WindowFixture.h"
 #include "app/TabStrip.h"
 #include "app/pages/ClickLabel.h"
-#include "browser/DiskNavigation.h"
-#include "browser/FolderBox.h"
 #include "camera/PictureDownload.h"
 #include "camera/TestPicture.h"
 
 #include <QAbstractButton>
 #include <QComboBox>
-#include <QElapsedTimer>
-#include <QFile>
 #include <QLineEdit>
-#include <QListView>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTest>
@@ -32,7 +27,7 @@ namespace {
 
 constexpr int TimeLimitMs = 40;
 // A wait ends at the first pass of the event loop after its deadline; what runs
-// in that pass (a picture decoded, a folder listed) may delay it this much.
+// in that pass (a picture decoded) may delay it this much.
 constexpr qint64 WaitSlackMs = 1500;
 
 const char* const ObjectNames[] = {"USBDevice",  "USBPipeDWNLD",  "USBPipeIN",
@@ -49,10 +44,8 @@ const QStringList TypedCommands = {"C:20", "C:03A", "C:10 9", "C:02#", "C:15#", 
 
 class Soak {
 public:
-    Soak(quint64 seed, WindowFixture& f, const QString& pictures)
-        : rng_(seed), f_(f), pictures_(pictures)
+    Soak(quint64 seed, WindowFixture& f) : rng_(seed), f_(f)
     {
-        disk_ = f.window.findChild<DiskNavigation*>();
         buttons_ = f.window.findChildren<QAbstractButton*>();
         labels_ = f.window.findChildren<ClickLabel*>();
         QObject::connect(&f.window.Link, &BoardLink::ReplyWaitEnded, [this](qint64 ns) {
@@ -67,7 +60,7 @@ public:
 
     void Act()
     {
-        switch (Pick(13)) {
+        switch (Pick(11)) {
         case 0:
             ClickButton();
             break;
@@ -94,22 +87,16 @@ public:
             break;
         }
         case 6:
-            f_.window.resize(150 + Pick(1800), 100 + Pick(1400));
-            break;
         case 7:
-            UseDiskPage();
-            break;
-        case 8:
-        case 9:
             PlugOrPull();
             break;
-        case 10:
+        case 8:
             Misbehave();
             break;
-        case 11:
+        case 9:
             Fault();
             break;
-        case 12: { // the user waits a moment; whatever is due meanwhile happens
+        case 10: { // the user waits a moment; whatever is due meanwhile happens
             QEventLoop idle;
             QTimer::singleShot(Pick(3 * TimeLimitMs), &idle, &QEventLoop::quit);
             idle.exec();
@@ -163,15 +150,6 @@ private:
             text += QLatin1Char(Hex[Chance(90) ? Pick(16) : Pick(int(sizeof Hex) - 1)]);
         QTest::keyClicks(entry, text);
         QTest::keyClick(entry, Chance(85) ? Qt::Key_Return : Qt::Key_Backspace);
-    }
-
-    void UseDiskPage()
-    {
-        auto* files = f_.Get<QListView>("File1");
-        if (Chance(50))
-            disk_->Dir1().SetPath(pictures_);
-        else if (const int rows = files->model()->rowCount(); rows > 0)
-            files->setCurrentIndex(files->model()->index(Pick(rows), 0));
     }
 
     // Pulled now or in the middle of what the next actions start, and plugged
@@ -242,8 +220,6 @@ private:
 
     std::mt19937_64 rng_;
     WindowFixture& f_;
-    QString pictures_;
-    DiskNavigation* disk_ = nullptr;
     QList<QAbstractButton*> buttons_;
     QList<ClickLabel*> labels_;
 };
@@ -269,16 +245,7 @@ void SoakTest::randomUse()
     const QByteArray where = "seed " + QByteArray::number(seed);
 
     QTemporaryDir appFolder;
-    QTemporaryDir pictures;
-    QVERIFY(appFolder.isValid() && pictures.isValid());
-    const QList<std::pair<QString, QByteArray>> files = {
-        {"0001_120304_010203_01_TAXI1_SN77_USER.jpg", RenderTestPicture(160, 120, 0)},
-        {"plain.jpg", RenderTestPicture(200, 150, 1)},
-        {"broken.jpg", "not a picture"}};
-    for (const auto& [name, data] : files) {
-        QFile file(pictures.filePath(name));
-        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(data) == data.size());
-    }
+    QVERIFY(appFolder.isValid());
     // Small pictures for the camera, so downloads stay short.
     const QList<QByteArray> frames = {RenderTestPicture(80, 60, 0), RenderTestPicture(160, 120, 1)};
     WindowFixture f(usb::EndpointLayout::Full, true, [&](WindowFixture& w) {
@@ -291,7 +258,7 @@ void SoakTest::randomUse()
     f.window.show();
     const PictureDownload* download = f.window.findChild<PictureDownload*>();
 
-    Soak soak(seed, f, pictures.path());
+    Soak soak(seed, f);
     for (int i = 0; i < actions; ++i) {
         soak.Act();
         f.window.AppFolder = appFolder.path(); // the Disk tab points it at its own folder
