@@ -11,9 +11,9 @@
 #include "link/usb/SimBackend.h"
 #include "link/usb/VirtualBus.h"
 #endif
+#include "BoardCommands.h"
 #include "link/BoardLink.h"
 #include "link/CommandBlock.h"
-#include "link/usb/VirtualBoard.h"
 
 #include <QStringList>
 #include <memory>
@@ -85,12 +85,5 @@ struct LinkFixture {
             link.StartLink();
     }
 
-    // The command blocks the board received, as text without the padding.
-    QStringList Commands() const
-    {
-        QStringList texts;
-        for (const QByteArray& block : board.CommandBlocks())
-            texts << QString::fromLatin1(block).trimmed();
-        return texts;
-    }
+    QStringList Commands() const { return ::Commands(board); }
 };

@@ -1,10 +1,10 @@
 #pragma once
 // The whole window on the simulated backend with one virtual board, message
 // boxes recorded instead of shown.
-#include "app/MainWindow.h"
+#include "BoardCommands.h"
 #include "app/Controls.h"
+#include "app/MainWindow.h"
 #include "link/usb/SimBackend.h"
-#include "link/usb/VirtualBoard.h"
 #include "link/usb/VirtualBus.h"
 
 #include <QStringList>
@@ -16,6 +16,7 @@ struct WindowFixture {
     usb::SimBackend backend{bus};
     MainWindow window{backend};
     QStringList messages;
+    bool loaded = false; // what Form_Load returned
 
     // beforeLoad runs after the board is plugged and before Form_Load (for faults
     // that start-up is to meet).
@@ -29,7 +30,7 @@ struct WindowFixture {
         window.ShowMessage = [this](const QString& text) { messages << text; };
         if (beforeLoad)
             beforeLoad(*this);
-        window.Form_Load();
+        loaded = window.Form_Load();
     }
 
     template <typename T>
@@ -38,12 +39,5 @@ struct WindowFixture {
         return Control<T>(window, name);
     }
 
-    // The command texts the board received, without the padding.
-    QStringList Commands() const
-    {
-        QStringList texts;
-        for (const QByteArray& block : board.CommandBlocks())
-            texts << QString::fromLatin1(block).trimmed();
-        return texts;
-    }
+    QStringList Commands() const { return ::Commands(board); }
 };

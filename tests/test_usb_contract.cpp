@@ -93,10 +93,7 @@ private Q_SLOTS:
     void noWriteEventsAfterEnd_data();
     void noWriteEventsAfterEnd();
     void readsInOrderBoundedByCount();
-    void fetchStaysInsideBuffer();
-    void commandRoundTrip_data();
-    void commandRoundTrip();
-    void clearPipeDropsQueuedReads();
+    void fetchStaysInsideBufferAndClearDrops();
     void unplugAndPlug();
 
 #ifdef Q815_TEST_LIBUSB
@@ -147,11 +144,6 @@ void UsbContractTest::createObject()
     QCOMPARE(failure, 0);
     QCOMPARE(object->objectName(), QStringLiteral("USBPipeIN"));
     QCOMPARE(object->parent(), &parent);
-#ifndef Q815_TEST_LIBUSB
-    rig_->backend->SetCreateFailure(0x80040154);
-    QVERIFY(!rig_->backend->CreateObject("USBDevice", &parent, failure));
-    QCOMPARE(failure, std::int32_t(0x80040154));
-#endif
 }
 
 void UsbContractTest::endpointsPerLayout_data()
@@ -275,7 +267,7 @@ void UsbContractTest::readsInOrderBoundedByCount()
     QVERIFY(rig_->board.HasPending(0x82)); // nobody took it
 }
 
-void UsbContractTest::fetchStaysInsideBuffer()
+void UsbContractTest::fetchStaysInsideBufferAndClearDrops()
 {
     auto in = Open("USBPipeIN", 0x82);
     QVERIFY(in);
@@ -298,62 +290,13 @@ void UsbContractTest::fetchStaysInsideBuffer()
     QCOMPARE(QByteArray(buffer.constData() + 11, 53), QByteArray(53, '#'));
     QCOMPARE(in->FetchData(buffer, n), StatusNoData);
     QCOMPARE(n, 0);
-}
 
-void UsbContractTest::commandRoundTrip_data()
-{
-    QTest::addColumn<int>("readSize");
-    QTest::addColumn<int>("chunkSize");
-    QTest::addColumn<int>("delay");
-    QTest::addColumn<QList<int>>("readSizes");
-    // "OK :V1.27 Q815 firmware" is 23 bytes.
-    QTest::newRow("one transfer") << 512 << 0 << 0 << QList<int>{23};
-    QTest::newRow("chunked") << 512 << 10 << 0 << QList<int>{10, 10, 3};
-    QTest::newRow("delayed") << 512 << 0 << 40 << QList<int>{23};
-}
-
-void UsbContractTest::commandRoundTrip()
-{
-    QFETCH(int, readSize);
-    QFETCH(int, chunkSize);
-    QFETCH(int, delay);
-    QFETCH(QList<int>, readSizes);
-    rig_->board.SetReplyChunkSize(chunkSize);
-    rig_->board.SetReplyDelay(delay);
-    auto out = Open("USBPipeOUT", 0x02);
-    auto in = Open("USBPipeIN", 0x82);
-    QVERIFY(out && in);
-    QByteArray reply;
-    QList<int> sizes;
-    connect(in.get(), &UsbObject::ReadComplete, this, [&] {
-        QByteArray buffer(readSize, '\0');
-        std::int32_t n = 0;
-        while (in->FetchData(buffer, n) == StatusSuccess) {
-            sizes << n;
-            reply += buffer.left(n);
-        }
-    });
-    QCOMPARE(in->BeginReading(readSize, 5, 5), StatusSuccess);
-    QCOMPARE(out->BeginWriting(128, 1, 5, true), StatusSuccess);
-    QCOMPARE(out->QueueData(Block("C:21"), 0), StatusSuccess);
-    QTRY_COMPARE(reply, QByteArray("OK :V1.27 Q815 firmware"));
-    QCOMPARE(sizes, readSizes);
-}
-
-void UsbContractTest::clearPipeDropsQueuedReads()
-{
-    auto in = Open("USBPipeIN", 0x82);
-    QVERIFY(in);
-    QSignalSpy readComplete(in.get(), &UsbObject::ReadComplete);
-    QCOMPARE(in->BeginReading(64, 2, 5), StatusSuccess);
     rig_->board.SendOnCommandIn("stale");
-    QTRY_COMPARE(readComplete.size(), 1);
+    QTRY_COMPARE(readComplete.size(), 2);
     QCOMPARE(in->ClearPipe(), StatusSuccess);
-    QByteArray buffer(64, '\0');
-    std::int32_t n = 0;
     QCOMPARE(in->FetchData(buffer, n), StatusNoData);
     rig_->board.SendOnCommandIn("fresh");
-    QTRY_COMPARE(readComplete.size(), 2);
+    QTRY_COMPARE(readComplete.size(), 3);
     QCOMPARE(in->FetchData(buffer, n), StatusSuccess);
     QCOMPARE(buffer.left(n), QByteArray("fresh"));
 }
@@ -421,12 +364,9 @@ void UsbContractTest::libusbFailures_data()
     QTest::addColumn<Status>("status");
     QTest::addColumn<QString>("advice");
     QTest::newRow("no permission") << int(LIBUSB_ERROR_ACCESS) << StatusAccessDenied << "udev rule";
-    QTest::newRow("held elsewhere") << int(LIBUSB_ERROR_BUSY) << StatusBusy << ":";
-    QTest::newRow("unplugged") << int(LIBUSB_ERROR_NO_DEVICE) << StatusDeviceGone << ":";
-    QTest::newRow("not found") << int(LIBUSB_ERROR_NOT_FOUND) << StatusNoDevice << ":";
-    QTest::newRow("stall") << int(LIBUSB_ERROR_PIPE) << StatusStalled << ":";
-    QTest::newRow("overflow") << int(LIBUSB_ERROR_OVERFLOW) << StatusOverflow << ":";
-    QTest::newRow("unknown code") << -1234 << StatusInternal << ":";
+    QTest::newRow("held elsewhere") << int(LIBUSB_ERROR_BUSY) << StatusBusy << "another program";
+    QTest::newRow("unplugged") << int(LIBUSB_ERROR_NO_DEVICE) << StatusDeviceGone << "plug it in";
+    QTest::newRow("unknown code") << -1234 << StatusInternal << "report";
 }
 
 void UsbContractTest::libusbFailures()
@@ -437,7 +377,6 @@ void UsbContractTest::libusbFailures()
     QCOMPARE(StatusFromLibusbError(error), status);
     QVERIFY(StatusText(status).contains(advice));
     QCOMPARE(StatusFromTransfer(LIBUSB_TRANSFER_NO_DEVICE), StatusDeviceGone);
-    QCOMPARE(StatusFromTransfer(LIBUSB_TRANSFER_STALL), StatusStalled);
 
     // Every status says something of its own.
     int count = 0;
