@@ -55,10 +55,9 @@ MainWindow::MainWindow(usb::UsbBackend& backend, QWidget* parent)
     testConsole_ = new TestConsole(Link, this);
     AssemblePages();
     ConnectLink();
-    connect(pictureDownload_, &PictureDownload::MessageRequested, this,
-            [this](const QString& text) { ShowMessage(text); });
-    connect(testConsole_, &TestConsole::MessageRequested, this,
-            [this](const QString& text) { ShowMessage(text); });
+    const auto show = [this](const QString& text) { ShowMessage(text); };
+    connect(pictureDownload_, &PictureDownload::MessageRequested, this, show);
+    connect(testConsole_, &TestConsole::MessageRequested, this, show);
     connect(lstBaud, &QComboBox::activated, cameraSettings_, &CameraSettings::lstBaud_Click);
 }
 
@@ -86,11 +85,11 @@ void MainWindow::AssemblePages()
     Frame1 = {
         new UnitPage(pages[0], *pictureDownload_, *cameraSettings_, this), // Unit
         new DiskPage(pages[1], AppFolder, ImageBitmapRef, this), // Disk
-        new InformationPage(pages[2], this, *boardInformation_, *testConsole_), // Information
+        new InformationPage(pages[2], *boardInformation_, *testConsole_, this), // Information
         new Page(pages[3], this), // Live Images
         new Page(pages[4], this), // Configuration
         new Page(pages[5], this), // Update
-        new TestPage(pages[6], this, *testConsole_), // Test
+        new TestPage(pages[6], *testConsole_, this), // Test
     };
     for (int i = 0; i < int(Frame1.size()); ++i) {
         Frame1[i]->setObjectName(QStringLiteral("Frame1_%1").arg(i));
@@ -130,11 +129,7 @@ bool MainWindow::Form_Load()
     setWindowTitle(QString::fromLatin1(CaptionLinked));
     ReadFilePath = JoinPath(AppFolder, QStringLiteral("readfile.jpg"));
     CurrentTab = 1;
-    Link.WriteStatusWanted = true;
-    Link.WriteTag = 0;
-    Link.DownloadWriteTag = 0;
-    Link.InBufferSize = 63360;
-    Link.FileInBufferSize = 63360;
+    // The link starts with its own write tags and buffer sizes (LinkState).
 
     const std::int32_t failure = Link.CreateObjects();
     if (failure != 0) {

@@ -74,8 +74,8 @@ QList<ControlRow> InformationPageRows()
 }
 // clang-format on
 
-InformationPage::InformationPage(const TabPage& tab, QWidget* parent, BoardInformation& information,
-                                 TestConsole& console)
+InformationPage::InformationPage(const TabPage& tab, BoardInformation& information,
+                                 TestConsole& console, QWidget* parent)
     : Page(tab, parent), information_(information), console_(console),
       cmdEntry(Own<QLineEdit>("cmdEntry")), retString(Own<QLineEdit>("retString"))
 {

@@ -14,8 +14,8 @@ class QLineEdit;
 class InformationPage : public Page {
     Q_OBJECT
 public:
-    InformationPage(const TabPage& tab, QWidget* parent, BoardInformation& information,
-                    TestConsole& console);
+    InformationPage(const TabPage& tab, BoardInformation& information, TestConsole& console,
+                    QWidget* parent);
 
     void Shown() override;
 

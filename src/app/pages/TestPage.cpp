@@ -41,7 +41,7 @@ QList<ControlRow> TestPageRows()
 }
 // clang-format on
 
-TestPage::TestPage(const TabPage& tab, QWidget* parent, TestConsole& console)
+TestPage::TestPage(const TabPage& tab, TestConsole& console, QWidget* parent)
     : Page(tab, parent), console_(console), Outputwindow(Own<ConsoleView>("Outputwindow")),
       CmdCommandLine(Own<QLineEdit>("CmdCommandLine")),
       cmdSelusbboot(Own<QAbstractButton>("cmdSelusbboot"))

@@ -11,7 +11,7 @@ class TestConsole;
 class TestPage : public Page {
     Q_OBJECT
 public:
-    TestPage(const TabPage& tab, QWidget* parent, TestConsole& console);
+    TestPage(const TabPage& tab, TestConsole& console, QWidget* parent);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
