@@ -8,7 +8,7 @@
 #include <QStringListModel>
 
 FileListBox::FileListBox(QListView* view, FileList* list)
-    : QObject(view), view_(view), list_(list)
+    : QObject(view), view_(view), viewport_(view->viewport()), list_(list)
 {
     view_->setModel(list_->Model());
     QItemSelectionModel* made = view_->selectionModel(); // the list's own takes its place
@@ -20,7 +20,7 @@ FileListBox::FileListBox(QListView* view, FileList* list)
     view_->setUniformItemSizes(true);
     connect(list_->Selection(), &QItemSelectionModel::selectionChanged, this,
             [this] { selectedByPress_ = true; });
-    view_->viewport()->installEventFilter(this);
+    viewport_->installEventFilter(this);
     connect(view_, &QAbstractItemView::clicked, this, [this](const QModelIndex& index) {
         if (!selectedByPress_ && list_->Selection()->isSelected(index))
             list_->ClickSelected();
@@ -40,7 +40,7 @@ void FileListBox::SetFolder(const QString& folder)
 
 bool FileListBox::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == view_->viewport() && event->type() == QEvent::MouseButtonPress)
+    if (watched == viewport_ && event->type() == QEvent::MouseButtonPress)
         selectedByPress_ = false; // before the view handles the press
     return QObject::eventFilter(watched, event);
 }

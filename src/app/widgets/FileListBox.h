@@ -28,6 +28,9 @@ protected:
 
 private:
     QListView* view_;
+    // Kept, not asked of the view: the filter also sees events while the view
+    // is being destroyed, when it is no longer a list view.
+    QObject* viewport_;
     FileList* list_;
     bool selectedByPress_ = false; // the mouse press being handled changed the selection
 };
