@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
 # Runs a command on an X server of its own: Xvfb picks a free display number
-# itself (-displayfd), so several of these can start side by side.
+# itself (-displayfd), so several of these can start side by side. -noreset: a
+# program that starts right after another has quit finds the server up, not
+# in the middle of the reset that follows its last client.
 set -euo pipefail
 dir=$(mktemp -d)
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$dir/display" 2>"$dir/log" &
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset 3>"$dir/display" 2>"$dir/log" &
 server=$!
 trap 'kill "$server" 2>/dev/null; wait "$server" 2>/dev/null; rm -rf "$dir"' EXIT
 for _ in $(seq 200); do
