@@ -22,3 +22,16 @@ void ServeSixtyFiveKilobytePicture(Rig& rig, const QString& folder)
     rig.board.SetPictureRenderer([picture](int, int, int) { return picture; });
     rig.window.AppFolder = folder;
 }
+
+StallWatch::StallWatch()
+{
+    ticks_.setTimerType(Qt::PreciseTimer);
+    ticks_.setInterval(1);
+    QObject::connect(&ticks_, &QTimer::timeout, [this] {
+        const qint64 now = clock_.nsecsElapsed();
+        longestGap_ = std::max(longestGap_, now - lastTick_);
+        lastTick_ = now;
+    });
+    clock_.start();
+    ticks_.start();
+}

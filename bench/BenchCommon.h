@@ -7,6 +7,8 @@
 #include "link/usb/VirtualBus.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
+#include <QTimer>
 #include <cstdio>
 #include <vector>
 
@@ -28,6 +30,21 @@ struct Rig {
 };
 
 void Print(const char* name, double value);
+
+// From its making on: the time elapsed, and the longest pause of the event loop
+// meanwhile, seen by a 1 ms timer as the largest gap between its ticks.
+class StallWatch {
+public:
+    StallWatch();
+    double ElapsedMs() const { return clock_.nsecsElapsed() / 1e6; }
+    double LongestGapMs() const { return longestGap_ / 1e6; }
+
+private:
+    QElapsedTimer clock_;
+    QTimer ticks_;
+    qint64 lastTick_ = 0;
+    qint64 longestGap_ = 0;
+};
 // Makes the board serve a 65,000-byte picture (a 640 x 480 test JPEG padded with
 // zeros) and points the window's folder at `folder`.
 void ServeSixtyFiveKilobytePicture(Rig& rig, const QString& folder);

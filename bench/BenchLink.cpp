@@ -80,31 +80,18 @@ void ConsoleStream()
     QApplication::processEvents();
     const QByteArray chunk = QByteArray(62, 's') + "\r\n";
 
-    QElapsedTimer clock;
-    qint64 lastTick = 0;
-    qint64 longestGap = 0;
-    QTimer ticks;
-    ticks.setTimerType(Qt::PreciseTimer);
-    ticks.setInterval(1);
-    QObject::connect(&ticks, &QTimer::timeout, [&] {
-        const qint64 now = clock.nsecsElapsed();
-        longestGap = std::max(longestGap, now - lastTick);
-        lastTick = now;
-    });
     QEventLoop loop;
     QTimer::singleShot(3000, &loop, &QEventLoop::quit);
-    clock.start();
-    ticks.start();
+    StallWatch watch;
     rig.board.StreamOnCommandIn(chunk);
     loop.exec();
     const qint64 bytes = rig.board.StreamedChunks() * chunk.size();
     rig.board.StreamOnCommandIn({});
     rig.window.Outputwindow->Flush(); // the last frame's text on screen belongs to the run
     rig.window.Outputwindow->repaint();
-    const double seconds = clock.nsecsElapsed() / 1e9;
-    ticks.stop();
+    const double seconds = watch.ElapsedMs() / 1e3;
     if (rig.window.Outputwindow->toPlainText().isEmpty())
         std::fprintf(stderr, "the console shows nothing of the stream\n");
     Print("console_stream_kb_s", bytes / 1e3 / seconds);
-    Print("console_stream_max_stall_ms", longestGap / 1e6);
+    Print("console_stream_max_stall_ms", watch.LongestGapMs());
 }

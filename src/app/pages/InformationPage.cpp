@@ -2,6 +2,7 @@
 #include "app/pages/InformationPage.h"
 
 #include "app/pages/ClickLabel.h"
+#include "app/pages/KeyAscii.h"
 #include "app/pages/Pages.h"
 #include "board/BoardInformation.h"
 #include "board/CommandTable.h"
@@ -113,12 +114,8 @@ void InformationPage::Shown()
 
 bool InformationPage::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == cmdEntry && event->type() == QEvent::KeyPress) {
-        const auto* key = static_cast<QKeyEvent*>(event);
-        const std::int16_t code = KeyPressCode(key->key(), key->text());
-        if (code >= 0)
-            console_.cmdEntry_KeyPress(code, cmdEntry->text());
-    }
+    if (const std::int16_t code = KeyAsciiIn(cmdEntry, watched, event); code >= 0)
+        console_.cmdEntry_KeyPress(code, cmdEntry->text());
     // Every key reaches the box as typed.
     return Page::eventFilter(watched, event);
 }

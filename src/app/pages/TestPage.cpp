@@ -3,9 +3,10 @@
 #include "app/pages/TestPage.h"
 
 #include "app/ConsoleView.h"
+#include "app/pages/KeyAscii.h"
 #include "app/pages/Pages.h"
-#include "board/TestConsole.h"
 #include "app/widgets/FileListBox.h"
+#include "board/TestConsole.h"
 
 #include <QAbstractButton>
 #include <QDir>
@@ -61,12 +62,8 @@ TestPage::TestPage(const TabPage& tab, TestConsole& console, QWidget* parent)
 
 bool TestPage::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == CmdCommandLine && event->type() == QEvent::KeyPress) {
-        const auto* key = static_cast<QKeyEvent*>(event);
-        const std::int16_t code = KeyPressCode(key->key(), key->text());
-        if (code >= 0)
-            console_.CmdCommandLine_KeyPress(code, CmdCommandLine->text());
-    }
+    if (const std::int16_t code = KeyAsciiIn(CmdCommandLine, watched, event); code >= 0)
+        console_.CmdCommandLine_KeyPress(code, CmdCommandLine->text());
     // Every key reaches the box as typed.
     return Page::eventFilter(watched, event);
 }
