@@ -1,6 +1,7 @@
 #pragma once
-// Finding a control of the window by its name. Feature handlers reach the
-// controls this way, so they need not know which page class builds them.
+// Finding a control by its name, inside the window only: a page takes its own
+// controls from what its row table built (Page::Own), and the window the few
+// that lie on it. Features never see a widget.
 #include <QByteArray>
 #include <QLineEdit>
 #include <QWidget>
