@@ -29,7 +29,6 @@ public:
     bool USBState(std::int16_t& State) { return discovery_.USBState(State); }
     bool USBState(std::int16_t&& State) { return discovery_.USBState(State); }
     void ReportStatus(usb::Status& Status) { discovery_.ReportStatus(Status); }
-    BoardDiscovery& Discovery() { return discovery_; }
 
     // --- command exchange ---------------------------------------------------
     // Sends one command and returns the reply text, "FAIL" + text, or "No USB".

@@ -32,8 +32,6 @@ public:
         Lifted& operator=(const Lifted&) = delete;
     };
 
-    bool IsClosed() const { return closed_ > 0 && lifted_ == 0; }
-
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
