@@ -70,16 +70,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     usb::VirtualBoard board;
     usb::SimBackend backend(bus);
     BoardLink link(backend);
-    link.ReplyTimeLimitMs = 5;
+    link.SetReplyTimeLimit(5);
     if (link.CreateObjects() != 0)
         return 0;
     FilePipes pipes(link, [] { return QString(); });
+    const QByteArray fileData(64, 'f');
     Download download(link);
     Reader in{data, size};
     board.SetLayout(usb::EndpointLayout(in.Byte() % 3), in.Byte() & 1);
     bus.Plug(&board);
     link.StartLink();
-    link.PictureBuffer = QByteArray(65356, '\0');
+    link.ResetPictureBuffer();
 
     int failures = 0;
     const usb::Status* statuses = usb::FailureStatuses(failures);
@@ -104,8 +105,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             bus.Plug(&board);
             break;
         case 4:
-        case 5:
             link.DownLoadCommand(QStringLiteral("C:20"));
+            break;
+        case 5:
+            pipes.SendFile(fileData);
             break;
         case 6:
             board.SetSilent(in.Byte() & 1);
@@ -119,10 +122,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             board.SendOnFileIn(in.Bytes(std::size_t(in.Byte()) * 4));
             break;
         case 9:
-            link.PictureFill = std::int32_t(in.Byte() << 8 | in.Byte()) * (in.Byte() & 1 ? 1 : -1);
+            link.RestartPictureFill();
             break;
         case 10:
-            link.ConsoleQuiet = in.Byte() & 1;
+            if (in.Byte() & 1)
+                link.BeginPictureCapture();
+            else
+                link.EndPictureCapture();
             break;
         case 11:
             board.SetReplyChunkSize(in.Byte());
@@ -141,14 +147,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         case 14:
         case 15:
         case 16: {
+            const bool toMemory = in.Byte() & 1;
             if (op == 14)
-                download.routines.DownLoadPicSPI();
+                toMemory ? download.routines.FetchSPI() : download.routines.DownLoadPicSPI();
             else if (op == 15)
-                download.routines.DownLoadPicUART();
+                toMemory ? download.routines.FetchUART() : download.routines.DownLoadPicUART();
             else
                 download.routines.DownLoadPic12();
             // A download that has ended gives the console back.
-            if (!download.routines.Running() && link.ConsoleQuiet)
+            if (!download.routines.Running() && link.State().ConsoleQuiet)
                 __builtin_trap();
             break;
         }

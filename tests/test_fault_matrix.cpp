@@ -291,7 +291,7 @@ void FaultMatrixTest::faults()
     const bool timesOut = place.after == After::FailUntilReplug || place.result.contains("FAIL")
                           || place.shown.contains(QStringLiteral("FAIL"));
     Rig rig(place.layout, [&](WindowFixture& w) {
-        w.window.Link.ReplyTimeLimitMs = timesOut ? QuickTimeLimitMs : NormalTimeLimitMs;
+        w.window.Link.SetReplyTimeLimit(timesOut ? QuickTimeLimitMs : NormalTimeLimitMs);
         if (via == StartUp)
             inject(w.bus);
     });
@@ -366,12 +366,12 @@ void FaultMatrixTest::faults()
     expected.replaceInStrings(S, usb::StatusText(status));
     QCOMPARE(f.messages, expected);
     QCOMPARE(result, place.result);
-    QVERIFY(!f.window.Link.ConsoleQuiet);
+    QVERIFY(!f.window.Link.State().ConsoleQuiet);
     QVERIFY(!f.window.Link.Waiting());
     QVERIFY(f.Get<QAbstractButton>("cmdDwnldPic")->isEnabled());
 
     // The program carries on.
-    f.window.Link.ReplyTimeLimitMs = NormalTimeLimitMs;
+    f.window.Link.SetReplyTimeLimit(NormalTimeLimitMs);
     switch (place.after) {
     case After::Works:
         break;
@@ -379,9 +379,9 @@ void FaultMatrixTest::faults()
         QCOMPARE(rig.SendEntry(), QStringLiteral("No USB"));
         break;
     case After::FailUntilReplug:
-        f.window.Link.ReplyTimeLimitMs = 10; // nothing is read, no reply can end the wait
+        f.window.Link.SetReplyTimeLimit(10); // nothing is read, no reply can end the wait
         QVERIFY(rig.SendEntry().startsWith(QStringLiteral("FAIL")));
-        f.window.Link.ReplyTimeLimitMs = NormalTimeLimitMs;
+        f.window.Link.SetReplyTimeLimit(NormalTimeLimitMs);
         break;
     case After::FileInStopsUntilReplug:
         QCOMPARE(rig.SendEntry(), normalReply_);

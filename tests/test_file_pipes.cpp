@@ -11,7 +11,6 @@ class FilePipesTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     void chunksRewriteTheFileFromItsStart();
-    void chunkIntoASmallerBufferStaysInside();
     void fetchErrorStopsReadingSilently();
     void sendFileQueueStatus_data();
     void sendFileQueueStatus();
@@ -40,7 +39,7 @@ struct Rig : LinkFixture {
 void FilePipesTest::chunksRewriteTheFileFromItsStart()
 {
     Rig rig;
-    QVERIFY(rig.link.FileInReading);
+    QVERIFY(rig.link.State().FileInReading);
     const QByteArray first(100, 'a');
     rig.board.SendOnFileIn(first);
     QTRY_COMPARE(rig.File().size(), 63360);
@@ -52,22 +51,12 @@ void FilePipesTest::chunksRewriteTheFileFromItsStart()
     QCOMPARE(rig.File().size(), 63360);
 }
 
-void FilePipesTest::chunkIntoASmallerBufferStaysInside()
-{
-    // A picture download re-creates PictureBuffer under the file reader.
-    Rig rig;
-    rig.link.PictureBuffer = QByteArray(10, '\0');
-    rig.board.SendOnFileIn(QByteArray(1000, 'z'));
-    QTRY_COMPARE(rig.File(), QByteArray(10, 'z'));
-    QCOMPARE(rig.link.PictureBuffer.size(), 10);
-}
-
 void FilePipesTest::fetchErrorStopsReadingSilently()
 {
     Rig rig;
     rig.port.bus.InjectFault("USBPipeFileIN", "ReadTransfer", usb::StatusTransferFailed);
     rig.board.SendOnFileIn(QByteArray(100, 'a'));
-    QTRY_VERIFY(!rig.link.FileInReading);
+    QTRY_VERIFY(!rig.link.State().FileInReading);
     QVERIFY(rig.messages.isEmpty());
     QVERIFY(!QFile::exists(rig.path));
 }
@@ -89,27 +78,23 @@ void FilePipesTest::sendFileQueueStatus()
     QFETCH(bool, writing);
     QFETCH(bool, message);
     Rig rig;
-    rig.link.FileOutBufferSize = 64;
-    rig.link.FileOutBuffer = QByteArray(64, 'f');
     rig.port.bus.InjectFault("USBPipeFileOUT", "QueueData", status);
-    rig.pipes->SendFile();
-    QCOMPARE(rig.link.FileOutWriting, writing);
+    rig.pipes->SendFile(QByteArray(64, 'f'));
+    QCOMPARE(rig.link.State().FileOutWriting, writing);
     QCOMPARE(rig.messages, message ? QStringList{usb::StatusText(status)} : QStringList{});
 }
 
 void FilePipesTest::zeroWriteStatusStopsThePipe()
 {
     Rig rig;
-    rig.link.FileOutBufferSize = 64;
-    rig.link.FileOutBuffer = QByteArray(64, 'f');
-    rig.pipes->SendFile();
-    QVERIFY(rig.link.FileOutWriting);
-    QTRY_VERIFY(!rig.link.FileOutWriting);
+    rig.pipes->SendFile(QByteArray(64, 'f'));
+    QVERIFY(rig.link.State().FileOutWriting);
+    QTRY_VERIFY(!rig.link.State().FileOutWriting);
     QVERIFY(rig.messages.isEmpty());
     int sent = 0;
     for (const usb::ReceivedBlock& block : rig.board.ReceivedBlocks()) {
         QCOMPARE(block.endpoint, std::uint8_t(0x04));
-        QCOMPARE(block.data, rig.link.FileOutBuffer);
+        QCOMPARE(block.data, QByteArray(64, 'f'));
         ++sent;
     }
     QVERIFY(sent >= 1 && sent <= 10);

@@ -48,7 +48,7 @@ struct Rig {
         f.Start();
         QObject::connect(&download, &PictureDownload::MessageRequested, [this](const QString& t) {
             messages << t;
-            quietAtMessage << f.link.ConsoleQuiet;
+            quietAtMessage << f.link.State().ConsoleQuiet;
         });
         QObject::connect(&download, &PictureDownload::RunningChanged,
                          [this](bool on) { running << on; });
@@ -68,7 +68,7 @@ struct Rig {
     // the buttons were refused meanwhile and the bar is full.
     bool EndedWell() const
     {
-        return messages.isEmpty() && !f.link.ConsoleQuiet && running == QList<bool>{true, false} &&
+        return messages.isEmpty() && !f.link.State().ConsoleQuiet && running == QList<bool>{true, false} &&
                shown.size() == 1 && !progress.isEmpty() &&
                progress.last().x() == progress.last().y();
     }

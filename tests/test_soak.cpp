@@ -54,7 +54,7 @@ public:
         QObject::connect(f.window.findChild<PictureDownload*>(), &PictureDownload::DownloadEnded,
                          [this] {
                              ++downloads;
-                             quietAfterDownload += f_.window.Link.ConsoleQuiet;
+                             quietAfterDownload += f_.window.Link.State().ConsoleQuiet;
                          });
     }
 
@@ -249,7 +249,7 @@ void SoakTest::randomUse()
     // Small pictures for the camera, so downloads stay short.
     const QList<QByteArray> frames = {RenderTestPicture(80, 60, 0), RenderTestPicture(160, 120, 1)};
     WindowFixture f(usb::EndpointLayout::Full, true, [&](WindowFixture& w) {
-        w.window.Link.ReplyTimeLimitMs = TimeLimitMs;
+        w.window.Link.SetReplyTimeLimit(TimeLimitMs);
         w.board.SetPictureRenderer(
             [frames](int, int, int frame) { return frames[frame % frames.size()]; });
     });
@@ -264,7 +264,7 @@ void SoakTest::randomUse()
         f.window.AppFolder = appFolder.path(); // the Disk tab points it at its own folder
         const QByteArray at = where + " action " + QByteArray::number(i);
         QVERIFY2(!f.window.Link.Waiting(), "a wait is still open between actions: " + at);
-        QVERIFY2(download->Running() || !f.window.Link.ConsoleQuiet, "the console stayed quiet: " + at);
+        QVERIFY2(download->Running() || !f.window.Link.State().ConsoleQuiet, "the console stayed quiet: " + at);
     }
 
     // Healed, everything scheduled has happened, the last download has ended;
@@ -276,7 +276,7 @@ void SoakTest::randomUse()
     QTRY_COMPARE(f.window.windowTitle(), QString::fromLatin1(CaptionNoUnit));
     f.bus.Plug(&f.board);
     QTRY_COMPARE(f.window.TxtUSB->text(), QStringLiteral("USB OK"));
-    f.window.Link.ReplyTimeLimitMs = 3000;
+    f.window.Link.SetReplyTimeLimit(3000);
     auto* entry = f.Get<QLineEdit>("cmdEntry");
     entry->setText(QStringLiteral("0123456789ABCDEF"));
     QTest::keyClick(entry, Qt::Key_Return);

@@ -144,7 +144,7 @@ bool MainWindow::Form_Load()
 
 void MainWindow::Form_Activate()
 {
-    Link.PictureBuffer = QByteArray(65356, '\0');
+    Link.ResetPictureBuffer();
     Link.DownLoadCommand(QStringLiteral("C:20"));
 }
 

@@ -40,7 +40,7 @@ void TestConsole::CmdCommandLine_KeyPress(std::int16_t KeyAscii, const QString& 
 {
     if (KeyAscii != EnterKey || !CmdCommandLine.startsWith(QStringLiteral("C:")))
         return;
-    if (link_.CommandEndpoints != 1) {
+    if (!link_.CommandEndpointsBound()) {
         Q_EMIT MessageRequested(LoadResString(StringBase + 105));
         return;
     }

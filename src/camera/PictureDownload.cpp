@@ -39,26 +39,42 @@ void PictureDownload::cmdDwnldPicSer_Click()
 
 void PictureDownload::DownLoadPicSPI()
 {
-    DownLoadBlocks(QStringLiteral("C:04"), QStringLiteral("C:02#"), QStringLiteral("C:02 "));
+    DownLoadBlocks(true, QStringLiteral("C:04"), QStringLiteral("C:02#"), QStringLiteral("C:02 "));
 }
 
 void PictureDownload::DownLoadPic12()
 {
-    DownLoadBlocks(QString(), QStringLiteral("C:12#"), QStringLiteral("C:12 "));
+    DownLoadBlocks(true, QString(), QStringLiteral("C:12#"), QStringLiteral("C:12 "));
+}
+
+void PictureDownload::DownLoadPicUART()
+{
+    DownLoadStream(true);
+}
+
+void PictureDownload::FetchSPI()
+{
+    DownLoadBlocks(false, QStringLiteral("C:04"), QStringLiteral("C:02#"),
+                   QStringLiteral("C:02 "));
+}
+
+void PictureDownload::FetchUART()
+{
+    DownLoadStream(false);
 }
 
 // Asks for the length, then for L div 512 + 1 blocks of 512 bytes; each block
 // reply carries its bytes from index 9 on. When L is a multiple of 512 the last
 // request copies nothing. Block replies are not examined: one that does not
 // come copies the zeros of the emptied reply buffer and the download goes on.
-void PictureDownload::DownLoadBlocks(const QString& captureCommand, const QString& lengthCommand,
-                                     const QString& blockCommand)
+void PictureDownload::DownLoadBlocks(bool toFile, const QString& captureCommand,
+                                     const QString& lengthCommand, const QString& blockCommand)
 {
-    if (!Begin())
+    if (!Begin(toFile))
         return;
     if (!captureCommand.isEmpty())
         link_.DownLoadCommand(captureCommand);
-    if (const QString error = EnsureFolder(appFolder_); !error.isEmpty())
+    if (const QString error = EnsureFolderOfFile(); !error.isEmpty())
         return End(error);
     if (!TakeLength(link_.DownLoadCommand(lengthCommand)))
         return;
@@ -73,7 +89,8 @@ void PictureDownload::DownLoadBlocks(const QString& captureCommand, const QStrin
         link_.DownLoadCommand(blockCommand);
         if (link_.ShuttingDown())
             return End({});
-        CopyBlock(offset, std::min(remaining, BlockSize));
+        // Reply bytes 9 to 9 + count - 1 go to PictureBuffer at offset.
+        link_.StoreReplyBytes(BlockHeader, offset, std::min(remaining, BlockSize));
         remaining -= BlockSize;
         ++block;
         // The bar repaints at once on every step; more than one step per
@@ -86,11 +103,12 @@ void PictureDownload::DownLoadBlocks(const QString& captureCommand, const QStrin
     Finish(blocks);
 }
 
-void PictureDownload::DownLoadPicUART()
+// Asks for the length, then for the picture as one stream of raw bytes.
+void PictureDownload::DownLoadStream(bool toFile)
 {
-    if (!Begin())
+    if (!Begin(toFile))
         return;
-    if (const QString error = EnsureFolder(appFolder_); !error.isEmpty())
+    if (const QString error = EnsureFolderOfFile(); !error.isEmpty())
         return End(error);
     const QString R = link_.DownLoadCommand(QStringLiteral("C:15#"));
     // The stream that follows is stored from index 0, over the length reply.
@@ -98,18 +116,22 @@ void PictureDownload::DownLoadPicUART()
     if (!TakeLength(R))
         return;
     link_.DownLoadCommand(QStringLiteral("C:15 "));
-    AwaitStreamTail();
+    // The receive path goes on storing the stream's chunks while this waits,
+    // like the reply wait, for as long as the picture is not complete, each
+    // read comes back full and the board is never quiet for 3 seconds.
+    link_.AwaitStreamTail(length_, StreamQuietLimitMs);
     if (link_.ShuttingDown())
         return End({});
     Finish(1);
 }
 
 // Start of every download; false (and nothing done) while one runs.
-bool PictureDownload::Begin()
+bool PictureDownload::Begin(bool toFile)
 {
     if (running_)
         return false;
     running_ = true;
+    toFile_ = toFile;
     Q_EMIT RunningChanged(true);
     Q_EMIT Progress(0, 1);
     link_.BeginPictureCapture();
@@ -127,8 +149,9 @@ bool PictureDownload::TakeLength(const QString& R)
     }
     length_ = check.L;
     // A picture longer than the buffer keeps every byte.
-    if (link_.PictureBuffer.size() < length_)
-        link_.PictureBuffer.resize(length_, '\0');
+    link_.ReservePicture(length_);
+    if (!toFile_)
+        return true;
     file_ = std::make_unique<QFile>(PicturePath());
     if (const QString error = OpenForOverwrite(*file_); !error.isEmpty()) {
         End(error);
@@ -137,50 +160,16 @@ bool PictureDownload::TakeLength(const QString& R)
     return true;
 }
 
-// Reply bytes 9 to 9 + count - 1 to PictureBuffer at offset. Nothing lands
-// outside PictureBuffer, whatever its size is by now; reply bytes that the
-// reply buffer does not hold count as zeros.
-void PictureDownload::CopyBlock(qsizetype offset, qsizetype count)
-{
-    QByteArray& picture = link_.PictureBuffer;
-    const QByteArray& reply = link_.ReplyBuffer;
-    const qsizetype room = std::max<qsizetype>(0, picture.size() - offset);
-    const qsizetype n = std::min(count, room);
-    if (n <= 0)
-        return;
-    const qsizetype available = std::clamp<qsizetype>(reply.size() - BlockHeader, 0, n);
-    char* target = picture.data() + offset;
-    if (available > 0)
-        std::memcpy(target, reply.constData() + BlockHeader, std::size_t(available));
-    std::memset(target + available, 0, std::size_t(n - available));
-}
-
-// The stream filled a whole read and the picture is not complete yet: its
-// rest is on the way in the next reads.
-bool PictureDownload::StreamContinues() const
-{
-    const qsizetype wanted = std::min<qsizetype>(length_, link_.PictureBuffer.size());
-    return link_.InReading && link_.USBPipeIN != nullptr && link_.ReplyArrived &&
-           link_.PictureFill < wanted && link_.ChunkSize >= link_.InBufferSize;
-}
-
-// The receive path goes on storing the stream's chunks while this waits, like
-// the reply wait, for as long as the picture is not complete, each read comes
-// back full and the board is never quiet for 3 seconds.
-void PictureDownload::AwaitStreamTail()
-{
-    while (StreamContinues() && !link_.ShuttingDown()) {
-        link_.ReplyArrived = false;
-        if (!link_.AwaitReply(StreamQuietLimitMs))
-            return;
-    }
-}
-
 // Writes the whole buffer to the file and shows the picture, or the built-in
 // bitmap when the file does not decode; the bar of maximum steps is full.
 void PictureDownload::Finish(int maximum)
 {
-    if (const QString error = WriteFromStart(*file_, link_.PictureBuffer); !error.isEmpty())
+    if (!toFile_) {
+        Q_EMIT Progress(maximum, maximum);
+        Q_EMIT PictureFetched(link_.Picture().left(length_));
+        return End({});
+    }
+    if (const QString error = WriteFromStart(*file_, link_.Picture()); !error.isEmpty())
         return End(error);
     QImage picture;
     if (!picture.load(PicturePath()))
@@ -200,6 +189,11 @@ void PictureDownload::End(const QString& message)
     if (!message.isEmpty())
         Q_EMIT MessageRequested(message);
     Q_EMIT DownloadEnded();
+}
+
+QString PictureDownload::EnsureFolderOfFile() const
+{
+    return toFile_ ? EnsureFolder(appFolder_) : QString();
 }
 
 QString PictureDownload::PicturePath() const

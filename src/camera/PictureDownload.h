@@ -2,6 +2,7 @@
 // Picture download: "Get Pic SPI" fetches the camera's JPEG from the board block
 // by block, "Get Pic UART" as one stream; either way it ends up in
 // "downloaded.jpg" in the program's folder, and the picture goes out to be shown.
+// The same downloads can keep the picture in memory instead (live view, shell).
 #include <QImage>
 #include <QObject>
 #include <QString>
@@ -27,6 +28,10 @@ public:
     void DownLoadPicSPI();
     void DownLoadPic12();
     void DownLoadPicUART();
+    // The same board exchanges as DownLoadPicSPI and DownLoadPicUART; the
+    // picture's L bytes go out with PictureFetched, no file is touched.
+    void FetchSPI();
+    void FetchUART();
 
     bool Running() const { return running_; }
 
@@ -39,21 +44,22 @@ Q_SIGNALS:
     // The downloaded picture, or the placeholder bitmap when the file does not
     // decode; shown unscaled.
     void PictureShown(const QImage& picture);
+    // The L bytes of a picture fetched to memory.
+    void PictureFetched(const QByteArray& picture);
     // A message box with only an OK button; the console echoes again by then.
     void MessageRequested(const QString& text);
     // A download ended, with a picture or with a message.
     void DownloadEnded();
 
 private:
-    void DownLoadBlocks(const QString& captureCommand, const QString& lengthCommand,
+    void DownLoadBlocks(bool toFile, const QString& captureCommand, const QString& lengthCommand,
                         const QString& blockCommand);
-    bool Begin();
+    void DownLoadStream(bool toFile);
+    bool Begin(bool toFile);
     bool TakeLength(const QString& R);
-    void CopyBlock(qsizetype offset, qsizetype count);
-    bool StreamContinues() const;
-    void AwaitStreamTail();
     void Finish(int maximum);
     void End(const QString& message);
+    QString EnsureFolderOfFile() const;
     QString PicturePath() const;
 
     BoardLink& link_;
@@ -61,6 +67,7 @@ private:
     const std::int16_t& imageBitmapRef_;
 
     bool running_ = false;
+    bool toFile_ = true;      // the running download writes "downloaded.jpg"
     std::int32_t length_ = 0; // L of the running download
     std::unique_ptr<QFile> file_;
 };

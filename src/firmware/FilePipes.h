@@ -1,12 +1,11 @@
 #pragma once
-// The bulk side of the board link: what arrives on the file input pipe is saved
-// to a file, the file output pipe sends FileOutBuffer, and the download pipe
-// re-queues the command block.
-#include "link/BoardLink.h"
-
+// The file pipes as the tool uses them: what the board sends on its file input
+// pipe is saved to a file, and a file's bytes go out on its file output pipe.
 #include <QObject>
 #include <QString>
 #include <functional>
+
+class BoardLink;
 
 class FilePipes : public QObject {
     Q_OBJECT
@@ -14,14 +13,9 @@ public:
     // readFilePath gives the file that receives the file input pipe's data.
     FilePipes(BoardLink& link, std::function<QString()> readFilePath, QObject* parent = nullptr);
 
-    // Sends FileOutBuffer on USBPipeFileOUT, again and again up to the buffer
-    // count, until the first write status of 0 or the first error.
-    void SendFile();
-    void StopFileOutPipe();
-    void USBPipeFileIN_ReadComplete(usb::UsbObject* Obj);
-    void USBPipeFileOUT_WriteComplete(usb::UsbObject* Obj);
-    void USBPipeFileOUT_WriteStatusAvailable(usb::UsbObject* Obj);
-    void USBPipeDWNLD_WriteComplete(usb::UsbObject* Obj);
+    // Sends data on the file output pipe until the board's first write status
+    // of 0 or the first error.
+    void SendFile(const QByteArray& data);
 
 private:
     BoardLink& link_;

@@ -1,9 +1,13 @@
 #include "link/BoardLink.h"
 
+#include <algorithm>
+#include <cstring>
+
 using usb::UsbObject;
 
 BoardLink::BoardLink(usb::UsbBackend& backend, QObject* parent)
-    : QObject(parent), receive_(*this), exchange_(*this, receive_), discovery_(*this, backend)
+    : QObject(parent), receive_(*this), exchange_(*this, receive_), filePipes_(*this),
+      discovery_(*this, backend)
 {
     connect(&discovery_, &BoardDiscovery::StatusBoxChanged, this, &BoardLink::StatusBoxChanged);
     connect(&discovery_, &BoardDiscovery::CaptionChanged, this, &BoardLink::CaptionChanged);
@@ -14,6 +18,8 @@ BoardLink::BoardLink(usb::UsbBackend& backend, QObject* parent)
     connect(&exchange_, &CommandExchange::ReplyWaitEnded, this, &BoardLink::ReplyWaitEnded);
     connect(&receive_, &ReceivePath::ConsoleAppended, this, &BoardLink::ConsoleAppended);
     connect(&receive_, &ReceivePath::ConsoleEmptied, this, &BoardLink::ConsoleEmptied);
+    connect(&filePipes_, &FilePipeHandlers::StatusMessage, this, &BoardLink::MessageBoxRequested);
+    connect(&filePipes_, &FilePipeHandlers::FileChunkStored, this, &BoardLink::FileChunkStored);
 }
 
 BoardLink::~BoardLink()
@@ -30,14 +36,72 @@ std::int32_t BoardLink::CreateObjects()
     connect(USBPipeOUT, &UsbObject::WriteStatusAvailable, &exchange_,
             &CommandExchange::USBPipeOUT_WriteStatusAvailable);
     connect(USBPipeIN, &UsbObject::ReadComplete, &receive_, &ReceivePath::USBPipeIN_ReadComplete);
+    connect(USBPipeFileIN, &UsbObject::ReadComplete, &filePipes_,
+            &FilePipeHandlers::USBPipeFileIN_ReadComplete);
+    connect(USBPipeFileOUT, &UsbObject::WriteComplete, &filePipes_,
+            &FilePipeHandlers::USBPipeFileOUT_WriteComplete);
+    connect(USBPipeFileOUT, &UsbObject::WriteStatusAvailable, &filePipes_,
+            &FilePipeHandlers::USBPipeFileOUT_WriteStatusAvailable);
+    connect(USBPipeDWNLD, &UsbObject::WriteComplete, &filePipes_,
+            &FilePipeHandlers::USBPipeDWNLD_WriteComplete);
     return 0;
+}
+
+void BoardLink::ResetPictureBuffer()
+{
+    PictureBuffer = QByteArray(65356, '\0');
 }
 
 void BoardLink::BeginPictureCapture()
 {
-    PictureBuffer = QByteArray(65356, '\0');
+    ResetPictureBuffer();
     PictureFill = 0;
     ConsoleQuiet = true;
+}
+
+void BoardLink::ReservePicture(qsizetype length)
+{
+    if (PictureBuffer.size() < length)
+        PictureBuffer.resize(length, '\0');
+}
+
+void BoardLink::StoreReplyBytes(qsizetype from, qsizetype offset, qsizetype count)
+{
+    const qsizetype room = std::max<qsizetype>(0, PictureBuffer.size() - offset);
+    const qsizetype n = std::min(count, room);
+    if (n <= 0 || offset < 0)
+        return;
+    const qsizetype available = std::clamp<qsizetype>(ReplyBuffer.size() - from, 0, n);
+    char* target = PictureBuffer.data() + offset;
+    if (available > 0)
+        std::memcpy(target, ReplyBuffer.constData() + from, std::size_t(available));
+    std::memset(target + available, 0, std::size_t(n - available));
+}
+
+// The stream filled a whole read and the picture is not complete yet: its
+// rest is on the way in the next reads.
+bool BoardLink::StreamContinues(qsizetype wanted) const
+{
+    wanted = std::min<qsizetype>(wanted, PictureBuffer.size());
+    return InReading && USBPipeIN != nullptr && ReplyArrived && PictureFill < wanted &&
+           ChunkSize >= InBufferSize;
+}
+
+void BoardLink::AwaitStreamTail(qsizetype wanted, int quietLimitMs)
+{
+    // The receive path goes on storing the stream's chunks meanwhile.
+    while (StreamContinues(wanted) && !ShuttingDown()) {
+        ReplyArrived = false;
+        if (!AwaitReply(quietLimitMs))
+            return;
+    }
+}
+
+void BoardLink::SendFile(const QByteArray& data)
+{
+    FileOutBuffer = data;
+    FileOutBufferSize = std::int32_t(data.size());
+    filePipes_.SendFile();
 }
 
 void BoardLink::ShowStatusMessage(usb::Status status)

@@ -1,18 +1,20 @@
 #pragma once
 // The board link: the six USB component objects and the state that the
-// handlers share with them (LinkState), finding and opening the board, binding
-// its pipes, following plug and unplug (BoardDiscovery), the command exchange
-// that every feature uses (CommandExchange) and the receive path of everything
-// the board sends (ReceivePath). QtCore only: the window follows the link
-// through the signals below.
+// handlers share with them (LinkState, kept private), finding and opening the
+// board, binding its pipes, following plug and unplug (BoardDiscovery), the
+// command exchange that every feature uses (CommandExchange), the receive path
+// of everything the board sends (ReceivePath) and the bulk file pipes
+// (FilePipeHandlers). QtCore only: the window follows the link through the
+// signals below.
 #include "link/BoardDiscovery.h"
 #include "link/CommandExchange.h"
+#include "link/FilePipeHandlers.h"
 #include "link/LinkState.h"
 #include "link/ReceivePath.h"
 
 #include <QObject>
 
-class BoardLink : public QObject, public LinkState {
+class BoardLink : public QObject, private LinkState {
     Q_OBJECT
 public:
     explicit BoardLink(usb::UsbBackend& backend, QObject* parent = nullptr);
@@ -40,14 +42,41 @@ public:
     void Shutdown() { exchange_.Shutdown(); }
     bool ShuttingDown() const { return exchange_.ShuttingDown(); }
 
+    // The link's state as it stands, to read (tests, watchdogs).
+    const LinkState& State() const { return *this; }
+    // How long DownLoadCommand waits for a reply (3000 ms unless shortened).
+    void SetReplyTimeLimit(std::int32_t ms) { ReplyTimeLimitMs = ms; }
+    // 1 when the command endpoints were bound.
+    bool CommandEndpointsBound() const { return CommandEndpoints == 1; }
+
     // --- picture capture ----------------------------------------------------
-    // A picture download begins: PictureBuffer becomes 65,356 zero bytes, the
-    // next chunk goes to its index 0 and the console echoes nothing.
+    // PictureBuffer becomes 65,356 zero bytes.
+    void ResetPictureBuffer();
+    // A picture download begins: PictureBuffer is reset, the next chunk goes
+    // to its index 0 and the console echoes nothing.
     void BeginPictureCapture();
     // The next chunk goes to index 0 of PictureBuffer again.
     void RestartPictureFill() { PictureFill = 0; }
+    // PictureBuffer grows to at least length bytes, so a picture of that
+    // length keeps every byte.
+    void ReservePicture(qsizetype length);
+    // Copies count bytes of the last reply, from index from on, to PictureBuffer
+    // at offset. Nothing lands outside PictureBuffer; reply bytes that the reply
+    // buffer does not hold count as zeros.
+    void StoreReplyBytes(qsizetype from, qsizetype offset, qsizetype count);
+    // While the board streams the picture in whole reads and fewer than wanted
+    // bytes are stored, waits for each next read; ends when a read comes back
+    // short, the board stays quiet for quietLimitMs, or the window closes.
+    void AwaitStreamTail(qsizetype wanted, int quietLimitMs);
+    const QByteArray& Picture() const { return PictureBuffer; }
     // The download has ended, whichever way: the console echoes again.
     void EndPictureCapture() { ConsoleQuiet = false; }
+
+    // --- file pipes ---------------------------------------------------------
+    // Sends data on the file output pipe in buffers of its size, again and
+    // again, until the board's first write status of 0 or the first error.
+    void SendFile(const QByteArray& data);
+    void StopFileOutPipe() { filePipes_.StopFileOutPipe(); }
 
     // --- receive path -------------------------------------------------------
     // The console's text length as the echo rule counts it.
@@ -70,11 +99,16 @@ Q_SIGNALS:
     void MessageBoxRequested(const QString& text);
     // DownLoadCommand's wait for a reply has ended after waitedNs (watchdogs, tests).
     void ReplyWaitEnded(qint64 waitedNs);
+    // A chunk from the file input pipe is in buffer, from index 0.
+    void FileChunkStored(const QByteArray& buffer);
 
 private:
     // Beneath one another in this order: the discovery binds the pipes that the
     // exchange writes and the receive path reads.
+    bool StreamContinues(qsizetype wanted) const;
+
     ReceivePath receive_;
     CommandExchange exchange_;
+    FilePipeHandlers filePipes_;
     BoardDiscovery discovery_;
 };
