@@ -27,7 +27,7 @@ struct BoardPort {
     void Unplug() { device.Unplug(); }
     std::unique_ptr<usb::UsbBackend> MakeBackend(bool poll = false)
     {
-        return std::make_unique<usb::LibusbBackend>(board.VendorId(), board.ProductId(), poll);
+        return std::make_unique<usb::LibusbBackend>(board.VendorId(), board.ProductId(), usb::PortPath{}, poll);
     }
 #else
     usb::VirtualBus bus;

@@ -5,8 +5,9 @@
 
 namespace usb {
 
-LibusbBackend::LibusbBackend(std::uint16_t vendorId, std::uint16_t productId, bool forcePoll)
-    : session_(std::make_shared<LibusbSession>(vendorId, productId, forcePoll))
+LibusbBackend::LibusbBackend(std::uint16_t vendorId, std::uint16_t productId,
+                             const PortPath& port, bool forcePoll)
+    : session_(std::make_shared<LibusbSession>(vendorId, productId, port, forcePoll))
 {
 }
 
@@ -22,6 +23,11 @@ UsbObject* LibusbBackend::CreateObject(const QString& name, QObject* parent, std
     auto* object = new LibusbUsbObject(session_, parent);
     object->setObjectName(name);
     return object;
+}
+
+Status LibusbBackend::ListBoards(QList<BoardListing>& boards)
+{
+    return session_->ListBoards(boards);
 }
 
 } // namespace usb

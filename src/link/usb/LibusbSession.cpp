@@ -21,6 +21,16 @@ BusPlace PlaceOf(libusb_device* device)
     return BusPlace{libusb_get_bus_number(device), libusb_get_device_address(device)};
 }
 
+PortPath PortOf(libusb_device* device)
+{
+    std::uint8_t numbers[7];
+    const int count = libusb_get_port_numbers(device, numbers, int(sizeof numbers));
+    PortPath port{libusb_get_bus_number(device), {}};
+    for (int i = 0; i < count; ++i)
+        port.ports.append(numbers[i]);
+    return port;
+}
+
 // The endpoints of interface 0, setting 0, of configuration 1 (or of the active
 // configuration when the board has no configuration 1).
 QList<LibusbDevice::Endpoint> InterfaceEndpoints(libusb_device* device)
@@ -100,8 +110,9 @@ void LibusbDevice::Release()
 
 // --- LibusbSession ------------------------------------------------------------
 
-LibusbSession::LibusbSession(std::uint16_t vendorId, std::uint16_t productId, bool forcePoll)
-    : vendorId_(vendorId), productId_(productId), forcePoll_(forcePoll)
+LibusbSession::LibusbSession(std::uint16_t vendorId, std::uint16_t productId,
+                             const PortPath& port, bool forcePoll)
+    : vendorId_(vendorId), productId_(productId), port_(port), forcePoll_(forcePoll)
 {
     qRegisterMetaType<usb::BusPlace>();
     const int r = libusb_init(&context_);
@@ -125,13 +136,19 @@ LibusbSession::~LibusbSession()
     libusb_exit(context_);
 }
 
+bool LibusbSession::Matches(libusb_device* device) const
+{
+    libusb_device_descriptor descriptor{};
+    return libusb_get_device_descriptor(device, &descriptor) == LIBUSB_SUCCESS
+           && descriptor.idVendor == vendorId_ && descriptor.idProduct == productId_
+           && (port_.Empty() || PortOf(device) == port_);
+}
+
 QList<libusb_device*> LibusbSession::MatchingBoards(libusb_device** list, long count) const
 {
     QList<libusb_device*> boards;
     for (long i = 0; i < count; ++i) {
-        libusb_device_descriptor descriptor{};
-        if (libusb_get_device_descriptor(list[i], &descriptor) == LIBUSB_SUCCESS
-            && descriptor.idVendor == vendorId_ && descriptor.idProduct == productId_)
+        if (Matches(list[i]))
             boards.append(list[i]);
     }
     std::sort(boards.begin(), boards.end(), [](libusb_device* a, libusb_device* b) {
@@ -154,6 +171,45 @@ Status LibusbSession::CountBoards(std::int32_t& count)
     count = std::int32_t(MatchingBoards(list, n).size());
     libusb_free_device_list(list, 1);
     return StatusSuccess;
+}
+
+Status LibusbSession::ListBoards(QList<BoardListing>& boards)
+{
+    boards.clear();
+    if (context_ == nullptr)
+        return initStatus_;
+    libusb_device** list = nullptr;
+    const ssize_t n = libusb_get_device_list(context_, &list);
+    if (n < 0)
+        return StatusFromLibusbError(int(n));
+    const auto open = open_.lock();
+    for (libusb_device* board : MatchingBoards(list, n)) {
+        const BusPlace place = PlaceOf(board);
+        QList<std::uint8_t> endpoints;
+        for (const LibusbDevice::Endpoint& endpoint : InterfaceEndpoints(board))
+            endpoints.append(endpoint.address);
+        const bool ours = open && !open->Gone() && open->Place() == place;
+        boards.append({vendorId_, productId_, PortOf(board), place.address, endpoints,
+                       ours ? StatusSuccess : TryOpen(board)});
+    }
+    libusb_free_device_list(list, 1);
+    return StatusSuccess;
+}
+
+// Opens the board and claims its interface, then lets go of both: what
+// attaching it would meet. No kernel driver is detached for this: one that
+// holds the interface makes it busy.
+Status LibusbSession::TryOpen(libusb_device* board) const
+{
+    libusb_device_handle* handle = nullptr;
+    int r = libusb_open(board, &handle);
+    if (r != LIBUSB_SUCCESS)
+        return StatusFromLibusbError(r, StatusNoDevice);
+    r = libusb_claim_interface(handle, 0);
+    if (r == LIBUSB_SUCCESS)
+        libusb_release_interface(handle, 0);
+    libusb_close(handle);
+    return StatusFromLibusbError(r, StatusNoInterface);
 }
 
 Status LibusbSession::Open(std::int32_t index, std::shared_ptr<LibusbDevice>& device)
@@ -295,6 +351,10 @@ int LibusbSession::HotplugCallback(libusb_context* /*context*/, libusb_device* d
                                    libusb_hotplug_event event, void* user)
 {
     auto* session = static_cast<LibusbSession*>(user);
+    // Another board with the same ids, on another port, is none of ours
+    // (libusb keeps a board's descriptor and ports after it left).
+    if (!session->Matches(device))
+        return 0;
     session->PostPlug(event == LIBUSB_HOTPLUG_EVENT_DEVICE_ARRIVED, PlaceOf(device));
     return 0; // stay registered
 }

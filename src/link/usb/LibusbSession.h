@@ -9,6 +9,8 @@
 // posts what it learns to the window thread and never waits for it. It is
 // stopped and joined in the destructor, which runs after every object and every
 // open board is gone, so no transfer is in flight by then.
+#include "link/usb/BoardListing.h"
+#include "link/usb/PortPath.h"
 #include "link/usb/UsbStatus.h"
 
 #include <QList>
@@ -69,17 +71,22 @@ private:
 class LibusbSession : public QObject, public std::enable_shared_from_this<LibusbSession> {
     Q_OBJECT
 public:
-    // forcePoll: find plug events by looking at the bus even where libusb has
-    // hotplug (for tests of that path).
-    LibusbSession(std::uint16_t vendorId, std::uint16_t productId, bool forcePoll = false);
+    // port: only the board plugged in there counts (empty: every board with the
+    // ids). forcePoll: find plug events by looking at the bus even where libusb
+    // has hotplug (for tests of that path).
+    LibusbSession(std::uint16_t vendorId, std::uint16_t productId, const PortPath& port = {},
+                  bool forcePoll = false);
     ~LibusbSession() override;
 
     // 0 when libusb could be set up, else why not.
     Status InitStatus() const { return initStatus_; }
     libusb_context* Context() const { return context_; }
 
-    // The boards with our ids, in bus order.
+    // The boards with our ids (and port), in bus order.
     Status CountBoards(std::int32_t& count);
+    // The same boards with where they sit, their endpoints and whether they
+    // can be opened and claimed now.
+    Status ListBoards(QList<BoardListing>& boards);
     // Opens board number index, or hands out the board already open when it
     // is the same plugging of the same board.
     Status Open(std::int32_t index, std::shared_ptr<LibusbDevice>& device);
@@ -95,7 +102,9 @@ Q_SIGNALS:
     void OpenRefused(const QString& text);
 
 private:
+    bool Matches(libusb_device* device) const;
     QList<libusb_device*> MatchingBoards(libusb_device** list, long count) const;
+    Status TryOpen(libusb_device* board) const;
     void RunEvents();
     void PollBus();
     void PostPlug(bool arrived, BusPlace place);
@@ -104,6 +113,7 @@ private:
 
     std::uint16_t vendorId_;
     std::uint16_t productId_;
+    PortPath port_;
     bool forcePoll_;
     libusb_context* context_ = nullptr;
     Status initStatus_ = StatusSuccess;

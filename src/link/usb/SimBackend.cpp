@@ -14,4 +14,16 @@ UsbObject* SimBackend::CreateObject(const QString& name, QObject* parent, std::i
     return object;
 }
 
+Status SimBackend::ListBoards(QList<BoardListing>& boards)
+{
+    boards.clear();
+    const QList<VirtualBoard*> plugged = bus_.Boards();
+    for (qsizetype i = 0; i < plugged.size(); ++i) {
+        const VirtualBoard& board = *plugged[i];
+        boards.append({board.VendorId(), board.ProductId(), PortPath{1, {std::uint8_t(i + 1)}},
+                       std::uint8_t(i + 2), board.Endpoints(), StatusSuccess});
+    }
+    return StatusSuccess;
+}
+
 } // namespace usb

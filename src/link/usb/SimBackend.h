@@ -11,6 +11,8 @@ class SimBackend : public UsbBackend {
 public:
     explicit SimBackend(VirtualBus& bus) : bus_(bus) {}
     UsbObject* CreateObject(const QString& name, QObject* parent, std::int32_t& failure) override;
+    // The boards of the bus, each on its own port of bus 1 ("1-1", "1-2" ...).
+    Status ListBoards(QList<BoardListing>& boards) override;
     // Makes the next CreateObject calls fail outright with this number (0: succeed).
     void SetCreateFailure(std::int32_t failure) { createFailure_ = failure; }
 

@@ -3,6 +3,7 @@
 // five pipes); they share one open board. Every operation returns its status word.
 // Events are Qt signals and are always raised on the thread that owns the object
 // (the window thread), never from inside an operation.
+#include "link/usb/BoardListing.h"
 #include "link/usb/UsbStatus.h"
 
 #include <QByteArray>
@@ -75,6 +76,10 @@ class UsbBackend {
 public:
     virtual ~UsbBackend() = default;
     virtual UsbObject* CreateObject(const QString& name, QObject* parent, std::int32_t& failure) = 0;
+    // Every board that the objects could attach, in the order AttachDevice numbers
+    // them; each one is tried (opened and its interface claimed, then let go)
+    // unless this program has it open already.
+    virtual Status ListBoards(QList<BoardListing>& boards) = 0;
 };
 
 } // namespace usb
