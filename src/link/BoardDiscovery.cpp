@@ -3,20 +3,12 @@
 #include "link/BoardDiscovery.h"
 
 #include "link/CommandBlock.h"
+#include "link/PipeLayout.h"
 
 using usb::Status;
 using usb::UsbObject;
 
-namespace {
-// Endpoint addresses (bit 7 set: IN).
-constexpr std::uint8_t DownloadOut = 0x06;
-constexpr std::uint8_t CommandOutFull = 0x02;
-constexpr std::uint8_t CommandOutOnly = 0x01;
-constexpr std::uint8_t CommandIn = 0x82;    // 130
-constexpr std::uint8_t CommandInAlt = 0x81; // 129
-constexpr std::uint8_t FileOut = 0x04;
-constexpr std::uint8_t FileIn = 0x84;
-} // namespace
+using namespace endpoints;
 
 BoardDiscovery::BoardDiscovery(LinkState& state, usb::UsbBackend& backend, QObject* parent)
     : QObject(parent), s_(state), backend_(backend)
