@@ -15,6 +15,7 @@
 #include "app/pages/TestPage.h"
 #include "board/BoardInformation.h"
 #include "board/TestConsole.h"
+#include "camera/CameraCommands.h"
 #include "camera/CameraSettings.h"
 #include "camera/PictureDownload.h"
 #include "firmware/FilePipes.h"
@@ -28,15 +29,6 @@
 #include <QMessageBox>
 #include <QTimer>
 
-namespace {
-
-const QStringList BaudRates = {
-    QStringLiteral("7200"),   QStringLiteral("14400"),  QStringLiteral("28800"),
-    QStringLiteral("57600"),  QStringLiteral("115200"), QStringLiteral("230400"),
-    QStringLiteral("460800"), QStringLiteral("921600"),
-};
-
-} // namespace
 
 QString ApplicationTitle()
 {
@@ -120,7 +112,8 @@ bool MainWindow::Form_Load()
     ImageBitmapRef = 101;
     ImageIconRef = 109;
     lstBaud->clear();
-    lstBaud->addItems(BaudRates);
+    for (const char* speed : UartSpeedEntries)
+        lstBaud->addItem(QString::fromLatin1(speed));
     lstBaud->setCurrentIndex(-1);
     lstBaud->setEditText(QStringLiteral("Combo1"));
     setWindowIcon(QIcon(QStringLiteral(":/icon%1.png").arg(ImageIconRef)));

@@ -1,5 +1,6 @@
 #include "app/pages/UnitPage.h"
 
+#include "camera/CameraCommands.h"
 #include "camera/CameraSettings.h"
 #include "camera/PictureDownload.h"
 
@@ -45,11 +46,8 @@ QList<ControlRow> UnitPageRows()
         {"cmdSpiReset", Kind::Button, "SPI Send Reset", 240, 1320, 1455, 375},
         {"Label19", Kind::Label, "SPI SIZE SETTINGS", 240, 2040, 1695, 255},
     };
-    const char* const sizes[] = {"80x60",   "88x72",   "160x120", "176x144",
-                                 "320x240", "352x288", "640x480", "80x64",
-                                 "128x96",  "128x128", "160x128"};
     int index = 0;
-    for (const char* size : sizes) {
+    for (const char* size : PictureSizeCaptions) {
         rows.append({"Option1", Kind::Option, size, 240, 2280 + 360 * index, 1335, 375, {}, index});
         ++index;
     }
