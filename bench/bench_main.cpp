@@ -2,7 +2,7 @@
 // one "name: value" line per figure. Arguments name the groups to run (all
 // when none): exchanges, timeout, console, download, memory, browser, libusb.
 #include "BenchCommon.h"
-#include "app/EventLoop.h"
+#include "common/EventLoop.h"
 
 #ifdef Q815_LIBUSB_BENCH
 #include "LibusbBench.h"

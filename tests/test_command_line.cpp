@@ -16,7 +16,7 @@ void CommandLineTest::options_data()
     QTest::addColumn<QString>("env");
     QTest::addColumn<bool>("error");
     QTest::addColumn<bool>("simulate");
-    QTest::addColumn<QString>("ids");
+    QTest::addColumn<QString>("ids"); // and the port path after a blank, when one is given
     QTest::newRow("none: default ids") << QStringList{} << QString() << false << false << "3eb:a815";
     QTest::newRow("simulate") << QStringList{"--simulate"} << QString() << false << true << "3eb:a815";
     QTest::newRow("device=") << QStringList{"--device=1d6B:0104"} << QString() << false << false
@@ -31,6 +31,14 @@ void CommandLineTest::options_data()
     QTest::newRow("ids too long") << QStringList{"--device", "12345:1"} << QString() << true
                                   << false << "";
     QTest::newRow("bad environment") << QStringList{} << "zz:1" << true << false << "";
+    QTest::newRow("port") << QStringList{"--port", "3-4.2.1"} << QString() << false << false
+                          << "3eb:a815 3-4.2.1";
+    QTest::newRow("port on the root hub") << QStringList{"--port=1-7"} << QString() << false
+                                          << false << "3eb:a815 1-7";
+    for (const char* bad : {"1", "1-", "1-4..2", "0-1", "1-256", "1-+4", "1-1.2.3.4.5.6.7.8"})
+        QTest::newRow(bad) << QStringList{"--port", bad} << QString() << true << false << "";
+    QTest::newRow("port with simulate") << QStringList{"--simulate", "--port", "1-1"} << QString()
+                                        << true << false << "";
 }
 
 void CommandLineTest::options()
@@ -44,8 +52,10 @@ void CommandLineTest::options()
     QCOMPARE(!options.error.isEmpty(), error);
     if (error)
         return;
-    QCOMPARE(options.simulate, simulate);
-    QCOMPARE(QStringLiteral("%1:%2").arg(options.vendorId, 0, 16).arg(options.productId, 0, 16),
+    const BoardSelection& board = options.board;
+    QCOMPARE(board.simulate, simulate);
+    QCOMPARE(QStringLiteral("%1:%2").arg(board.vendorId, 0, 16).arg(board.productId, 0, 16)
+                 + (board.port.Empty() ? QString() : QLatin1Char(' ') + board.port.Text()),
              ids);
 }
 

@@ -1,10 +1,10 @@
 // q815evm: the desktop tool for the Q815 camera evaluation board.
 #include "app/ApplicationName.h"
-#include "app/Backends.h"
 #include "app/CommandLine.h"
-#include "app/EventLoop.h"
+#include "common/EventLoop.h"
 #include "app/MainWindow.h"
 #include "common/StringTable.h"
+#include "selection/Backends.h"
 
 #include <QApplication>
 #include <QProcessEnvironment>
@@ -39,9 +39,12 @@ int Main(int argc, char** argv)
     NameApplication();
     StringBase = 100;
 
-    BackendChoice backend(options);
+    BackendChoice backend(options.board);
     MainWindow window(backend.Backend());
-    backend.OnOpenRefused([&window](const QString& text) { window.ShowMessage(text); });
+    backend.OnOpenRefused([&window](const QString& text) {
+        std::fprintf(stderr, "q815evm: %s\n", qPrintable(text));
+        window.ShowMessage(text);
+    });
     if (!window.Form_Load())
         return 1;
     window.show();

@@ -7,7 +7,7 @@
 // Lines on standard input: "unplug", "plug", "quit".
 #include "EmulatedUsbDevice.h"
 
-#include "app/CommandLine.h"
+#include "selection/BoardSelection.h"
 #include "link/usb/VirtualBoard.h"
 
 #include <QCommandLineParser>

@@ -1,4 +1,4 @@
-#include "app/EventLoop.h"
+#include "common/EventLoop.h"
 
 #include <QByteArray>
 #include <QtGlobal>

@@ -1,0 +1,57 @@
+#include "selection/Backends.h"
+
+#include "camera/TestPicture.h"
+#include "link/usb/LibusbBackend.h"
+#include "link/usb/LibusbSession.h"
+#include "link/usb/SimBackend.h"
+#include "link/usb/VirtualBoard.h"
+#include "link/usb/VirtualBus.h"
+
+#include <QFile>
+#include <QObject>
+
+namespace {
+
+// The virtual camera's pictures: its rendered test pictures, or the bytes of
+// the file that Q815_SIMULATED_PICTURE names, served as every picture (for
+// benchmarks and tests of whole programs that need a picture of a given size
+// or shape).
+usb::VirtualBoard::PictureRenderer SimulatedCamera()
+{
+    const QString path = qEnvironmentVariable("Q815_SIMULATED_PICTURE");
+    if (path.isEmpty())
+        return RenderTestPicture;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        qWarning("Q815_SIMULATED_PICTURE: cannot read %s: %s", qPrintable(path),
+                 qPrintable(file.errorString()));
+        return RenderTestPicture;
+    }
+    return [bytes = file.readAll()](int, int, int) { return bytes; };
+}
+
+} // namespace
+
+BackendChoice::BackendChoice(const BoardSelection& selection)
+{
+    if (selection.simulate) {
+        bus_ = std::make_unique<usb::VirtualBus>();
+        board_ = std::make_unique<usb::VirtualBoard>();
+        board_->SetPictureRenderer(SimulatedCamera());
+        bus_->Plug(board_.get());
+        backend_ = std::make_unique<usb::SimBackend>(*bus_);
+        return;
+    }
+    backend_ = std::make_unique<usb::LibusbBackend>(selection.vendorId, selection.productId,
+                                                    selection.port);
+}
+
+BackendChoice::~BackendChoice() = default;
+
+void OnOpenRefused(usb::UsbBackend& backend, std::function<void(const QString&)> show)
+{
+    auto* libusb = dynamic_cast<usb::LibusbBackend*>(&backend);
+    if (libusb == nullptr)
+        return;
+    QObject::connect(&libusb->Session(), &usb::LibusbSession::OpenRefused, std::move(show));
+}
