@@ -1,0 +1,28 @@
+#include "cli/CtlCommand.h"
+
+const QList<CtlCommand>& CtlCommands()
+{
+    static const QList<CtlCommand> commands = {
+        {"list", "every board with the ids: where it is plugged in, its pipe layout and "
+                 "whether it can be opened", "", ListOptions, RunList},
+        {"info", "the chip with its part name and revision, the firmware version and the "
+                 "twelve command table entries", "", InfoOptions, RunInfo},
+        {"send", "sends each command and prints each reply", "CMD...", SendOptions, RunSend},
+        {"picture", "fetches a picture from the camera, or a series, and writes it", "",
+         PictureOptions, RunPicture},
+        {"baud", "sets the camera's UART speed (7200, 14400, 28800, 57600, 115200, 230400, "
+                 "460800 or 921600)", "RATE", NoOptions, RunBaud},
+        {"reset", "resets the SPI link to the camera", "", NoOptions, RunReset},
+        {"console", "prints everything the board sends as it comes", "", ConsoleOptions,
+         RunConsole},
+    };
+    return commands;
+}
+
+QCommandLineOption JsonOption()
+{
+    return QCommandLineOption(QStringLiteral("json"),
+                              QStringLiteral("Print one JSON document instead of text."));
+}
+
+void NoOptions(QCommandLineParser& /*parser*/) {}

@@ -1,0 +1,52 @@
+// q815ctl send: commands as the "Test" page's command line sends them, each
+// reply on a line of its own.
+#include "cli/CtlBoard.h"
+#include "cli/CtlCommand.h"
+
+#include <QJsonArray>
+#include <QJsonObject>
+
+namespace {
+constexpr qsizetype CommandLimit = 128; // one command block
+}
+
+void SendOptions(QCommandLineParser& parser)
+{
+    parser.addOption(JsonOption());
+}
+
+int RunSend(CtlContext& c)
+{
+    if (c.arguments.isEmpty())
+        return c.io.Usage(QStringLiteral("No command to send."), QStringLiteral("send"));
+    // The command line sends only "C:" commands; a block holds 128 characters.
+    for (const QString& command : std::as_const(c.arguments)) {
+        if (!command.startsWith(QLatin1String("C:")) || command.size() > CommandLimit)
+            return c.io.Usage(QStringLiteral("'%1' is no board command: it begins with C: and "
+                                             "has at most 128 characters.")
+                                  .arg(command),
+                              QStringLiteral("send"));
+    }
+    CtlBoard board(c.backend, c.io, c.selection);
+    if (const int opened = board.Open())
+        return opened;
+    const bool json = c.parser.isSet(QStringLiteral("json"));
+    QJsonArray replies;
+    int exit = ExitDone;
+    for (const QString& command : std::as_const(c.arguments)) {
+        const CtlBoard::Reply reply = board.Exchange(command);
+        if (reply.exit == ExitNoBoard || reply.exit == ExitNoAnswer)
+            return reply.exit; // nothing more would get through
+        if (exit == ExitDone)
+            exit = reply.exit;
+        if (json)
+            replies.append(QJsonObject{{QStringLiteral("command"), command},
+                                       {QStringLiteral("reply"), reply.text},
+                                       {QStringLiteral("ok"), reply.exit == ExitDone}});
+        else
+            c.io.Line(reply.text);
+    }
+    if (json)
+        c.io.Json(replies);
+    return exit;
+}

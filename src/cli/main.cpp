@@ -1,0 +1,60 @@
+// q815ctl: the Q815 camera evaluation board from a shell.
+#include "cli/CtlRun.h"
+#include "common/EventLoop.h"
+#include "selection/Backends.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QGuiApplication>
+#include <memory>
+
+#ifdef Q_OS_UNIX
+#include <unistd.h>
+#endif
+
+namespace {
+
+bool StderrIsTerminal()
+{
+#ifdef Q_OS_UNIX
+    return isatty(STDERR_FILENO) == 1;
+#else
+    return false;
+#endif
+}
+
+// The virtual board's camera draws its test pictures with the application's
+// fonts: that takes a QGuiApplication, on no screen. Everything else needs
+// only QtCore.
+std::unique_ptr<QCoreApplication> MakeApplication(int& argc, char** argv, bool simulate)
+{
+    if (!simulate || qEnvironmentVariableIsSet("Q815_SIMULATED_PICTURE"))
+        return std::make_unique<QCoreApplication>(argc, argv);
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    return std::make_unique<QGuiApplication>(argc, argv);
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QFile out;
+    QFile err;
+    out.open(1, QIODevice::WriteOnly | QIODevice::Unbuffered, QFile::DontCloseHandle);
+    err.open(2, QIODevice::WriteOnly | QIODevice::Unbuffered, QFile::DontCloseHandle);
+    CtlIo io(out, err, StderrIsTerminal());
+
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    CtlInvocation invocation = ParseCtl(arguments, qEnvironmentVariable("Q815EVM_DEVICE"), io);
+    if (invocation.exit >= 0)
+        return invocation.exit;
+
+    PrepareEventLoop();
+    const auto app = MakeApplication(argc, argv, invocation.selection.simulate);
+    QCoreApplication::setApplicationName(QStringLiteral("q815ctl"));
+    BackendChoice backend(invocation.selection);
+    return RunCtl(invocation, io, backend.Backend());
+}
