@@ -90,17 +90,29 @@ struct Port {
     }
 };
 
+// Used on the boards' thread only.
+struct EmulatedUsbDevice::Bus {
+    UMockdevTestbed* testbed = umockdev_testbed_new();
+    std::string rootDir;
+    int address = 1;              // the last address given out on bus 1
+    std::set<std::string> hubs;   // the made-up hubs' sysfs paths
+    Bus()
+    {
+        gchar* root = umockdev_testbed_get_root_dir(testbed);
+        rootDir = root;
+        g_free(root);
+    }
+    ~Bus() { g_object_unref(testbed); }
+};
+
 struct EmulatedUsbDevice::Shared {
     std::mutex mutex;
     bool alive = true;
     EmulatedUsbDevice* owner = nullptr; // posted to only while alive
-    UMockdevTestbed* testbed = nullptr;
     UMockdevIoctlBase* handler = nullptr;
-    std::string rootDir;
     std::string syspath;
     std::map<std::string, Port> ports; // by node, old pluggings included
     Port* current = nullptr;           // the plugging in place, or none
-    int address = 1;
     QList<std::uint8_t> endpoints;
     bool claimBusy = false;
     int submitted = 0;
@@ -303,14 +315,12 @@ void EmulatedUsbDevice::Shared::Discard(UMockdevIoctlClient* client, Port& port)
 
 // --- the board's thread -----------------------------------------------------
 
-EmulatedUsbDevice::EmulatedUsbDevice(usb::VirtualBoard& board, QObject* parent)
-    : QObject(parent), board_(board), shared_(std::make_shared<Shared>())
+EmulatedUsbDevice::EmulatedUsbDevice(usb::VirtualBoard& board, QObject* parent,
+                                     const QString& port, EmulatedUsbDevice* sameBus)
+    : QObject(parent), board_(board), bus_(sameBus ? sameBus->bus_ : std::make_shared<Bus>()),
+      port_(port), shared_(std::make_shared<Shared>())
 {
     shared_->owner = this;
-    shared_->testbed = umockdev_testbed_new();
-    gchar* root = umockdev_testbed_get_root_dir(shared_->testbed);
-    shared_->rootDir = root;
-    g_free(root);
     shared_->handler = umockdev_ioctl_base_new();
     g_signal_connect_data(shared_->handler, "handle-ioctl", G_CALLBACK(OnHandleIoctl),
                           new std::shared_ptr<Shared>(shared_), DropShared, GConnectFlags(0));
@@ -329,7 +339,6 @@ EmulatedUsbDevice::~EmulatedUsbDevice()
         shared_->current = nullptr;
     }
     g_object_unref(shared_->handler);
-    g_object_unref(shared_->testbed);
 }
 
 bool EmulatedUsbDevice::PreloadActive()
@@ -339,7 +348,7 @@ bool EmulatedUsbDevice::PreloadActive()
 
 QString EmulatedUsbDevice::RootDir() const
 {
-    return QString::fromStdString(shared_->rootDir);
+    return QString::fromStdString(bus_->rootDir);
 }
 
 bool EmulatedUsbDevice::Plugged() const
@@ -376,8 +385,9 @@ void EmulatedUsbDevice::Plug()
 {
     if (Plugged())
         return;
-    UMockdevTestbed* testbed = shared_->testbed;
-    const int address = ++shared_->address;
+    UMockdevTestbed* testbed = bus_->testbed;
+    const std::string parent = AddHubs();
+    const int address = ++bus_->address;
     const QByteArray node = QByteArray("/dev/bus/usb/001/")
                             + QByteArray::number(address).rightJustified(3, '0');
     const QByteArray devnum = QByteArray::number(address);
@@ -395,7 +405,8 @@ void EmulatedUsbDevice::Plug()
     const char* properties[] = {"DEVNAME", node.constData(), "DEVTYPE", "usb_device",
                                 "BUSNUM", "001", "DEVNUM", paddedDevnum.constData(),
                                 "PRODUCT", productProperty.constData(), nullptr};
-    gchar* syspath = umockdev_testbed_add_devicev(testbed, "usb", "usb1/1-1", nullptr,
+    const std::string name = parent + "/" + port_.toStdString();
+    gchar* syspath = umockdev_testbed_add_devicev(testbed, "usb", name.c_str(), nullptr,
                                                   const_cast<gchar**>(attributes),
                                                   const_cast<gchar**>(properties));
     QByteArray descriptors = UsbDescriptors(board_.VendorId(), board_.ProductId(),
@@ -405,7 +416,7 @@ void EmulatedUsbDevice::Plug()
                                           int(descriptors.size()));
 
     // The node: a FIFO that this side keeps full.
-    const std::string path = shared_->rootDir + node.toStdString();
+    const std::string path = bus_->rootDir + node.toStdString();
     const std::string folder = path.substr(0, path.rfind('/'));
     g_mkdir_with_parents(folder.c_str(), 0755);
     unlink(path.c_str());
@@ -461,9 +472,40 @@ void EmulatedUsbDevice::Unplug()
             board_.DropPending(endpoint);
     }
     // Removing the device sends no uevent of its own.
-    umockdev_testbed_uevent(shared_->testbed, syspath.c_str(), "remove");
-    umockdev_testbed_remove_device(shared_->testbed, syspath.c_str());
-    umockdev_testbed_detach_ioctl(shared_->testbed, node.c_str(), nullptr);
+    umockdev_testbed_uevent(bus_->testbed, syspath.c_str(), "remove");
+    umockdev_testbed_remove_device(bus_->testbed, syspath.c_str());
+    umockdev_testbed_detach_ioctl(bus_->testbed, node.c_str(), nullptr);
+}
+
+// The hubs between the root hub and the board's port ("1-4" for "1-4.2"), made
+// up once per bus: libusb learns a board's port numbers from its sysfs name
+// and its parents'. Returns the sysfs path of the board's parent.
+std::string EmulatedUsbDevice::AddHubs()
+{
+    std::string parent = "usb1";
+    const QStringList ports = port_.split(QLatin1Char('.'));
+    QString hub;
+    for (qsizetype i = 0; i + 1 < ports.size(); ++i) {
+        hub += (i > 0 ? QStringLiteral(".") : QString()) + ports[i];
+        parent += "/" + hub.toStdString();
+        if (!bus_->hubs.insert(parent).second)
+            continue;
+        const QByteArray devnum = QByteArray::number(++bus_->address);
+        const char* attributes[] = {"busnum", "1", "devnum", devnum.constData(), "speed", "480",
+                                    "bConfigurationValue", "1", "bNumConfigurations", "1",
+                                    nullptr};
+        const char* properties[] = {"DEVTYPE", "usb_device", nullptr};
+        gchar* syspath = umockdev_testbed_add_devicev(bus_->testbed, "usb", parent.c_str(),
+                                                      nullptr, const_cast<gchar**>(attributes),
+                                                      const_cast<gchar**>(properties));
+        // Some hub's ids; an interrupt IN endpoint as hubs have.
+        QByteArray descriptors = UsbDescriptors(0x05E3, 0x0610, {0x81});
+        umockdev_testbed_set_attribute_binary(bus_->testbed, syspath, "descriptors",
+                                              reinterpret_cast<guint8*>(descriptors.data()),
+                                              int(descriptors.size()));
+        g_free(syspath);
+    }
+    return parent;
 }
 
 void EmulatedUsbDevice::SchedulePump()

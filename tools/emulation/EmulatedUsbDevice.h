@@ -22,6 +22,8 @@
 #include <QString>
 #include <cstdint>
 #include <memory>
+#include <set>
+#include <string>
 
 namespace usb {
 class VirtualBoard;
@@ -30,8 +32,13 @@ class VirtualBoard;
 class EmulatedUsbDevice : public QObject {
     Q_OBJECT
 public:
-    // The board must live on this thread and outlive this object.
-    explicit EmulatedUsbDevice(usb::VirtualBoard& board, QObject* parent = nullptr);
+    // The board must live on this thread and outlive this object. It is
+    // plugged in at port (libusb's port path, bus 1: "1-1", "1-4.2"; the hubs on
+    // the way are made up), on the bus of sameBus when one is given (both
+    // boards in one testbed, with addresses of one bus), else on a bus of its own.
+    explicit EmulatedUsbDevice(usb::VirtualBoard& board, QObject* parent = nullptr,
+                               const QString& port = QStringLiteral("1-1"),
+                               EmulatedUsbDevice* sameBus = nullptr);
     ~EmulatedUsbDevice() override;
 
     // True when this process runs with the umockdev preload: only then do
@@ -59,12 +66,16 @@ public:
     int DiscardedUrbs() const;
 
     struct Shared; // state shared with umockdev's worker thread
+    struct Bus;    // the testbed and what its boards share
 
 private:
     void SchedulePump();
     void Pump();
+    std::string AddHubs();
 
     usb::VirtualBoard& board_;
+    std::shared_ptr<Bus> bus_;
+    QString port_;
     std::shared_ptr<Shared> shared_;
     bool pumpScheduled_ = false;
     unsigned nodeMode_ = 0666;

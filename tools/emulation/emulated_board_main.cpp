@@ -4,7 +4,8 @@
 //
 //   q815-emulated-board [options] [--] command [arguments ...]
 //
-// Lines on standard input: "unplug", "plug", "quit".
+// Lines on standard input: "unplug", "plug", "quit" (unplug and plug act on
+// every board).
 #include "EmulatedUsbDevice.h"
 
 #include "selection/BoardSelection.h"
@@ -15,6 +16,8 @@
 #include <QProcess>
 #include <QSocketNotifier>
 #include <QTimer>
+#include <memory>
+#include <vector>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -69,8 +72,14 @@ int main(int argc, char** argv)
     parser.addHelpOption();
     const QCommandLineOption layout(QStringLiteral("layout"),
                                     QStringLiteral("Endpoint layout: full (default), command, "
-                                                   "command129 or download."),
+                                                   "command129 or download; given again, the "
+                                                   "layout of the next board."),
                                     QStringLiteral("layout"), QStringLiteral("full"));
+    const QCommandLineOption port(QStringLiteral("port"),
+                                  QStringLiteral("Plug a board in at this port path (default "
+                                                 "1-1); given again, one more board with the "
+                                                 "same ids at another port, 1-4.2 say."),
+                                  QStringLiteral("BUS-PORTS"));
     const QCommandLineOption ids(QStringLiteral("ids"),
                                  QStringLiteral("USB ids of the board (default %1).")
                                      .arg(QLatin1String(DefaultDeviceIds)),
@@ -87,35 +96,50 @@ int main(int argc, char** argv)
                                       QStringLiteral("Serve the board through a device node "
                                                      "that only root may open, as without the "
                                                      "udev rule."));
-    parser.addOptions({layout, ids, unplugAfter, plugAfter, noAccess});
+    parser.addOptions({layout, port, ids, unplugAfter, plugAfter, noAccess});
     parser.addPositionalArgument(QStringLiteral("command"), QStringLiteral("What to run."));
     parser.setOptionsAfterPositionalArgumentsMode(QCommandLineParser::ParseAsPositionalArguments);
     parser.process(app);
     const QStringList command = parser.positionalArguments();
-    usb::VirtualBoard board;
+    const QStringList ports = parser.isSet(port) ? parser.values(port) : QStringList{"1-1"};
+    const QStringList layouts = parser.values(layout);
+    // One board per port, all on bus 1 of one testbed.
+    std::vector<std::unique_ptr<usb::VirtualBoard>> boards;
+    std::vector<std::unique_ptr<EmulatedUsbDevice>> devices;
     std::uint16_t vendorId = 0;
     std::uint16_t productId = 0;
-    if (command.isEmpty() || !ParseLayout(parser.value(layout), board)
-        || !ParseDeviceIds(parser.value(ids), vendorId, productId)) {
+    bool good = !command.isEmpty() && ParseDeviceIds(parser.value(ids), vendorId, productId);
+    for (qsizetype i = 0; good && i < ports.size(); ++i) {
+        boards.push_back(std::make_unique<usb::VirtualBoard>());
+        good = ParseLayout(layouts.value(i, layouts.constLast()), *boards.back())
+               && usb::ParsePortPath(ports[i]).has_value() && ports[i].startsWith("1-");
+        boards.back()->SetIds(vendorId, productId);
+        devices.push_back(std::make_unique<EmulatedUsbDevice>(
+            *boards.back(), nullptr, ports[i], devices.empty() ? nullptr : devices[0].get()));
+        devices.back()->SetNodeMode(parser.isSet(noAccess) ? 0 : 0666);
+    }
+    if (!good) {
         std::fprintf(stderr, "%s", qPrintable(parser.helpText()));
         return 2;
     }
-    board.SetIds(vendorId, productId);
-
-    EmulatedUsbDevice device(board);
-    device.SetNodeMode(parser.isSet(noAccess) ? 0 : 0666);
     if (!EmulatedUsbDevice::PreloadActive()) {
         std::fprintf(stderr, "the umockdev preload (%s) is not active\n", Preload);
         return 1;
     }
-    device.Plug();
-    std::fprintf(stderr, "emulated board %04x:%04x at %s\n", vendorId, productId,
-                 qPrintable(device.DeviceNode()));
+    for (qsizetype i = 0; i < ports.size(); ++i) {
+        devices[std::size_t(i)]->Plug();
+        std::fprintf(stderr, "emulated board %04x:%04x at %s, port %s\n", vendorId, productId,
+                     qPrintable(devices[std::size_t(i)]->DeviceNode()), qPrintable(ports[i]));
+    }
+    const auto each = [&devices](void (EmulatedUsbDevice::*act)()) {
+        for (const auto& device : devices)
+            (device.get()->*act)();
+    };
 
     QProcess child;
     // The child inherits the preload and UMOCKDEV_DIR, which names the testbed.
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("UMOCKDEV_DIR"), device.RootDir());
+    environment.insert(QStringLiteral("UMOCKDEV_DIR"), devices[0]->RootDir());
     child.setProcessEnvironment(environment);
     child.setProcessChannelMode(QProcess::ForwardedChannels);
     child.setStandardInputFile(QProcess::nullDevice());
@@ -140,19 +164,19 @@ int main(int argc, char** argv)
         }
         for (const QByteArray& word : QByteArray(line, n).split('\n')) {
             if (word.trimmed() == "unplug")
-                device.Unplug();
+                each(&EmulatedUsbDevice::Unplug);
             else if (word.trimmed() == "plug")
-                device.Plug();
+                each(&EmulatedUsbDevice::Plug);
             else if (word.trimmed() == "quit")
                 child.terminate();
         }
     });
     if (parser.isSet(unplugAfter)) {
         const int unplugMs = int(parser.value(unplugAfter).toDouble() * 1000);
-        QTimer::singleShot(unplugMs, &app, [&] { device.Unplug(); });
+        QTimer::singleShot(unplugMs, &app, [&] { each(&EmulatedUsbDevice::Unplug); });
         if (parser.isSet(plugAfter)) {
             const int plugMs = unplugMs + int(parser.value(plugAfter).toDouble() * 1000);
-            QTimer::singleShot(plugMs, &app, [&] { device.Plug(); });
+            QTimer::singleShot(plugMs, &app, [&] { each(&EmulatedUsbDevice::Plug); });
         }
     }
 
