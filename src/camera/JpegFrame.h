@@ -1,15 +1,15 @@
 #pragma once
-// Whether bytes that came from the camera are one whole JPEG picture: they
-// begin with the start marker FF D8, and the end marker FF D9 closes the
-// picture within them. Bytes after the end marker (what fills the last block)
-// do not matter. The picture's segments are followed by their lengths and its
-// scan data byte by byte, so an FF D9 inside a segment (a thumbnail's end, say)
-// is not taken for the picture's end.
+// Whether bytes that came from the camera hold one whole JPEG picture: they
+// begin with the start marker FF D8, and an end marker FF D9 closes the picture
+// within them. What follows the last end marker (zeros that fill the last
+// block, say) is not part of the picture. A picture cut short after an
+// embedded thumbnail's own end marker passes: the check looks for markers, it
+// does not decode.
 #include <QByteArray>
 #include <QString>
 
 struct JpegFrameCheck {
-    qsizetype end = 0; // bytes up to and including the end marker, when whole
+    qsizetype end = 0; // bytes up to and including the last end marker, when whole
     QString problem;   // why the bytes are not a whole picture; empty when they are
     bool Whole() const { return problem.isEmpty(); }
 };
