@@ -15,11 +15,18 @@ double Median(std::vector<double> values)
     return values[values.size() / 2];
 }
 
-void ServeSixtyFiveKilobytePicture(Rig& rig, const QString& folder)
+QByteArray SixtyFiveKilobytePicture()
 {
     QByteArray picture = RenderTestPicture(640, 480, 1);
     picture.append(QByteArray(65000 - picture.size(), '\0'));
-    rig.board.SetPictureRenderer([picture](int, int, int) { return picture; });
+    return picture;
+}
+
+void ServeSixtyFiveKilobytePicture(Rig& rig, const QString& folder)
+{
+    rig.board.SetPictureRenderer([picture = SixtyFiveKilobytePicture()](int, int, int) {
+        return picture;
+    });
     rig.window.AppFolder = folder;
 }
 

@@ -45,6 +45,8 @@ private:
     qint64 lastTick_ = 0;
     qint64 longestGap_ = 0;
 };
+// A 640 x 480 test JPEG padded with zeros to 65,000 bytes.
+QByteArray SixtyFiveKilobytePicture();
 // Makes the board serve a 65,000-byte picture (a 640 x 480 test JPEG padded with
 // zeros) and points the window's folder at `folder`.
 void ServeSixtyFiveKilobytePicture(Rig& rig, const QString& folder);
@@ -59,3 +61,4 @@ void PictureDownloads();
 void FolderListing();
 void JpegShow();
 void MemoryGrowth();
+void ShellFigures();

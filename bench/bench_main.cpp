@@ -1,6 +1,6 @@
 // The benchmark program: drives the real window on the virtual board and prints
 // one "name: value" line per figure. Arguments name the groups to run (all
-// when none): exchanges, timeout, console, download, memory, browser, libusb.
+// when none): exchanges, timeout, console, download, memory, browser, ctl, libusb.
 #include "BenchCommon.h"
 #include "common/EventLoop.h"
 
@@ -27,6 +27,7 @@ int main(int argc, char** argv)
         {QStringLiteral("libusb"), [argv] { LibusbFigures(argv); }},
 #endif
         {QStringLiteral("browser"), [] { FolderListing(); JpegShow(); }},
+        {QStringLiteral("ctl"), ShellFigures},
     };
     const QStringList wanted = app.arguments().mid(1);
     for (const auto& [name, run] : figures)
