@@ -58,7 +58,7 @@ get_picture() {
 prefix="$tmp/prefix"
 cmake --install "$build" --prefix "$prefix" >"$tmp/install.log" || fail "install"
 get_picture "$prefix/bin/q815evm" "$tmp/data/q815evm/downloaded.jpg"
-[ "$(ls -A "$prefix/bin")" = q815evm ] || fail "the installed copy wrote into bin/: $(ls -A "$prefix/bin")"
+[ "$(ls -A "$prefix/bin" | tr '\n' ' ')" = "q815ctl q815evm " ] || fail "the installed copy wrote into bin/: $(ls -A "$prefix/bin")"
 
 get_picture "$program" "$(dirname "$program")/downloaded.jpg"
 echo "installed copy: data folder; build tree: beside the program"
