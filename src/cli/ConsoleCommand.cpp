@@ -48,6 +48,10 @@ int RunConsole(CtlContext& c)
             return c.io.Usage(QStringLiteral("--for takes a number of seconds."),
                               QStringLiteral("console"));
     }
+    for (const QString& command : c.parser.values(Send)) {
+        if (const QString problem = BoardCommandProblem(command); !problem.isEmpty())
+            return c.io.Usage(problem, QStringLiteral("console"));
+    }
     QFile log(c.parser.value(Log));
     if (c.parser.isSet(Log) && !log.open(QIODevice::Append | QIODevice::Text)) {
         c.io.Message(QStringLiteral("cannot write %1: %2").arg(log.fileName(), log.errorString()));

@@ -33,6 +33,10 @@ const QList<CtlCommand>& CtlCommands();
 // The option --json, which list, info, send and picture take.
 QCommandLineOption JsonOption();
 
+// What keeps text from being a command the window's command line sends (it
+// begins with "C:" and fits into a 128-byte block); empty when it is one.
+QString BoardCommandProblem(const QString& command);
+
 // The sub-commands' own parts (one file each).
 void ListOptions(QCommandLineParser& parser);
 int RunList(CtlContext& context);

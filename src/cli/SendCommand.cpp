@@ -10,6 +10,15 @@ namespace {
 constexpr qsizetype CommandLimit = 128; // one command block
 }
 
+QString BoardCommandProblem(const QString& command)
+{
+    if (command.startsWith(QLatin1String("C:")) && command.size() <= CommandLimit)
+        return {};
+    return QStringLiteral("'%1' is no board command: it begins with C: and has at most 128 "
+                          "characters.")
+        .arg(command);
+}
+
 void SendOptions(QCommandLineParser& parser)
 {
     parser.addOption(JsonOption());
@@ -21,11 +30,8 @@ int RunSend(CtlContext& c)
         return c.io.Usage(QStringLiteral("No command to send."), QStringLiteral("send"));
     // The command line sends only "C:" commands; a block holds 128 characters.
     for (const QString& command : std::as_const(c.arguments)) {
-        if (!command.startsWith(QLatin1String("C:")) || command.size() > CommandLimit)
-            return c.io.Usage(QStringLiteral("'%1' is no board command: it begins with C: and "
-                                             "has at most 128 characters.")
-                                  .arg(command),
-                              QStringLiteral("send"));
+        if (const QString problem = BoardCommandProblem(command); !problem.isEmpty())
+            return c.io.Usage(problem, QStringLiteral("send"));
     }
     CtlBoard board(c.backend, c.io, c.selection);
     if (const int opened = board.Open())
