@@ -20,7 +20,7 @@ void ServeSixtyFiveKilobytePicture(Rig& rig, const QString& folder)
     QByteArray picture = RenderTestPicture(640, 480, 1);
     picture.append(QByteArray(65000 - picture.size(), '\0'));
     rig.board.SetPictureRenderer([picture](int, int, int) { return picture; });
-    rig.window.AppFolder = folder;
+    rig.tool.AppFolder = folder;
 }
 
 StallWatch::StallWatch()

@@ -5,6 +5,7 @@
 #include "app/EventLoop.h"
 #include "app/MainWindow.h"
 #include "common/StringTable.h"
+#include "link/BoardLink.h"
 
 #include <QApplication>
 #include <QProcessEnvironment>
@@ -40,7 +41,9 @@ int Main(int argc, char** argv)
     StringBase = 100;
 
     BackendChoice backend(options);
-    MainWindow window(backend.Backend());
+    BoardLink link(backend.Backend());
+    ToolState tool;
+    MainWindow window(link, tool);
     backend.OnOpenRefused([&window](const QString& text) { window.ShowMessage(text); });
     if (!window.Form_Load())
         return 1;
