@@ -27,7 +27,7 @@ void ServeSixtyFiveKilobytePicture(Rig& rig, const QString& folder)
     rig.board.SetPictureRenderer([picture = SixtyFiveKilobytePicture()](int, int, int) {
         return picture;
     });
-    rig.window.AppFolder = folder;
+    rig.tool.AppFolder = folder;
 }
 
 StallWatch::StallWatch()

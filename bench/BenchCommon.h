@@ -1,7 +1,9 @@
 #pragma once
 // What the benchmark groups share: the window on the virtual board, and the
 // printing of one "name: value" line per figure.
+#include "app/Controls.h"
 #include "app/MainWindow.h"
+#include "link/BoardLink.h"
 #include "link/usb/SimBackend.h"
 #include "link/usb/VirtualBoard.h"
 #include "link/usb/VirtualBus.h"
@@ -16,13 +18,14 @@ struct Rig {
     usb::VirtualBus bus;
     usb::VirtualBoard board;
     usb::SimBackend backend{bus};
-    MainWindow window{backend};
+    BoardLink link{backend};
+    ToolState tool;
+    MainWindow window{link, tool};
     Rig()
     {
         bus.Plug(&board);
-        window.ShowMessage = [](const QString& text) {
-            std::fprintf(stderr, "message: %s\n", qPrintable(text));
-        };
+        window.SetMessageSink(
+            [](const QString& text) { std::fprintf(stderr, "message: %s\n", qPrintable(text)); });
         window.Form_Load();
         window.show();
         QApplication::processEvents();

@@ -15,12 +15,12 @@ void ExchangesPerSecond()
     Rig rig;
     constexpr int count = 20000;
     for (int i = 0; i < 200; ++i) // warm up
-        rig.window.Link.DownLoadCommand(QStringLiteral("C:20"));
+        rig.link.DownLoadCommand(QStringLiteral("C:20"));
     QElapsedTimer clock;
     clock.start();
     int ok = 0;
     for (int i = 0; i < count; ++i)
-        ok += rig.window.Link.DownLoadCommand(QStringLiteral("C:20")) == QLatin1String("270B0941");
+        ok += rig.link.DownLoadCommand(QStringLiteral("C:20")) == QLatin1String("270B0941");
     const double seconds = clock.nsecsElapsed() / 1e9;
     if (ok != count)
         std::fprintf(stderr, "only %d of %d exchanges answered\n", ok, count);
@@ -33,7 +33,7 @@ void TimeoutCpu()
     Rig rig;
     rig.board.SetSilent(true);
     const std::clock_t before = std::clock();
-    rig.window.Link.DownLoadCommand(QStringLiteral("C:20"));
+    rig.link.DownLoadCommand(QStringLiteral("C:20"));
     Print("timeout_cpu_s", double(std::clock() - before) / CLOCKS_PER_SEC);
 }
 
@@ -42,8 +42,8 @@ void TimeoutCpu()
 void ConsoleAppend()
 {
     Rig rig;
-    rig.window.TabStrip1->Select(7);
-    ConsoleView* console = rig.window.Outputwindow;
+    Control<TabStrip>(rig.window, "TabStrip1")->Select(7);
+    ConsoleView* console = Control<ConsoleView>(rig.window, "Outputwindow");
     const QString chunk = QString(62, u'x') + QStringLiteral("\r\n");
     const QString filler = (QString(78, u'f') + QStringLiteral("\r\n")).repeated(63000 / 80);
     constexpr int rounds = 300;
@@ -58,7 +58,7 @@ void ConsoleAppend()
             QElapsedTimer clock;
             clock.start();
             console->AppendChunk(chunk);
-            console->Flush(); // what the frame timer does
+            console->Flush();              // what the frame timer does
             QApplication::processEvents(); // the repaint belongs to the cost
             total += clock.nsecsElapsed();
         }
@@ -76,7 +76,8 @@ void ConsoleAppend()
 void ConsoleStream()
 {
     Rig rig;
-    rig.window.TabStrip1->Select(7);
+    Control<TabStrip>(rig.window, "TabStrip1")->Select(7);
+    ConsoleView* console = Control<ConsoleView>(rig.window, "Outputwindow");
     QApplication::processEvents();
     const QByteArray chunk = QByteArray(62, 's') + "\r\n";
 
@@ -87,10 +88,10 @@ void ConsoleStream()
     loop.exec();
     const qint64 bytes = rig.board.StreamedChunks() * chunk.size();
     rig.board.StreamOnCommandIn({});
-    rig.window.Outputwindow->Flush(); // the last frame's text on screen belongs to the run
-    rig.window.Outputwindow->repaint();
+    console->Flush(); // the last frame's text on screen belongs to the run
+    console->repaint();
     const double seconds = watch.ElapsedMs() / 1e3;
-    if (rig.window.Outputwindow->toPlainText().isEmpty())
+    if (console->toPlainText().isEmpty())
         std::fprintf(stderr, "the console shows nothing of the stream\n");
     Print("console_stream_kb_s", bytes / 1e3 / seconds);
     Print("console_stream_max_stall_ms", watch.LongestGapMs());

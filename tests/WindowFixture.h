@@ -4,6 +4,7 @@
 #include "BoardCommands.h"
 #include "app/Controls.h"
 #include "app/MainWindow.h"
+#include "link/BoardLink.h"
 #include "link/usb/SimBackend.h"
 #include "link/usb/VirtualBus.h"
 
@@ -14,7 +15,9 @@ struct WindowFixture {
     usb::VirtualBus bus;
     usb::VirtualBoard board;
     usb::SimBackend backend{bus};
-    MainWindow window{backend};
+    BoardLink link{backend};
+    ToolState tool;
+    MainWindow window{link, tool};
     QStringList messages;
     bool loaded = false; // what Form_Load returned
 
@@ -27,17 +30,13 @@ struct WindowFixture {
         board.SetLayout(layout);
         if (plugged)
             bus.Plug(&board);
-        window.ShowMessage = [this](const QString& text) { messages << text; };
+        window.SetMessageSink([this](const QString& text) { messages << text; });
         if (beforeLoad)
             beforeLoad(*this);
         loaded = window.Form_Load();
     }
 
-    template <typename T>
-    T* Get(const char* name)
-    {
-        return Control<T>(window, name);
-    }
+    template <typename T> T* Get(const char* name) { return Control<T>(window, name); }
 
     QStringList Commands() const { return ::Commands(board); }
 };

@@ -147,8 +147,8 @@ void BoardInformationTest::informationPageBindings()
 {
     WindowFixture f;
     f.board.SetChipId("27050241");
-    f.window.TabStrip1->Select(3);
-    f.window.TabStrip1->Select(3); // a click on the shown tab reads again
+    Control<TabStrip>(f.window, "TabStrip1")->Select(3);
+    Control<TabStrip>(f.window, "TabStrip1")->Select(3); // a click on the shown tab reads again
     QCOMPARE(f.Commands().size(), 28);
     QCOMPARE(BoxText(f, "TxtCPU_ID"), QStringLiteral("27050241"));
     QCOMPARE(BoxText(f, "TxtCPU_Ver") + u'/' + BoxText(f, "TxtCPU_Rev"),
@@ -180,10 +180,12 @@ void BoardInformationTest::testPageBindings()
     WindowFixture f;
     QTest::keyClick(f.Get<QLineEdit>("CmdCommandLine"), Qt::Key_Return); // it shows "C:40"
     QCOMPARE(f.Commands(), QStringList{"C:40"});
-    f.window.Outputwindow->Flush();
-    QVERIFY(f.window.Outputwindow->toPlainText().startsWith(QStringLiteral("OK :READY")));
+    Control<ConsoleView>(f.window, "Outputwindow")->Flush();
+    QVERIFY(Control<ConsoleView>(f.window, "Outputwindow")
+                ->toPlainText()
+                .startsWith(QStringLiteral("OK :READY")));
     f.Get<QAbstractButton>("Clear")->click();
-    QCOMPARE(f.window.Outputwindow->toPlainText(), QString());
+    QCOMPARE(Control<ConsoleView>(f.window, "Outputwindow")->toPlainText(), QString());
 
     WindowFixture refused(usb::EndpointLayout::Download);
     QTest::keyClick(refused.Get<QLineEdit>("CmdCommandLine"), Qt::Key_Return);

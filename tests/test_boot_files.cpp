@@ -47,13 +47,13 @@ void BootFilesTest::boardFileLandsInReadfile()
 {
     QTemporaryDir folder;
     WindowFixture f;
-    f.window.ReadFilePath = folder.filePath(QStringLiteral("readfile.jpg"));
+    f.tool.ReadFilePath = folder.filePath(QStringLiteral("readfile.jpg"));
     // The virtual board sends its last picture on the file pipe for "C:16".
-    QVERIFY(f.window.Link.DownLoadCommand(QStringLiteral("C:16")).startsWith(QStringLiteral("FILE ")));
+    QVERIFY(f.link.DownLoadCommand(QStringLiteral("C:16")).startsWith(QStringLiteral("FILE ")));
     const QByteArray picture = f.board.CurrentPicture();
     QVERIFY(!picture.isEmpty());
-    QTRY_COMPARE(QFile(f.window.ReadFilePath).size(), qint64(63360));
-    QFile file(f.window.ReadFilePath);
+    QTRY_COMPARE(QFile(f.tool.ReadFilePath).size(), qint64(63360));
+    QFile file(f.tool.ReadFilePath);
     QVERIFY(file.open(QIODevice::ReadOnly));
     QCOMPARE(file.read(picture.size()), picture);
 }

@@ -24,15 +24,18 @@ namespace {
 
 // The user actions that reach the component (a mask; Opening is both).
 enum Via : unsigned {
-    StartUp = 1, PlugIn = 2, Unplug = 4,
-    Exchange = 8,      // Enter in the command entry ("C:07" + entry, reply in retString)
-    SpiDownload = 16, UartDownload = 32,
-    Information = 64,  // the "Information" tab: fourteen exchanges
-    FilePipe = 128,    // the board sends data on the file input pipe
+    StartUp = 1,
+    PlugIn = 2,
+    Unplug = 4,
+    Exchange = 8, // Enter in the command entry ("C:07" + entry, reply in retString)
+    SpiDownload = 16,
+    UartDownload = 32,
+    Information = 64, // the "Information" tab: fourteen exchanges
+    FilePipe = 128,   // the board sends data on the file input pipe
     Opening = StartUp | PlugIn,
 };
-const char* const ViaNames[] = {"start-up",      "plug-in",     "unplug",   "exchange",
-                                "SPI download",  "UART download", "Information", "file pipe"};
+const char* const ViaNames[] = {"start-up",     "plug-in",       "unplug",      "exchange",
+                                "SPI download", "UART download", "Information", "file pipe"};
 
 // How the program goes on once the fault is gone.
 enum class After { Works, NoUsbUntilReplug, FailUntilReplug, FileInStopsUntilReplug };
@@ -170,7 +173,7 @@ void Settle()
 // Waits until the plug handler has set the window caption.
 bool AwaitCaption(WindowFixture& f, const char* caption)
 {
-    QSignalSpy changed(&f.window.Link, &BoardLink::CaptionChanged);
+    QSignalSpy changed(&f.link, &BoardLink::CaptionChanged);
     while (f.window.windowTitle() != QLatin1StringView(caption)) {
         if (!changed.wait(5000))
             return false;
@@ -193,8 +196,8 @@ struct Rig {
             if (beforeLoad)
                 beforeLoad(w);
         });
-        f->window.AppFolder = folder.path();
-        f->window.ReadFilePath = folder.filePath(QStringLiteral("readfile.jpg"));
+        f->tool.AppFolder = folder.path();
+        f->tool.ReadFilePath = folder.filePath(QStringLiteral("readfile.jpg"));
     }
 
     QString Box(const char* name) { return f->Get<QLineEdit>(name)->text(); }
@@ -210,7 +213,7 @@ struct Rig {
 
     bool FileSaved(const QByteArray& data)
     {
-        QFile file(f->window.ReadFilePath);
+        QFile file(f->tool.ReadFilePath);
         return file.open(QIODevice::ReadOnly) && file.readAll().startsWith(data);
     }
 
@@ -220,7 +223,8 @@ struct Rig {
         if (!AwaitCaption(*f, CaptionNoUnit))
             return false;
         f->bus.Plug(&f->board);
-        return AwaitCaption(*f, CaptionLinked) && f->window.TxtUSB->text() == "USB OK";
+        return AwaitCaption(*f, CaptionLinked) &&
+               Control<QLineEdit>(f->window, "TxtUSB")->text() == "USB OK";
     }
 };
 
@@ -268,7 +272,8 @@ void FaultMatrixTest::faults_data()
                 continue;
             const usb::Status status = statuses[turn++ % count];
             QTest::addRow("%s %s.%s#%d%s 0x%08x", ViaNames[bit], place.object, place.operation,
-                          place.skip, place.layout == EndpointLayout::CommandOnly ? " (command only)" : "",
+                          place.skip,
+                          place.layout == EndpointLayout::CommandOnly ? " (command only)" : "",
                           unsigned(status))
                 << int(1u << bit) << p << int(status);
         }
@@ -288,10 +293,10 @@ void FaultMatrixTest::faults()
             bus.InjectFault(object, QString::fromLatin1(place.alsoOperation), status,
                             place.alsoSkip, 1);
     };
-    const bool timesOut = place.after == After::FailUntilReplug || place.result.contains("FAIL")
-                          || place.shown.contains(QStringLiteral("FAIL"));
+    const bool timesOut = place.after == After::FailUntilReplug || place.result.contains("FAIL") ||
+                          place.shown.contains(QStringLiteral("FAIL"));
     Rig rig(place.layout, [&](WindowFixture& w) {
-        w.window.Link.SetReplyTimeLimit(timesOut ? QuickTimeLimitMs : NormalTimeLimitMs);
+        w.link.SetReplyTimeLimit(timesOut ? QuickTimeLimitMs : NormalTimeLimitMs);
         if (via == StartUp)
             inject(w.bus);
     });
@@ -342,10 +347,11 @@ void FaultMatrixTest::faults()
     }
     case Information:
         inject(f.bus);
-        f.window.TabStrip1->Select(3);
-        result = Classify(rig.Box("TxtCPU_ID"), QString::fromLatin1(ChipId)) + u' '
-                 + Classify(rig.Box("TxtSoftVer"), QString::fromLatin1(FirmwareVersion)) + u' '
-                 + Classify(rig.Box("TxtCMD23"), QString::fromLatin1(f.board.CommandTableEntry("23")));
+        Control<TabStrip>(f.window, "TabStrip1")->Select(3);
+        result =
+            Classify(rig.Box("TxtCPU_ID"), QString::fromLatin1(ChipId)) + u' ' +
+            Classify(rig.Box("TxtSoftVer"), QString::fromLatin1(FirmwareVersion)) + u' ' +
+            Classify(rig.Box("TxtCMD23"), QString::fromLatin1(f.board.CommandTableEntry("23")));
         break;
     case FilePipe:
         inject(f.bus);
@@ -355,7 +361,7 @@ void FaultMatrixTest::faults()
         break;
     }
     if (via & (Opening | Unplug))
-        result = f.window.TxtUSB->text();
+        result = Control<QLineEdit>(f.window, "TxtUSB")->text();
     if (QTest::currentTestFailed())
         return;
     Settle();
@@ -366,12 +372,12 @@ void FaultMatrixTest::faults()
     expected.replaceInStrings(S, usb::StatusText(status));
     QCOMPARE(f.messages, expected);
     QCOMPARE(result, place.result);
-    QVERIFY(!f.window.Link.State().ConsoleQuiet);
-    QVERIFY(!f.window.Link.Waiting());
+    QVERIFY(!f.link.State().ConsoleQuiet);
+    QVERIFY(!f.link.Waiting());
     QVERIFY(f.Get<QAbstractButton>("cmdDwnldPic")->isEnabled());
 
     // The program carries on.
-    f.window.Link.SetReplyTimeLimit(NormalTimeLimitMs);
+    f.link.SetReplyTimeLimit(NormalTimeLimitMs);
     switch (place.after) {
     case After::Works:
         break;
@@ -379,15 +385,15 @@ void FaultMatrixTest::faults()
         QCOMPARE(rig.SendEntry(), QStringLiteral("No USB"));
         break;
     case After::FailUntilReplug:
-        f.window.Link.SetReplyTimeLimit(10); // nothing is read, no reply can end the wait
+        f.link.SetReplyTimeLimit(10); // nothing is read, no reply can end the wait
         QVERIFY(rig.SendEntry().startsWith(QStringLiteral("FAIL")));
-        f.window.Link.SetReplyTimeLimit(NormalTimeLimitMs);
+        f.link.SetReplyTimeLimit(NormalTimeLimitMs);
         break;
     case After::FileInStopsUntilReplug:
         QCOMPARE(rig.SendEntry(), normalReply_);
         f.board.SendOnFileIn("not saved either");
         Settle();
-        QVERIFY(!QFile::exists(f.window.ReadFilePath));
+        QVERIFY(!QFile::exists(f.tool.ReadFilePath));
         break;
     }
     if (place.after != After::Works)

@@ -46,11 +46,13 @@ void FormResizeTest::outerSize()
     auto* image1 = f.Get<QLabel>("Image1");
     QCOMPARE(image1->height(), TwipsToPixels(5545 + extra));
     QVERIFY(std::abs(image1->width() - image1->height() * LayoutRatio) <= 1.0);
-    QVERIFY(std::abs(f.Get<QLabel>("Image2")->width() - f.Get<QLabel>("Image2")->height() * LayoutRatio) <= 1.0);
+    QVERIFY(std::abs(f.Get<QLabel>("Image2")->width() -
+                     f.Get<QLabel>("Image2")->height() * LayoutRatio) <= 1.0);
     QCOMPARE(f.Get<QWidget>("TabStrip1")->height(), TwipsToPixels(6615 + extra));
     QVERIFY(std::abs(f.Get<QLabel>("txtBRSerialNumber")->y() - TwipsToPixels(5280 + extra)) <= 1);
     // TxtUSB keeps its distance from the right edge.
-    QCOMPARE(f.window.TxtUSB->x(), TwipsToPixels(expectedWidth - MinimumOuterWidth + 9240));
+    QCOMPARE(Control<QLineEdit>(f.window, "TxtUSB")->x(),
+             TwipsToPixels(expectedWidth - MinimumOuterWidth + 9240));
 }
 
 void FormResizeTest::maximisedWindowKeepsItsSize()
@@ -62,8 +64,8 @@ void FormResizeTest::maximisedWindowKeepsItsSize()
     f.window.Form_Resize();
     QCOMPARE(f.window.size(), before);
     // The controls are laid out for the height that the width implies.
-    const double extra =
-        std::abs(HeightForWidth(PixelsToTwips(f.window.frameGeometry().width())) - MinimumOuterHeight);
+    const double extra = std::abs(HeightForWidth(PixelsToTwips(f.window.frameGeometry().width())) -
+                                  MinimumOuterHeight);
     QCOMPARE(f.Get<QWidget>("TabStrip1")->height(), TwipsToPixels(extra + 6615));
 }
 

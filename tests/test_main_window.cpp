@@ -25,15 +25,19 @@ void MainWindowTest::startsWithBoard()
     f.window.show();
     QTRY_COMPARE(f.board.CommandBlocks().size(), 1);
     QCOMPARE(f.board.CommandBlocks().constFirst().left(5), QByteArray("C:20 "));
-    QCOMPARE(f.window.TxtUSB->text(), QStringLiteral("USB OK"));
-    QCOMPARE(f.window.TxtUSB->palette().color(QPalette::Base), QColor(0, 255, 0));
+    QCOMPARE(Control<QLineEdit>(f.window, "TxtUSB")->text(), QStringLiteral("USB OK"));
+    QCOMPARE(Control<QLineEdit>(f.window, "TxtUSB")->palette().color(QPalette::Base),
+             QColor(0, 255, 0));
     QCOMPARE(f.window.windowTitle(), QStringLiteral("Q815EVM Full V1.27"));
-    QTRY_VERIFY(f.window.Outputwindow->toPlainText().contains(QStringLiteral("OK :270B0941")));
-    QCOMPARE(f.window.Link.Picture().size(), 65356);
+    QTRY_VERIFY(Control<ConsoleView>(f.window, "Outputwindow")
+                    ->toPlainText()
+                    .contains(QStringLiteral("OK :270B0941")));
+    QCOMPARE(f.link.Picture().size(), 65356);
     QStringList rates;
-    for (int i = 0; i < f.window.lstBaud->count(); ++i)
-        rates << f.window.lstBaud->itemText(i);
-    QCOMPARE(rates.join(u' '), QStringLiteral("7200 14400 28800 57600 115200 230400 460800 921600"));
+    for (int i = 0; i < Control<QComboBox>(f.window, "lstBaud")->count(); ++i)
+        rates << Control<QComboBox>(f.window, "lstBaud")->itemText(i);
+    QCOMPARE(rates.join(u' '),
+             QStringLiteral("7200 14400 28800 57600 115200 230400 460800 921600"));
     QVERIFY(f.messages.isEmpty());
 }
 
@@ -41,10 +45,11 @@ void MainWindowTest::startsWithoutBoard()
 {
     WindowFixture f(usb::EndpointLayout::Full, false);
     QVERIFY(f.loaded);
-    QCOMPARE(f.window.TxtUSB->text(), QStringLiteral("USB OFF"));
-    QCOMPARE(f.window.TxtUSB->palette().color(QPalette::Base), QColor(255, 0, 0));
+    QCOMPARE(Control<QLineEdit>(f.window, "TxtUSB")->text(), QStringLiteral("USB OFF"));
+    QCOMPARE(Control<QLineEdit>(f.window, "TxtUSB")->palette().color(QPalette::Base),
+             QColor(255, 0, 0));
     QCOMPARE(f.window.windowTitle(), QStringLiteral("Q815EVM Full V1.27"));
-    QCOMPARE(f.window.Link.DownLoadCommand(QStringLiteral("C:20")), QStringLiteral("No USB"));
+    QCOMPARE(f.link.DownLoadCommand(QStringLiteral("C:20")), QStringLiteral("No USB"));
     QVERIFY(f.messages.isEmpty());
 }
 
@@ -54,7 +59,8 @@ void MainWindowTest::objectsThatCannotBeCreatedEndTheProgram()
                     [](WindowFixture& w) { w.backend.SetCreateFailure(-2147221164); });
     QVERIFY(!f.loaded);
     QCOMPARE(f.messages, QStringList{LoadResString(207) + QStringLiteral("\r\n-2147221164")});
-    QVERIFY(f.messages.constFirst().startsWith(QStringLiteral("USBIOCOM object is not registered.")));
+    QVERIFY(
+        f.messages.constFirst().startsWith(QStringLiteral("USBIOCOM object is not registered.")));
 }
 
 void MainWindowTest::activationRunsOnce()

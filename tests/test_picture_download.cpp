@@ -68,8 +68,8 @@ struct Rig {
     // the buttons were refused meanwhile and the bar is full.
     bool EndedWell() const
     {
-        return messages.isEmpty() && !f.link.State().ConsoleQuiet && running == QList<bool>{true, false} &&
-               shown.size() == 1 && !progress.isEmpty() &&
+        return messages.isEmpty() && !f.link.State().ConsoleQuiet &&
+               running == QList<bool>{true, false} && shown.size() == 1 && !progress.isEmpty() &&
                progress.last().x() == progress.last().y();
     }
 };
@@ -354,9 +354,9 @@ void PictureDownloadTest::unitPageFollowsTheDownload()
 {
     QTemporaryDir folder;
     WindowFixture w;
-    w.window.AppFolder = folder.path();
+    w.tool.AppFolder = folder.path();
     w.board.SetPictureRenderer(RenderTestPicture);
-    w.window.Link.DownLoadCommand(QStringLiteral("C:031"));
+    w.link.DownLoadCommand(QStringLiteral("C:031"));
     w.board.SetReplyDelay(20);
     auto* spi = w.Get<QAbstractButton>("cmdDwnldPic");
     auto* uart = w.Get<QAbstractButton>("cmdDwnldPicSer");

@@ -23,9 +23,13 @@ constexpr int Slow = 30000; // ms; generous for a loaded machine
 QStringList Click(QWidget* widget, QPoint at)
 {
     const QPoint p = widget->mapTo(widget->window(), at);
-    return {QStringLiteral("mousemove"), QStringLiteral("--window"),
-            QString::number(widget->window()->winId()), QString::number(p.x()),
-            QString::number(p.y()), QStringLiteral("click"), QStringLiteral("1")};
+    return {QStringLiteral("mousemove"),
+            QStringLiteral("--window"),
+            QString::number(widget->window()->winId()),
+            QString::number(p.x()),
+            QString::number(p.y()),
+            QStringLiteral("click"),
+            QStringLiteral("1")};
 }
 QStringList Click(QWidget* widget)
 {
@@ -54,11 +58,11 @@ struct XWindow : WindowFixture {
 
     XWindow()
     {
-        window.AppFolder = folder.path();
+        tool.AppFolder = folder.path();
         window.show();
         // Activation has asked for the chip and been answered.
         if (!QTest::qWaitForWindowExposed(&window) ||
-            !QTest::qWaitFor([this] { return !Commands().isEmpty() && !window.Link.Waiting(); }))
+            !QTest::qWaitFor([this] { return !Commands().isEmpty() && !link.Waiting(); }))
             qWarning("the window did not come up with its first exchange done");
         board.ClearRecord();
     }
@@ -71,14 +75,14 @@ struct XWindow : WindowFixture {
     }
     QPoint TabCentre(int index) const
     {
-        return window.TabStrip1->Bar()->tabRect(index - 1).center();
+        return Control<TabStrip>(window, "TabStrip1")->Bar()->tabRect(index - 1).center();
     }
     // Clicks the "Disk" tab, which talks to no board, and waits until it is
     // shown: every input made before it has then been handled.
     bool Settled()
     {
-        Do(Click(window.TabStrip1->Bar(), TabCentre(2)));
-        return Done() && QTest::qWaitFor([this] { return window.CurrentTab == 2; }, Slow);
+        Do(Click(Control<TabStrip>(window, "TabStrip1")->Bar(), TabCentre(2)));
+        return Done() && QTest::qWaitFor([this] { return window.ShownTab() == 2; }, Slow);
     }
 };
 
@@ -116,8 +120,7 @@ void RealInputTest::clicksDuringADownloadAreDropped()
     x.board.SetReplyDelay(200);
     auto* spi = x.Get<QAbstractButton>("cmdDwnldPic");
     auto* uart = x.Get<QAbstractButton>("cmdDwnldPicSer");
-    x.Do(Click(spi) + Pause(0.5) + Click(spi) + Pause(0.3) + Click(spi) + Pause(0.3) +
-         Click(uart));
+    x.Do(Click(spi) + Pause(0.5) + Click(spi) + Pause(0.3) + Click(spi) + Pause(0.3) + Click(uart));
     QVERIFY(x.Done());
     QVERIFY(x.Settled());
     QStringList one{"C:04", "C:02#"};
@@ -131,7 +134,7 @@ void RealInputTest::tabClickWhileTheUartStreamEndsIsDropped()
     XWindow x;
     // A 65,000-byte picture: the first read is full, the rest comes later.
     const QByteArray picture = Picture(65000);
-    const int read = x.window.Link.State().InBufferSize;
+    const int read = x.link.State().InBufferSize;
     x.board.ScriptReply("C:15#", {"OK :FDE8"});
     x.board.ScriptReply("C:15", {picture.left(read)});
     // The download runs inside this test's wait: the rest of the picture is
@@ -143,7 +146,7 @@ void RealInputTest::tabClickWhileTheUartStreamEndsIsDropped()
         x.board.SendOnCommandIn(picture.mid(read));
     });
     x.Do(Click(x.Get<QAbstractButton>("cmdDwnldPicSer")) + Pause(0.5) +
-         Click(x.window.TabStrip1->Bar(), x.TabCentre(3)));
+         Click(Control<TabStrip>(x.window, "TabStrip1")->Bar(), x.TabCentre(3)));
     QVERIFY(x.Done());
     QVERIFY(tailSent);
     QVERIFY(x.Settled());

@@ -33,14 +33,15 @@ constexpr qint64 WaitSlackMs = 1500;
 const char* const ObjectNames[] = {"USBDevice",  "USBPipeDWNLD",  "USBPipeIN",
                                    "USBPipeOUT", "USBPipeFileIN", "USBPipeFileOUT"};
 const char* const Operations[] = {
-    "ScanDevices", "AttachDevice", "DetachDevice", "DefineInterface", "ClearInterfaces",
-    "ApplyConfiguration", "AssignEndpoint", "ClearPipe", "BeginReading", "FetchData",
-    "EndReading", "BeginWriting", "QueueData", "FetchWriteStatus", "EndWriting",
-    "PreparePlugEvents", "EnablePlugEvents", "ReadTransfer", "WriteTransfer"};
-const QList<QByteArray> LengthReplies = {"OK :0000", "OK :zz12", "OK :", "OK :FFFF", "OK :2F",
-                                         "fail1", "OK :ABCD1234"};
-const QStringList TypedCommands = {"C:20", "C:03A", "C:10 9", "C:02#", "C:15#", "C:16",
-                                   "C:9Z", "X:40", "", QStringLiteral("C:") + QString(140, u'x')};
+    "ScanDevices",        "AttachDevice",     "DetachDevice", "DefineInterface",  "ClearInterfaces",
+    "ApplyConfiguration", "AssignEndpoint",   "ClearPipe",    "BeginReading",     "FetchData",
+    "EndReading",         "BeginWriting",     "QueueData",    "FetchWriteStatus", "EndWriting",
+    "PreparePlugEvents",  "EnablePlugEvents", "ReadTransfer", "WriteTransfer"};
+const QList<QByteArray> LengthReplies = {"OK :0000", "OK :zz12", "OK :",        "OK :FFFF",
+                                         "OK :2F",   "fail1",    "OK :ABCD1234"};
+const QStringList TypedCommands = {
+    "C:20", "C:03A", "C:10 9", "C:02#", "C:15#",
+    "C:16", "C:9Z",  "X:40",   "",      QStringLiteral("C:") + QString(140, u'x')};
 
 class Soak {
 public:
@@ -48,13 +49,13 @@ public:
     {
         buttons_ = f.window.findChildren<QAbstractButton*>();
         labels_ = f.window.findChildren<ClickLabel*>();
-        QObject::connect(&f.window.Link, &BoardLink::ReplyWaitEnded, [this](qint64 ns) {
+        QObject::connect(&f.link, &BoardLink::ReplyWaitEnded, [this](qint64 ns) {
             longestWaitMs = std::max(longestWaitMs, ns / 1000000);
         });
         QObject::connect(f.window.findChild<PictureDownload*>(), &PictureDownload::DownloadEnded,
                          [this] {
                              ++downloads;
-                             quietAfterDownload += f_.window.Link.State().ConsoleQuiet;
+                             quietAfterDownload += f_.link.State().ConsoleQuiet;
                          });
     }
 
@@ -68,8 +69,9 @@ public:
             QTest::mouseClick(labels_[Pick(int(labels_.size()))], Qt::LeftButton);
             break;
         case 2: // the shown tab is clicked again now and then
-            f_.window.TabStrip1->Select(Chance(25) ? f_.window.TabStrip1->SelectedIndex()
-                                                    : 1 + Pick(7));
+            Control<TabStrip>(f_.window, "TabStrip1")
+                ->Select(Chance(25) ? Control<TabStrip>(f_.window, "TabStrip1")->SelectedIndex()
+                                    : 1 + Pick(7));
             break;
         case 3:
             TypeEntry();
@@ -82,8 +84,8 @@ public:
         }
         case 5: {
             const int index = Pick(8);
-            f_.window.lstBaud->setCurrentIndex(index);
-            Q_EMIT f_.window.lstBaud->activated(index);
+            Control<QComboBox>(f_.window, "lstBaud")->setCurrentIndex(index);
+            Q_EMIT Control<QComboBox>(f_.window, "lstBaud")->activated(index);
             break;
         }
         case 6:
@@ -249,22 +251,23 @@ void SoakTest::randomUse()
     // Small pictures for the camera, so downloads stay short.
     const QList<QByteArray> frames = {RenderTestPicture(80, 60, 0), RenderTestPicture(160, 120, 1)};
     WindowFixture f(usb::EndpointLayout::Full, true, [&](WindowFixture& w) {
-        w.window.Link.SetReplyTimeLimit(TimeLimitMs);
+        w.link.SetReplyTimeLimit(TimeLimitMs);
         w.board.SetPictureRenderer(
             [frames](int, int, int frame) { return frames[frame % frames.size()]; });
     });
-    f.window.AppFolder = appFolder.path();
-    f.window.ReadFilePath = appFolder.filePath(QStringLiteral("readfile.jpg"));
+    f.tool.AppFolder = appFolder.path();
+    f.tool.ReadFilePath = appFolder.filePath(QStringLiteral("readfile.jpg"));
     f.window.show();
     const PictureDownload* download = f.window.findChild<PictureDownload*>();
 
     Soak soak(seed, f);
     for (int i = 0; i < actions; ++i) {
         soak.Act();
-        f.window.AppFolder = appFolder.path(); // the Disk tab points it at its own folder
+        f.tool.AppFolder = appFolder.path(); // the Disk tab points it at its own folder
         const QByteArray at = where + " action " + QByteArray::number(i);
-        QVERIFY2(!f.window.Link.Waiting(), "a wait is still open between actions: " + at);
-        QVERIFY2(download->Running() || !f.window.Link.State().ConsoleQuiet, "the console stayed quiet: " + at);
+        QVERIFY2(!f.link.Waiting(), "a wait is still open between actions: " + at);
+        QVERIFY2(download->Running() || !f.link.State().ConsoleQuiet,
+                 "the console stayed quiet: " + at);
     }
 
     // Healed, everything scheduled has happened, the last download has ended;
@@ -275,8 +278,8 @@ void SoakTest::randomUse()
         f.bus.Unplug(&f.board);
     QTRY_COMPARE(f.window.windowTitle(), QString::fromLatin1(CaptionNoUnit));
     f.bus.Plug(&f.board);
-    QTRY_COMPARE(f.window.TxtUSB->text(), QStringLiteral("USB OK"));
-    f.window.Link.SetReplyTimeLimit(3000);
+    QTRY_COMPARE(Control<QLineEdit>(f.window, "TxtUSB")->text(), QStringLiteral("USB OK"));
+    f.link.SetReplyTimeLimit(3000);
     auto* entry = f.Get<QLineEdit>("cmdEntry");
     entry->setText(QStringLiteral("0123456789ABCDEF"));
     QTest::keyClick(entry, Qt::Key_Return);
@@ -288,7 +291,8 @@ void SoakTest::randomUse()
     QCOMPARE(soak.quietAfterDownload, 0);
     QVERIFY(soak.downloads > 0);
     for (const QString& message : std::as_const(f.messages))
-        QVERIFY2(!message.isEmpty() && !message.startsWith("unknown USB status"), qPrintable(message));
+        QVERIFY2(!message.isEmpty() && !message.startsWith("unknown USB status"),
+                 qPrintable(message));
 }
 
 QTEST_MAIN(SoakTest)

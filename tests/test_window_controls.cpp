@@ -2,11 +2,11 @@
 // rule, and controls that neither overlap nor clip their captions.
 #include "WindowFixture.h"
 #include "app/ConsoleView.h"
-#include "app/pages/Page.h"
 #include "app/ResizeLayout.h"
 #include "app/TabStrip.h"
 #include "app/Twips.h"
 #include "app/pages/ClickLabel.h"
+#include "app/pages/Page.h"
 #include "app/widgets/FittingText.h"
 #include "browser/TriggerType.h"
 
@@ -75,7 +75,7 @@ void WindowControlsTest::cleanup()
 
 void WindowControlsTest::lookThatFeaturesRelyOn()
 {
-    window_->TabStrip1->Select(7);
+    Control<TabStrip>(*window_, "TabStrip1")->Select(7);
     auto* serial = window_->findChild<QLineEdit*>(QStringLiteral("TxtSerialEntry"));
     serial->clear();
     QTest::keyClicks(serial, QStringLiteral("123456789"));
@@ -84,7 +84,7 @@ void WindowControlsTest::lookThatFeaturesRelyOn()
     QVERIFY(window_->findChild<QLabel*>(QStringLiteral("Image2"))->hasScaledContents());
     // The console inserts the chunks of one frame at once; Empty() drops what
     // is not shown yet; a console at its end stays at its end.
-    ConsoleView* console = window_->Outputwindow;
+    ConsoleView* console = Control<ConsoleView>(*window_, "Outputwindow");
     console->AppendChunk(QStringLiteral("lost"));
     console->Empty();
     QSignalSpy changes(console->document(), &QTextDocument::contentsChange);
@@ -102,14 +102,15 @@ void WindowControlsTest::recordLabelsLieOverThePictureAndFit()
     // Each with the widest text of its fixed-width field, which must fit whole,
     // in a smaller font where the desktop's face is wider.
     const std::pair<const char*, const char*> records[] = {
-        {"TxtBrDate", "28/08/2009"}, {"TxtBrTime", "23:58:58"},  {"TxtBrNumber", "88888888"},
-        {"txtBrTrigType", "Serial"}, {"txtBRTaxiNumber", ""},    {"txtBRSerialNumber", "88888888"},
+        {"TxtBrDate", "28/08/2009"}, {"TxtBrTime", "23:58:58"}, {"TxtBrNumber", "88888888"},
+        {"txtBrTrigType", "Serial"}, {"txtBRTaxiNumber", ""},   {"txtBRSerialNumber", "88888888"},
         {"txtBRUserString", ""},
     };
-    QWidget* disk = window_->Frame1[1];
+    QWidget* disk = window_->Frame(1);
     auto* image2 = disk->findChild<QLabel*>(QStringLiteral("Image2"));
     const auto fits = [](QLabel* label) {
-        return label->fontMetrics().horizontalAdvance(label->text()) <= label->contentsRect().width();
+        return label->fontMetrics().horizontalAdvance(label->text()) <=
+               label->contentsRect().width();
     };
     for (const auto& [name, widest] : records) {
         auto* label = disk->findChild<QLabel*>(QString::fromLatin1(name));
@@ -135,7 +136,7 @@ void WindowControlsTest::recordLabelsLieOverThePictureAndFit()
 
 void WindowControlsTest::clickLabelActsLikeAButton()
 {
-    window_->TabStrip1->Select(3);
+    Control<TabStrip>(*window_, "TabStrip1")->Select(3);
     auto* label = window_->findChild<ClickLabel*>(QStringLiteral("cmd18"));
     QSignalSpy clicks(label, &ClickLabel::clicked);
     QTest::mouseClick(label, Qt::LeftButton);
@@ -159,25 +160,27 @@ void WindowControlsTest::startsAtTheDesignSizeShowingTheUnitPage()
     QCOMPARE(PixelsToTwips(window_->width()), 12420.0);
     const QRect outer = window_->frameGeometry();
     QCOMPARE(outer.height(), TwipsToPixels(HeightForWidth(PixelsToTwips(outer.width()))));
-    QCOMPARE(window_->TabStrip1->SelectedIndex(), 1);
-    QVERIFY(window_->Frame1[0]->isVisible());
+    QCOMPARE(Control<TabStrip>(*window_, "TabStrip1")->SelectedIndex(), 1);
+    QVERIFY(window_->Frame(0)->isVisible());
     // The status box lies over the tab row, above the frames.
-    QCOMPARE(window_->childAt(window_->TxtUSB->geometry().center()), window_->TxtUSB);
+    QCOMPARE(window_->childAt(Control<QLineEdit>(*window_, "TxtUSB")->geometry().center()),
+             Control<QLineEdit>(*window_, "TxtUSB"));
 }
 
 void WindowControlsTest::speedListShowsOverTheUnitPageOnly()
 {
-    const QPoint centre = window_->lstBaud->geometry().center();
+    const QPoint centre = Control<QComboBox>(*window_, "lstBaud")->geometry().center();
     const auto speedListOnTop = [&] {
         QWidget* hit = window_->childAt(centre);
-        return hit == window_->lstBaud || window_->lstBaud->isAncestorOf(hit);
+        return hit == Control<QComboBox>(*window_, "lstBaud") ||
+               Control<QComboBox>(*window_, "lstBaud")->isAncestorOf(hit);
     };
     QVERIFY(speedListOnTop());
     for (int tab = 2; tab <= 7; ++tab) {
-        window_->TabStrip1->Select(tab);
+        Control<TabStrip>(*window_, "TabStrip1")->Select(tab);
         QVERIFY2(!speedListOnTop(), qPrintable(QString::number(tab)));
     }
-    window_->TabStrip1->Select(1);
+    Control<TabStrip>(*window_, "TabStrip1")->Select(1);
     QVERIFY(speedListOnTop());
 }
 
@@ -201,17 +204,17 @@ void WindowControlsTest::tabClick()
     QFETCH(int, from);
     QFETCH(int, to);
     QFETCH(bool, runs);
-    QTabBar* bar = window_->TabStrip1->Bar();
+    QTabBar* bar = Control<TabStrip>(*window_, "TabStrip1")->Bar();
     QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(from - 1).center());
-    QCOMPARE(window_->CurrentTab, from);
+    QCOMPARE(window_->ShownTab(), from);
     QSignalSpy shown(window_, &MainWindow::TabShown);
     QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(to - 1).center());
     QCOMPARE(shown.size(), runs ? 1 : 0);
     if (runs)
         QCOMPARE(shown.constFirst().constFirst().toInt(), to);
-    QCOMPARE(window_->CurrentTab, to);
+    QCOMPARE(window_->ShownTab(), to);
     for (int i = 0; i < 7; ++i)
-        QCOMPARE(window_->Frame1[i]->isVisible(), i == to - 1);
+        QCOMPARE(window_->Frame(i)->isVisible(), i == to - 1);
 }
 
 void WindowControlsTest::controlsDoNotOverlap()
@@ -227,7 +230,8 @@ void WindowControlsTest::controlsDoNotOverlap()
         };
         return (aImage && isRecord(b)) || (bImage && isRecord(a));
     };
-    for (QFrame* frame : window_->Frame1) {
+    for (int page = 0; page < 7; ++page) {
+        const QWidget* frame = window_->Frame(page);
         const QList<QWidget*> controls = ControlsOf(frame);
         for (int i = 0; i < controls.size(); ++i) {
             QVERIFY(frame->rect().contains(controls[i]->geometry()));

@@ -7,6 +7,7 @@
 #include "browser/DiskNavigation.h"
 #include "browser/FolderList.h"
 #include "camera/TestPicture.h"
+#include "link/BoardLink.h"
 #include "link/usb/SimBackend.h"
 #include "link/usb/VirtualBoard.h"
 #include "link/usb/VirtualBus.h"
@@ -15,9 +16,9 @@
 #include <QDir>
 #include <QEventLoop>
 #include <QFile>
+#include <QLabel>
 #include <QListView>
 #include <QTemporaryDir>
-#include <QLabel>
 #include <QTimer>
 #include <cstdio>
 
@@ -35,10 +36,11 @@ int main(int argc, char** argv)
     if (!arguments.contains(QStringLiteral("--no-board")))
         bus.Plug(&board);
     usb::SimBackend backend(bus);
-    MainWindow window(backend);
-    window.ShowMessage = [](const QString& text) {
-        std::fprintf(stderr, "message: %s\n", qPrintable(text));
-    };
+    BoardLink link(backend);
+    ToolState tool;
+    MainWindow window(link, tool);
+    window.SetMessageSink(
+        [](const QString& text) { std::fprintf(stderr, "message: %s\n", qPrintable(text)); });
     if (!window.Form_Load())
         return 1;
     window.show();
@@ -48,8 +50,8 @@ int main(int argc, char** argv)
     QTemporaryDir pictures;
     if (sample) {
         // Trigger 2 has the longest text of all.
-        QFile file(pictures.filePath(QStringLiteral(
-            "Q8150001_00004711_20071105_142507_T_2_X00_TX-0042 CITYCAB     _Shift 2 driver 17___.jpg")));
+        QFile file(pictures.filePath(QStringLiteral("Q8150001_00004711_20071105_142507_T_2_X00_TX-"
+                                                    "0042 CITYCAB     _Shift 2 driver 17___.jpg")));
         if (!file.open(QIODevice::WriteOnly))
             return 1;
         file.write(RenderTestPicture(320, 240, 1));
@@ -61,7 +63,7 @@ int main(int argc, char** argv)
     };
     QTimer::singleShot(500, &window, [&] {
         for (int tab = 1; tab <= 7; ++tab) {
-            window.TabStrip1->Select(tab);
+            Control<TabStrip>(window, "TabStrip1")->Select(tab);
             if (tab == 2 && sample) {
                 window.findChild<DiskNavigation*>()->Dir1().SetPath(pictures.path());
                 pause(300);

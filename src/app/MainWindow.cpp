@@ -1,9 +1,7 @@
 #include "app/MainWindow.h"
 
-#include "common/AppPaths.h"
 #include "app/ConsoleView.h"
 #include "app/Controls.h"
-#include "common/StringTable.h"
 #include "app/TabStrip.h"
 #include "app/Twips.h"
 #include "app/pages/ControlBuilder.h"
@@ -11,14 +9,17 @@
 #include "app/pages/InformationPage.h"
 #include "app/pages/Page.h"
 #include "app/pages/Pages.h"
-#include "app/pages/UnitPage.h"
 #include "app/pages/TestPage.h"
+#include "app/pages/UnitPage.h"
 #include "board/BoardInformation.h"
 #include "board/TestConsole.h"
 #include "camera/CameraCommands.h"
 #include "camera/CameraSettings.h"
 #include "camera/PictureDownload.h"
+#include "common/AppPaths.h"
+#include "common/StringTable.h"
 #include "firmware/FilePipes.h"
+#include "link/BoardLink.h"
 #include "link/InputGate.h"
 
 #include <QCloseEvent>
@@ -35,13 +36,13 @@ QString ApplicationTitle()
     return QStringLiteral("Q815EVM");
 }
 
-MainWindow::MainWindow(usb::UsbBackend& backend, QWidget* parent)
-    : QWidget(parent), Link(backend)
+MainWindow::MainWindow(BoardLink& link, ToolState& tool, QWidget* parent)
+    : QWidget(parent), Link(link), Tool(tool)
 {
     setObjectName(QStringLiteral("MainWindow"));
     setWindowTitle(QStringLiteral("Form1"));
-    ShowMessage = [this](const QString& text) { DefaultShowMessage(text); };
-    pictureDownload_ = new PictureDownload(Link, AppFolder, ImageBitmapRef, this);
+    showMessage_ = [this](const QString& text) { DefaultShowMessage(text); };
+    pictureDownload_ = new PictureDownload(Link, Tool.AppFolder, Tool.ImageBitmapRef, this);
     cameraSettings_ = new CameraSettings(Link, this);
     boardInformation_ = new BoardInformation(Link, this);
     testConsole_ = new TestConsole(Link, this);
@@ -75,13 +76,13 @@ void MainWindow::AssemblePages()
 
     // One page a tab, in tab order; each builds and owns its controls.
     Frame1 = {
-        new UnitPage(pages[0], *pictureDownload_, *cameraSettings_, this), // Unit
-        new DiskPage(pages[1], AppFolder, ImageBitmapRef, this), // Disk
+        new UnitPage(pages[0], *pictureDownload_, *cameraSettings_, this),      // Unit
+        new DiskPage(pages[1], Tool.AppFolder, Tool.ImageBitmapRef, this),      // Disk
         new InformationPage(pages[2], *boardInformation_, *testConsole_, this), // Information
-        new Page(pages[3], this), // Live Images
-        new Page(pages[4], this), // Configuration
-        new Page(pages[5], this), // Update
-        new TestPage(pages[6], *testConsole_, this), // Test
+        new Page(pages[3], this),                                               // Live Images
+        new Page(pages[4], this),                                               // Configuration
+        new Page(pages[5], this),                                               // Update
+        new TestPage(pages[6], *testConsole_, this),                            // Test
     };
     for (int i = 0; i < int(Frame1.size()); ++i) {
         Frame1[i]->setObjectName(QStringLiteral("Frame1_%1").arg(i));
@@ -109,18 +110,18 @@ void MainWindow::ConnectLink()
 
 bool MainWindow::Form_Load()
 {
-    ImageBitmapRef = 101;
-    ImageIconRef = 109;
+    Tool.ImageBitmapRef = 101;
+    const std::int16_t ImageIconRef = 109;
     lstBaud->clear();
     for (const char* speed : UartSpeedEntries)
         lstBaud->addItem(QString::fromLatin1(speed));
     lstBaud->setCurrentIndex(-1);
     lstBaud->setEditText(QStringLiteral("Combo1"));
     setWindowIcon(QIcon(QStringLiteral(":/icon%1.png").arg(ImageIconRef)));
-    AppFolder = ProgramFolder();
+    Tool.AppFolder = ProgramFolder();
     Frame1[1]->Shown(); // the "Disk" page points its boxes at AppFolder
     setWindowTitle(QString::fromLatin1(CaptionLinked));
-    ReadFilePath = JoinPath(AppFolder, QStringLiteral("readfile.jpg"));
+    Tool.ReadFilePath = JoinPath(Tool.AppFolder, QStringLiteral("readfile.jpg"));
     CurrentTab = 1;
     // The link starts with its own write tags and buffer sizes (LinkState).
 
@@ -130,7 +131,8 @@ bool MainWindow::Form_Load()
                     QString::number(failure));
         return false;
     }
-    filePipes_ = new FilePipes(Link, [this] { return ReadFilePath; }, this);
+    filePipes_ = new FilePipes(
+        Link, [this] { return Tool.ReadFilePath; }, this);
     Link.StartLink();
     return true;
 }

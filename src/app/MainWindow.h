@@ -1,13 +1,14 @@
 #pragma once
-// The program's one window: its controls on seven tab pages, the state that the
-// handlers share with the board link, start-up and activation.
-#include "link/BoardLink.h"
+// The program's one window: it assembles the seven tab pages over the board
+// link and the tool's shared state, and runs start-up and activation.
+#include "common/ToolState.h"
 
 #include <QWidget>
 #include <array>
 #include <functional>
 
 class BoardInformation;
+class BoardLink;
 class CameraSettings;
 class ConsoleView;
 class FilePipes;
@@ -22,7 +23,8 @@ class TabStrip;
 class MainWindow : public QWidget {
     Q_OBJECT
 public:
-    explicit MainWindow(usb::UsbBackend& backend, QWidget* parent = nullptr);
+    // link and tool must outlive the window.
+    MainWindow(BoardLink& link, ToolState& tool, QWidget* parent = nullptr);
     ~MainWindow() override;
 
     // Start-up. False when the USB objects could not be created: the failure was
@@ -36,31 +38,21 @@ public:
     void Form_Resize();
 
     // Shows a message box with only an OK button and the application's title.
-    // Tests replace it to record the texts instead of blocking.
-    std::function<void(const QString&)> ShowMessage;
+    void ShowMessage(const QString& text) { showMessage_(text); }
+    // Tests record the texts instead of blocking on a box.
+    void SetMessageSink(std::function<void(const QString&)> sink)
+    {
+        showMessage_ = std::move(sink);
+    }
+
+    // The tab shown (1-based) and the page of tab index + 1, to look at.
+    std::int16_t ShownTab() const { return CurrentTab; }
+    Page* Frame(int index) const { return Frame1.at(std::size_t(index)); }
 
 Q_SIGNALS:
     // Tab index (1-based) was shown by TabStrip1_Click, also when a click on the
     // shown tab ran its steps again.
     void TabShown(int index);
-
-public:
-
-    // --- window state -------------------------------------------------------
-    std::int16_t ImageBitmapRef = 101;
-    std::int16_t ImageIconRef = 109;
-    QString AppFolder;
-    QString ReadFilePath;
-    std::int16_t CurrentTab = 1;
-    bool InResize = false;
-    BoardLink Link;
-
-    // --- controls -----------------------------------------------------------
-    TabStrip* TabStrip1 = nullptr;
-    std::array<Page*, 7> Frame1{};
-    QLineEdit* TxtUSB = nullptr;
-    QComboBox* lstBaud = nullptr;
-    ConsoleView* Outputwindow = nullptr;
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -73,6 +65,20 @@ private:
     void ShowLinkState(int state);
     void DefaultShowMessage(const QString& text);
 
+    // --- window state -------------------------------------------------------
+    BoardLink& Link;
+    ToolState& Tool;
+    std::int16_t CurrentTab = 1;
+    bool InResize = false;
+
+    // --- controls -----------------------------------------------------------
+    TabStrip* TabStrip1 = nullptr;
+    std::array<Page*, 7> Frame1{};
+    QLineEdit* TxtUSB = nullptr;
+    QComboBox* lstBaud = nullptr;
+    ConsoleView* Outputwindow = nullptr;
+
+    std::function<void(const QString&)> showMessage_;
     bool activated_ = false;
     // Feature handlers, created with the controls they serve.
     BoardInformation* boardInformation_ = nullptr;

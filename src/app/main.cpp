@@ -4,6 +4,7 @@
 #include "common/EventLoop.h"
 #include "app/MainWindow.h"
 #include "common/StringTable.h"
+#include "link/BoardLink.h"
 #include "selection/Backends.h"
 
 #include <QApplication>
@@ -40,7 +41,9 @@ int Main(int argc, char** argv)
     StringBase = 100;
 
     BackendChoice backend(options.board);
-    MainWindow window(backend.Backend());
+    BoardLink link(backend.Backend());
+    ToolState tool;
+    MainWindow window(link, tool);
     backend.OnOpenRefused([&window](const QString& text) {
         std::fprintf(stderr, "q815evm: %s\n", qPrintable(text));
         window.ShowMessage(text);

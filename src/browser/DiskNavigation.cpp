@@ -17,8 +17,8 @@ DiskNavigation::DiskNavigation(QString& AppFolder, const std::int16_t& ImageBitm
                                std::function<QStringList()> volumes, QObject* parent)
     : QObject(parent), AppFolder(AppFolder), ImageBitmapRef(ImageBitmapRef),
       programFolder_(std::move(programFolder)), dir1_(new FolderList(this)),
-      drive1_(new DriveList(std::move(volumes), this)),
-      file1_(new FileList(PicturePattern, this)), image2_(new StoredPicture(this))
+      drive1_(new DriveList(std::move(volumes), this)), file1_(new FileList(PicturePattern, this)),
+      image2_(new StoredPicture(this))
 {
     // The folder shown last on a volume is where the drive list takes the
     // folder list back to. A folder that could not be read is not kept.

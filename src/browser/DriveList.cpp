@@ -101,11 +101,7 @@ void DriveList::ForgetFolder(const QString& folder)
 
 void DriveList::Refresh()
 {
-    worker_->Post([this, read = read_] {
-        QStringList volumes = read();
-        QMetaObject::invokeMethod(
-            this, [this, volumes = std::move(volumes)] { Fill(volumes); }, Qt::QueuedConnection);
-    });
+    worker_->Post(this, read_, [this](const QStringList& volumes) { Fill(volumes); });
 }
 
 void DriveList::Fill(const QStringList& volumes)

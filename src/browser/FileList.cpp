@@ -68,21 +68,13 @@ void FileList::Request(bool keepSelection)
     // A refresh asked for while a move is still on its way stays a move.
     keepSelection_ = keepSelection && (!pending_ || keepSelection_);
     pending_ = true;
-    const quint64 request = ++request_;
-    const QString folder = folder_;
-    const QString pattern = pattern_;
-    worker_->Post([this, request, folder, pattern] {
-        FolderScan scan = ScanFiles(folder, pattern);
-        QMetaObject::invokeMethod(
-            this, [this, request, scan = std::move(scan)] { Apply(request, scan); },
-            Qt::QueuedConnection);
-    });
+    worker_->Post(
+        this, [folder = folder_, pattern = pattern_] { return ScanFiles(folder, pattern); },
+        [this](const FolderScan& scan) { Apply(scan); });
 }
 
-void FileList::Apply(quint64 request, const FolderScan& scan)
+void FileList::Apply(const FolderScan& scan)
 {
-    if (request != request_)
-        return; // a newer request is on its way
     pending_ = false;
     const QString before = FileName();
     if (scan.ok) {

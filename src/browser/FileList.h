@@ -56,14 +56,13 @@ private:
         QString selected;
     };
     void Request(bool keepSelection);
-    void Apply(quint64 request, const FolderScan& scan);
+    void Apply(const FolderScan& scan);
     void ShowNames(const QStringList& names, const QString& select);
 
     QStringListModel* model_;
     QItemSelectionModel* selection_;
     QString folder_;
     QString pattern_;
-    quint64 request_ = 0;
     bool pending_ = false;
     bool keepSelection_ = false;
     Shown confirmed_;          // what to return to when a listing fails

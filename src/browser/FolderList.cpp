@@ -41,20 +41,13 @@ void FolderList::SetPath(const QString& path)
 void FolderList::Request()
 {
     pending_ = true;
-    const quint64 request = ++request_;
-    const QString path = path_;
-    worker_->Post([this, request, path] {
-        FolderScan scan = ScanSubfolders(path);
-        QMetaObject::invokeMethod(
-            this, [this, request, scan = std::move(scan)] { Apply(request, scan); },
-            Qt::QueuedConnection);
-    });
+    worker_->Post(
+        this, [path = path_] { return ScanSubfolders(path); },
+        [this](const FolderScan& scan) { Apply(scan); });
 }
 
-void FolderList::Apply(quint64 request, const FolderScan& scan)
+void FolderList::Apply(const FolderScan& scan)
 {
-    if (request != request_)
-        return; // a newer path is on its way
     pending_ = false;
     const QString requested = path_;
     if (scan.ok) {

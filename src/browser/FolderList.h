@@ -46,7 +46,7 @@ signals:
 
 private:
     void Request();
-    void Apply(quint64 request, const FolderScan& scan);
+    void Apply(const FolderScan& scan);
     void ShowFolders(const QString& path, const QStringList& subfolders);
 
     QStandardItemModel* model_;
@@ -56,7 +56,6 @@ private:
     QString confirmedPath_;
     QStringList confirmedSubfolders_;
     QString unverifiedPath_; // shown before the pending one, never read
-    quint64 request_ = 0;
     bool pending_ = false;
     std::unique_ptr<LatestJobThread> worker_;
 };

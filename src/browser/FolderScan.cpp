@@ -31,8 +31,7 @@ QString FromNativeName(const fs::path& name)
 
 // Hidden entries (a leading dot) are left out, as the platform's own file
 // dialogs do. `wanted` decides on the entry; it may look at its type.
-template <typename Wanted>
-FolderScan Scan(const QString& folder, Wanted wanted)
+template <typename Wanted> FolderScan Scan(const QString& folder, Wanted wanted)
 {
     FolderScan scan;
     if (folder.isEmpty())

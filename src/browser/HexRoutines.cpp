@@ -2,7 +2,8 @@
 
 #include "browser/TextSlice.h"
 
-int HexStrToDec(const QString& SrcVal) {
+int HexStrToDec(const QString& SrcVal)
+{
     const char16_t c = SrcVal.isEmpty() ? u' ' : SrcVal.front().unicode();
     if (c >= u'0' && c <= u'9')
         return c - u'0';
@@ -13,7 +14,8 @@ int HexStrToDec(const QString& SrcVal) {
     return 0;
 }
 
-int WrdStrToDec(const QString& SrcVal) {
+int WrdStrToDec(const QString& SrcVal)
+{
     int value = 0;
     for (int position = 1; position <= 4; ++position)
         value = value * 16 + HexStrToDec(SliceCharacters(SrcVal, position, 1));

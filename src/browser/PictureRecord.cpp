@@ -38,13 +38,15 @@ constexpr Field TriggerField{37, 1};
 constexpr Field TaxiNumberField{43, 20};
 constexpr Field UserTextField{64, 20};
 
-QString Take(const QString& name, Field field) {
+QString Take(const QString& name, Field field)
+{
     return SliceCharacters(name, field.first, field.count);
 }
 
 // The trigger character read as one decimal digit: "0".."9" give 0..9, any
 // other character (letters too: this is not hex) or none at all gives 0.
-std::int16_t TriggerCode(const QString& digit) {
+std::int16_t TriggerCode(const QString& digit)
+{
     if (digit.size() == 1 && digit.front() >= u'0' && digit.front() <= u'9')
         return static_cast<std::int16_t>(digit.front().unicode() - u'0');
     return 0;
@@ -52,7 +54,8 @@ std::int16_t TriggerCode(const QString& digit) {
 
 } // namespace
 
-PictureRecord ParsePictureFileName(const QString& fileName) {
+PictureRecord ParsePictureFileName(const QString& fileName)
+{
     PictureRecord record;
     record.SerialNumber = Take(fileName, SerialNumberField);
     record.PictureNumber = Take(fileName, PictureNumberField);

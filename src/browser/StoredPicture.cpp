@@ -32,7 +32,7 @@ void StoredPicture::SetBoxSize(const QSize& size, qreal pixelRatio)
 
 void StoredPicture::ShowPlaceholder(int bitmapRef)
 {
-    ++request_; // a picture still being decoded is no longer wanted
+    worker_->Drop(); // a picture still being decoded is no longer wanted
     path_.clear();
     emit Shown(PlaceholderBitmap(bitmapRef), false);
 }
@@ -46,26 +46,14 @@ void StoredPicture::ShowPicture(const QString& path, int bitmapRef)
 
 void StoredPicture::Decode()
 {
-    const quint64 request = ++request_;
     decodedFor_ = boxSize_;
-    const QSize size = boxSize_ * pixelRatio_;
-    const QString path = path_;
-    const int bitmapRef = bitmapRef_;
-    worker_->Post([this, request, path, size, bitmapRef] {
-        QImage picture = DecodePicture(path, size);
-        QMetaObject::invokeMethod(
-            this,
-            [this, request, picture = std::move(picture), bitmapRef] {
-                Apply(request, picture, bitmapRef);
-            },
-            Qt::QueuedConnection);
-    });
+    worker_->Post(
+        this, [path = path_, size = boxSize_ * pixelRatio_] { return DecodePicture(path, size); },
+        [this, bitmapRef = bitmapRef_](const QImage& picture) { Apply(picture, bitmapRef); });
 }
 
-void StoredPicture::Apply(quint64 request, const QImage& picture, int bitmapRef)
+void StoredPicture::Apply(const QImage& picture, int bitmapRef)
 {
-    if (request != request_)
-        return;
     if (picture.isNull())
         ShowPlaceholder(bitmapRef);
     else

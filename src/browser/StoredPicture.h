@@ -31,14 +31,13 @@ signals:
 
 private:
     void Decode();
-    void Apply(quint64 request, const QImage& picture, int bitmapRef);
+    void Apply(const QImage& picture, int bitmapRef);
 
-    QString path_;     // the picture shown or on its way; empty for the placeholder
+    QString path_; // the picture shown or on its way; empty for the placeholder
     int bitmapRef_ = 0;
     QSize boxSize_;
     qreal pixelRatio_ = 1.0;
     QSize decodedFor_; // the box size that the picture was decoded for
-    quint64 request_ = 0;
     std::unique_ptr<LatestJobThread> worker_;
 };
 

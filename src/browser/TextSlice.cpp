@@ -3,7 +3,8 @@
 namespace {
 
 // Index of the UTF-16 unit that starts the character after the one at `at`.
-qsizetype NextCharacter(const QString& text, qsizetype at) {
+qsizetype NextCharacter(const QString& text, qsizetype at)
+{
     if (text.at(at).isHighSurrogate() && at + 1 < text.size() && text.at(at + 1).isLowSurrogate())
         return at + 2;
     return at + 1;
@@ -11,7 +12,8 @@ qsizetype NextCharacter(const QString& text, qsizetype at) {
 
 } // namespace
 
-QString SliceCharacters(const QString& text, int first, int count) {
+QString SliceCharacters(const QString& text, int first, int count)
+{
     if (first < 1 || count <= 0)
         return {};
 

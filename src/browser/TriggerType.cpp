@@ -31,7 +31,8 @@ constexpr int UnknownTriggerOffset = 138;
 
 } // namespace
 
-QString TriggerType(std::int16_t Trig) {
+QString TriggerType(std::int16_t Trig)
+{
     if (Trig < 0 || Trig >= static_cast<std::int16_t>(TriggerTable.size()))
         return LoadResString(StringBase + UnknownTriggerOffset);
     const TriggerText& row = TriggerTable[static_cast<std::size_t>(Trig)];
