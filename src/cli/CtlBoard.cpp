@@ -17,10 +17,9 @@ CtlBoard::CtlBoard(usb::UsbBackend& backend, CtlIo& io, const BoardSelection& se
     : io_(io), selection_(selection), backend_(backend), link_(backend)
 {
     link_.SetReplyTimeLimit(ReplyLimitMs);
-    // A wait that ran to its limit ended without a reply (a reply in its last
-    // millisecond would count as none).
-    connect(&link_, &BoardLink::ReplyWaitEnded, this, [this](qint64 waitedNs) {
-        if (waitedNs >= (ReplyLimitMs - 1) * qint64(1000000))
+    // A wait that ended without a reply ran to its limit.
+    connect(&link_, &BoardLink::ReplyWaitEnded, this, [this] {
+        if (!link_.State().ReplyArrived && !link_.ShuttingDown())
             ++silentWaits_;
     });
     connect(&link_, &BoardLink::MessageBoxRequested, this, &CtlBoard::Say);
