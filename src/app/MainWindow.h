@@ -11,6 +11,7 @@ class BoardInformation;
 class CameraSettings;
 class ConsoleView;
 class FilePipes;
+class LiveCapture;
 class TestConsole;
 class QComboBox;
 class Page;
@@ -80,6 +81,7 @@ private:
     PictureDownload* pictureDownload_ = nullptr;
     CameraSettings* cameraSettings_ = nullptr;
     FilePipes* filePipes_ = nullptr;
+    LiveCapture* liveCapture_ = nullptr;
 };
 
 // The application's title, the caption of every message box.
