@@ -28,6 +28,8 @@ LiveCapture::LiveCapture(BoardLink& link, QObject* parent)
 {
     next_.setSingleShot(true);
     connect(&next_, &QTimer::timeout, this, &LiveCapture::NextFrame);
+    show_.setSingleShot(true);
+    connect(&show_, &QTimer::timeout, this, &LiveCapture::ShowFrame);
     connect(&download_, &PictureDownload::PictureFetched, this, &LiveCapture::TakeFrame);
     connect(&download_, &PictureDownload::MessageRequested, this,
             [this](const QString& text) { StopWith(Stopped(text)); });
@@ -93,11 +95,21 @@ void LiveCapture::NextFrame()
         return next_.start(BusyRetryMs);
     inFrame_ = true;
     frameStartNs_ = clock_.nsecsElapsed();
+    // The last frame's turn comes in this one's first wait for the board.
+    if (!fetched_.isEmpty())
+        show_.start(0);
     way_ == Way::SPI ? download_.FetchSPI() : download_.FetchUART();
 }
 
 void LiveCapture::TakeFrame(const QByteArray& picture)
 {
+    counts_.lastMs = double(clock_.nsecsElapsed() - frameStartNs_) / 1e6;
+    fetched_ = picture;
+}
+
+void LiveCapture::ShowFrame()
+{
+    const QByteArray picture = std::exchange(fetched_, QByteArray());
     QImage frame;
     if (!IsWholeJpeg(picture) || !frame.loadFromData(picture, "JPEG")) {
         ++counts_.bad;
@@ -113,7 +125,6 @@ void LiveCapture::TakeFrame(const QByteArray& picture)
         recentNs_.pop_front();
     ++counts_.shown;
     counts_.perSecond = int(recentNs_.size());
-    counts_.lastMs = double(now - frameStartNs_) / 1e6;
     Q_EMIT FrameShown(frame);
     Q_EMIT CountsChanged(counts_);
 }
@@ -150,6 +161,8 @@ void LiveCapture::FrameEnded()
 void LiveCapture::Finish()
 {
     next_.stop();
+    if (!fetched_.isEmpty())
+        show_.start(0);
     running_ = false;
     stopping_ = false;
     Q_EMIT RunningChanged(false);

@@ -3,7 +3,9 @@
 // SPI" or "Get Pic UART" at the camera's current size, kept in memory (never in
 // "downloaded.jpg") and, when asked, saved as numbered files in a folder of
 // their own. Each frame is started from the event loop by a zero-time timer,
-// so the window paints and follows the board between and during frames.
+// so the window paints and follows the board between and during frames. A
+// frame is checked, decoded and shown while the next one waits for the board's
+// first reply, so that this work costs the frame rate nothing.
 #include "camera/PictureDownload.h"
 
 #include <QDateTime>
@@ -19,7 +21,7 @@ struct LiveCounts {
     qint64 shown = 0;   // good frames shown
     qint64 bad = 0;     // frames that were no whole JPEG
     int perSecond = 0;  // good frames shown during the last second
-    double lastMs = -1; // how long the last frame took, request to picture; -1 none yet
+    double lastMs = -1; // how long the last frame took, first request to last byte; -1 none
 };
 
 class LiveCapture : public QObject {
@@ -48,6 +50,7 @@ Q_SIGNALS:
 private:
     void NextFrame();
     void TakeFrame(const QByteArray& picture);
+    void ShowFrame();
     QString SaveFrame(const QByteArray& picture);
     void StopWith(const QString& message);
     void FrameEnded();
@@ -61,6 +64,8 @@ private:
     // "Unit" page's buttons and bar do not follow the frames.
     PictureDownload download_;
     QTimer next_;
+    QTimer show_;
+    QByteArray fetched_; // the last frame, not shown yet
 
     Way way_ = Way::SPI;
     QString saveFolder_;
