@@ -49,6 +49,8 @@ private:
 // zeros) and points the window's folder at `folder`.
 void ServeSixtyFiveKilobytePicture(Rig& rig, const QString& folder);
 double Median(std::vector<double> values);
+// Resident set size in bytes (Linux); 0 when unknown.
+double ResidentBytes();
 
 // The groups.
 void ExchangesPerSecond();
@@ -59,3 +61,6 @@ void PictureDownloads();
 void FolderListing();
 void JpegShow();
 void MemoryGrowth();
+void LiveFrameRate();
+void LiveStall();
+void LiveMemory();
