@@ -166,6 +166,8 @@ void LiveCapture::Finish()
     running_ = false;
     stopping_ = false;
     Q_EMIT RunningChanged(false);
-    if (!message_.isEmpty())
-        Q_EMIT MessageRequested(std::exchange(message_, QString()));
+    // A closing window ends the frame in flight with "No USB": nobody is to see it.
+    if (const QString message = std::exchange(message_, QString());
+        !message.isEmpty() && !link_.ShuttingDown())
+        Q_EMIT MessageRequested(message);
 }
