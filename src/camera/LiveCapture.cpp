@@ -34,11 +34,10 @@ LiveCapture::LiveCapture(BoardLink& link, QObject* parent)
     connect(&download_, &PictureDownload::MessageRequested, this,
             [this](const QString& text) { StopWith(Stopped(text)); });
     connect(&download_, &PictureDownload::DownloadEnded, this, &LiveCapture::FrameEnded);
-    // An unplugged board sends no more frames.
+    // An unplugged board sends no more frames; the status box says "USB OFF".
     connect(&link_, &BoardLink::StatusBoxChanged, this, [this](int state) {
         if (state == 2)
-            StopWith(Stopped(QStringLiteral("the board was unplugged (USB OFF). Plug it in "
-                                            "again and press Start.")));
+            Stop();
     });
 }
 
@@ -60,6 +59,7 @@ void LiveCapture::Start(Way way, const QString& saveFolder)
     message_.clear();
     stopping_ = false;
     running_ = true;
+    linkWasUp_ = link_.State().LinkUp;
     clock_.start();
     Q_EMIT RunningChanged(true);
     Q_EMIT CountsChanged(counts_);
@@ -103,12 +103,18 @@ void LiveCapture::NextFrame()
 
 void LiveCapture::TakeFrame(const QByteArray& picture)
 {
-    counts_.lastMs = double(clock_.nsecsElapsed() - frameStartNs_) / 1e6;
+    // A frame whose every reply was there before its wait began gave the last
+    // one no turn: it comes now.
+    if (!fetched_.isEmpty())
+        ShowFrame();
+    fetchedMs_ = double(clock_.nsecsElapsed() - frameStartNs_) / 1e6;
     fetched_ = picture;
 }
 
 void LiveCapture::ShowFrame()
 {
+    if (fetched_.isEmpty())
+        return;
     const QByteArray picture = std::exchange(fetched_, QByteArray());
     QImage frame;
     if (!IsWholeJpeg(picture) || !frame.loadFromData(picture, "JPEG")) {
@@ -125,6 +131,7 @@ void LiveCapture::ShowFrame()
         recentNs_.pop_front();
     ++counts_.shown;
     counts_.perSecond = int(recentNs_.size());
+    counts_.lastMs = fetchedMs_;
     Q_EMIT FrameShown(frame);
     Q_EMIT CountsChanged(counts_);
 }
@@ -166,8 +173,10 @@ void LiveCapture::Finish()
     running_ = false;
     stopping_ = false;
     Q_EMIT RunningChanged(false);
-    // A closing window ends the frame in flight with "No USB": nobody is to see it.
+    // A closing window ends the frame in flight with "No USB": nobody is to see
+    // it. Nor after an unplug during the run, which the status box shows.
+    const bool unplugged = linkWasUp_ && !link_.State().LinkUp;
     if (const QString message = std::exchange(message_, QString());
-        !message.isEmpty() && !link_.ShuttingDown())
+        !message.isEmpty() && !link_.ShuttingDown() && !unplugged)
         Q_EMIT MessageRequested(message);
 }

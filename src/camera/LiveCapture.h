@@ -21,7 +21,7 @@ struct LiveCounts {
     qint64 shown = 0;   // good frames shown
     qint64 bad = 0;     // frames that were no whole JPEG
     int perSecond = 0;  // good frames shown during the last second
-    double lastMs = -1; // how long the last frame took, first request to last byte; -1 none
+    double lastMs = -1; // how long the last good frame took, first request to last byte
 };
 
 class LiveCapture : public QObject {
@@ -44,7 +44,8 @@ Q_SIGNALS:
     // A good frame, decoded.
     void FrameShown(const QImage& frame);
     void CountsChanged(const LiveCounts& counts);
-    // Why capturing stopped when it was not asked to stop; at most one per run.
+    // Why capturing stopped when it was not asked to (a failed frame, a frame
+    // that cannot be saved); at most one per run.
     void MessageRequested(const QString& text);
 
 private:
@@ -65,14 +66,16 @@ private:
     PictureDownload download_;
     QTimer next_;
     QTimer show_;
-    QByteArray fetched_; // the last frame, not shown yet
+    QByteArray fetched_;   // the last frame, not shown yet
+    double fetchedMs_ = 0; // how long it took
 
     Way way_ = Way::SPI;
     QString saveFolder_;
     bool running_ = false;
     bool inFrame_ = false;
     bool stopping_ = false;
-    QString message_; // shown when the run has ended
+    bool linkWasUp_ = false; // when the run started
+    QString message_;        // shown when the run has ended
     LiveCounts counts_;
     QElapsedTimer clock_;         // since the start of the run
     qint64 frameStartNs_ = 0;     // on clock_

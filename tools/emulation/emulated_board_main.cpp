@@ -8,10 +8,11 @@
 #include "EmulatedUsbDevice.h"
 
 #include "app/CommandLine.h"
+#include "camera/TestPicture.h"
 #include "link/usb/VirtualBoard.h"
 
 #include <QCommandLineParser>
-#include <QCoreApplication>
+#include <QGuiApplication>
 #include <QProcess>
 #include <QSocketNotifier>
 #include <QTimer>
@@ -61,7 +62,12 @@ void RunWithPreload(char** argv)
 int main(int argc, char** argv)
 {
     RunWithPreload(argv);
-    QCoreApplication app(argc, argv);
+    // The camera draws its test pictures as under --simulate; the drawing needs
+    // a QGuiApplication, which here needs no display. The command gets the
+    // platform of the caller's environment.
+    const QByteArray platform = qgetenv("QT_QPA_PLATFORM");
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral(
         "Starts a command against the Q815 virtual board, served as a USB device through "
@@ -101,6 +107,7 @@ int main(int argc, char** argv)
         return 2;
     }
     board.SetIds(vendorId, productId);
+    board.SetPictureRenderer(RenderTestPicture);
 
     EmulatedUsbDevice device(board);
     device.SetNodeMode(parser.isSet(noAccess) ? 0 : 0666);
@@ -116,6 +123,10 @@ int main(int argc, char** argv)
     // The child inherits the preload and UMOCKDEV_DIR, which names the testbed.
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("UMOCKDEV_DIR"), device.RootDir());
+    if (platform.isNull())
+        environment.remove(QStringLiteral("QT_QPA_PLATFORM"));
+    else
+        environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QString::fromLocal8Bit(platform));
     child.setProcessEnvironment(environment);
     child.setProcessChannelMode(QProcess::ForwardedChannels);
     child.setStandardInputFile(QProcess::nullDevice());
