@@ -5,6 +5,7 @@
 #include "common/FileWrite.h"
 #include "link/BoardLink.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <utility>
@@ -52,6 +53,7 @@ void LiveCapture::Start(Way way, const QString& saveFolder)
             return;
         }
     }
+    ShowFrame(); // the last run's last frame, when its turn has not come yet
     way_ = way;
     saveFolder_ = saveFolder;
     counts_ = {};

@@ -8,7 +8,6 @@
 // first reply, so that this work costs the frame rate nothing.
 #include "camera/PictureDownload.h"
 
-#include <QDateTime>
 #include <QElapsedTimer>
 #include <QImage>
 #include <QObject>
