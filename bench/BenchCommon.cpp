@@ -1,7 +1,9 @@
 #include "BenchCommon.h"
 #include "camera/TestPicture.h"
 
+#include <QFile>
 #include <algorithm>
+#include <unistd.h>
 
 void Print(const char* name, double value)
 {
@@ -41,4 +43,13 @@ StallWatch::StallWatch()
     });
     clock_.start();
     ticks_.start();
+}
+
+double ResidentBytes()
+{
+    QFile statm(QStringLiteral("/proc/self/statm"));
+    if (!statm.open(QIODevice::ReadOnly))
+        return 0;
+    const QList<QByteArray> fields = statm.readAll().split(' ');
+    return fields.size() > 1 ? fields[1].toDouble() * double(sysconf(_SC_PAGESIZE)) : 0;
 }

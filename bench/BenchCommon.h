@@ -54,6 +54,8 @@ QByteArray SixtyFiveKilobytePicture();
 // zeros) and points the window's folder at `folder`.
 void ServeSixtyFiveKilobytePicture(Rig& rig, const QString& folder);
 double Median(std::vector<double> values);
+// Resident set size in bytes (Linux); 0 when unknown.
+double ResidentBytes();
 
 // The groups.
 void ExchangesPerSecond();
@@ -65,3 +67,6 @@ void FolderListing();
 void JpegShow();
 void MemoryGrowth();
 void ShellFigures();
+void LiveFrameRate();
+void LiveStall();
+void LiveMemory();

@@ -5,23 +5,7 @@
 
 #include <QAbstractButton>
 #include <QEventLoop>
-#include <QFile>
 #include <QTemporaryDir>
-#include <unistd.h>
-
-namespace {
-
-// Resident set size in bytes (Linux).
-double ResidentBytes()
-{
-    QFile statm(QStringLiteral("/proc/self/statm"));
-    if (!statm.open(QIODevice::ReadOnly))
-        return 0;
-    const QList<QByteArray> fields = statm.readAll().split(' ');
-    return fields.size() > 1 ? fields[1].toDouble() * double(sysconf(_SC_PAGESIZE)) : 0;
-}
-
-} // namespace
 
 // Resident memory after 1,000 clicks on "Get Pic SPI" against after the first
 // 10, in percent, for a 65,000-byte picture (a 640 x 480 test JPEG padded with

@@ -1,6 +1,7 @@
 // The benchmark program: drives the real window on the virtual board and prints
 // one "name: value" line per figure. Arguments name the groups to run (all
-// when none): exchanges, timeout, console, download, memory, browser, ctl, libusb.
+// when none): exchanges, timeout, console, download, memory, live, browser, ctl,
+// libusb.
 #include "BenchCommon.h"
 #include "common/EventLoop.h"
 
@@ -23,6 +24,7 @@ int main(int argc, char** argv)
         {QStringLiteral("console"), [] { ConsoleAppend(); ConsoleStream(); }},
         {QStringLiteral("download"), PictureDownloads},
         {QStringLiteral("memory"), MemoryGrowth},
+        {QStringLiteral("live"), [] { LiveFrameRate(); LiveStall(); LiveMemory(); }},
 #ifdef Q815_LIBUSB_BENCH
         {QStringLiteral("libusb"), [argv] { LibusbFigures(argv); }},
 #endif

@@ -1,11 +1,14 @@
 // The window as an X server sees it, with input that goes through the window
 // system's queue (xdotool on Xvfb), as a user's mouse and keys do: what the
 // title bar shows, and that clicks made while the program waits for the board
-// are dropped, not run after the wait.
+// are dropped, not run after the wait (but for "Stop" and the tabs of a running
+// live view).
 #include "WindowFixture.h"
 #include "app/ApplicationName.h"
 #include "app/TabStrip.h"
+#include "camera/LiveCapture.h"
 #include "camera/PictureDownload.h"
+#include "camera/TestPicture.h"
 
 #include <QAbstractButton>
 #include <QFile>
@@ -101,6 +104,7 @@ private Q_SLOTS:
     void titleBarShowsTheCaptionExactly();
     void clicksDuringADownloadAreDropped();
     void tabClickWhileTheUartStreamEndsIsDropped();
+    void liveViewHearsStopAndTabs();
 };
 
 void RealInputTest::titleBarShowsTheCaptionExactly()
@@ -154,6 +158,27 @@ void RealInputTest::tabClickWhileTheUartStreamEndsIsDropped()
     QFile file(x.folder.filePath("downloaded.jpg"));
     QVERIFY(file.open(QIODevice::ReadOnly));
     QCOMPARE(file.read(picture.size()), picture);
+}
+
+// The running live view waits for the board nearly all the time; "Stop" and
+// the tabs are heard all the same, and another tab stops capture first.
+void RealInputTest::liveViewHearsStopAndTabs()
+{
+    XWindow x;
+    x.board.SetPictureRenderer([](int, int, int n) { return RenderTestPicture(80, 60, n); });
+    x.board.SetReplyDelay(20);
+    const LiveCapture& live = *x.window.findChild<LiveCapture*>();
+    auto* button = x.Get<QAbstractButton>("cmdLive");
+    QTabBar* tabs = Control<TabStrip>(x.window, "TabStrip1")->Bar();
+    const auto done = [&x](const std::function<bool()>& seen) {
+        return x.Done() && QTest::qWaitFor(seen, Slow);
+    };
+    x.Do(Click(tabs, x.TabCentre(4)) + Pause(0.3) + Click(button));
+    QVERIFY(done([&] { return live.Counts().shown >= 2; }));
+    x.Do(Click(button));
+    QVERIFY(done([&] { return !live.Running(); }));
+    x.Do(Click(button) + Pause(0.5) + Click(tabs, x.TabCentre(3)));
+    QVERIFY(done([&] { return x.window.ShownTab() == 3 && !live.Running(); }));
 }
 
 QTEST_MAIN(RealInputTest)

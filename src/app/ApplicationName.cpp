@@ -7,3 +7,8 @@ void NameApplication()
     QCoreApplication::setApplicationName(QStringLiteral("q815evm"));
     QCoreApplication::setApplicationVersion(QStringLiteral(Q815EVM_VERSION));
 }
+
+QString ApplicationTitle()
+{
+    return QStringLiteral("Q815EVM");
+}

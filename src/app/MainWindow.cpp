@@ -1,5 +1,6 @@
 #include "app/MainWindow.h"
 
+#include "app/ApplicationName.h"
 #include "app/ConsoleView.h"
 #include "app/Controls.h"
 #include "app/TabStrip.h"
@@ -7,6 +8,7 @@
 #include "app/pages/ControlBuilder.h"
 #include "app/pages/DiskPage.h"
 #include "app/pages/InformationPage.h"
+#include "app/pages/LivePage.h"
 #include "app/pages/Page.h"
 #include "app/pages/Pages.h"
 #include "app/pages/TestPage.h"
@@ -15,6 +17,7 @@
 #include "board/TestConsole.h"
 #include "camera/CameraCommands.h"
 #include "camera/CameraSettings.h"
+#include "camera/LiveCapture.h"
 #include "camera/PictureDownload.h"
 #include "common/AppPaths.h"
 #include "common/StringTable.h"
@@ -30,12 +33,6 @@
 #include <QMessageBox>
 #include <QTimer>
 
-
-QString ApplicationTitle()
-{
-    return QStringLiteral("Q815EVM");
-}
-
 MainWindow::MainWindow(BoardLink& link, ToolState& tool, QWidget* parent)
     : QWidget(parent), Link(link), Tool(tool)
 {
@@ -46,11 +43,16 @@ MainWindow::MainWindow(BoardLink& link, ToolState& tool, QWidget* parent)
     cameraSettings_ = new CameraSettings(Link, this);
     boardInformation_ = new BoardInformation(Link, this);
     testConsole_ = new TestConsole(Link, this);
+    liveCapture_ = new LiveCapture(Link, this);
     AssemblePages();
     ConnectLink();
     const auto show = [this](const QString& text) { ShowMessage(text); };
     connect(pictureDownload_, &PictureDownload::MessageRequested, this, show);
     connect(testConsole_, &TestConsole::MessageRequested, this, show);
+    connect(liveCapture_, &LiveCapture::MessageRequested, this, show);
+    // Keys could still reach the covered speed list while the live view runs.
+    connect(liveCapture_, &LiveCapture::RunningChanged, lstBaud,
+            [this](bool running) { lstBaud->setEnabled(!running); });
     connect(lstBaud, &QComboBox::activated, cameraSettings_, &CameraSettings::lstBaud_Click);
 }
 
@@ -79,16 +81,18 @@ void MainWindow::AssemblePages()
         new UnitPage(pages[0], *pictureDownload_, *cameraSettings_, this),      // Unit
         new DiskPage(pages[1], Tool.AppFolder, Tool.ImageBitmapRef, this),      // Disk
         new InformationPage(pages[2], *boardInformation_, *testConsole_, this), // Information
-        new Page(pages[3], this),                                               // Live Images
-        new Page(pages[4], this),                                               // Configuration
-        new Page(pages[5], this),                                               // Update
-        new TestPage(pages[6], *testConsole_, this),                            // Test
+        new LivePage(pages[3], *liveCapture_, Tool.AppFolder, TabStrip1->Bar(),
+                     this),                          // Live Images
+        new Page(pages[4], this),                    // Configuration
+        new Page(pages[5], this),                    // Update
+        new TestPage(pages[6], *testConsole_, this), // Test
     };
     for (int i = 0; i < int(Frame1.size()); ++i) {
         Frame1[i]->setObjectName(QStringLiteral("Frame1_%1").arg(i));
         Frame1[i]->setProperty("controlArray", QStringLiteral("Frame1"));
         Frame1[i]->setProperty("controlIndex", i);
         Frame1[i]->setVisible(i == 0);
+        connect(Frame1[i], &Page::LeaveReady, this, &MainWindow::TabStrip1_Click);
     }
 
     BuildControls(this, WindowRows());
@@ -147,6 +151,9 @@ void MainWindow::TabStrip1_Click()
 {
     const int i = TabStrip1->SelectedIndex();
     if (i == CurrentTab && !TabPages()[i - 1].runsAgain)
+        return;
+    // A page that cannot let go yet switches when it raises LeaveReady.
+    if (i != CurrentTab && !Frame1[CurrentTab - 1]->Leave())
         return;
     Frame1[CurrentTab - 1]->setVisible(false);
     Frame1[i - 1]->setVisible(true);

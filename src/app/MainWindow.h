@@ -12,6 +12,7 @@ class BoardLink;
 class CameraSettings;
 class ConsoleView;
 class FilePipes;
+class LiveCapture;
 class TestConsole;
 class QComboBox;
 class Page;
@@ -86,7 +87,5 @@ private:
     PictureDownload* pictureDownload_ = nullptr;
     CameraSettings* cameraSettings_ = nullptr;
     FilePipes* filePipes_ = nullptr;
+    LiveCapture* liveCapture_ = nullptr;
 };
-
-// The application's title, the caption of every message box.
-QString ApplicationTitle();

@@ -44,5 +44,11 @@ LayoutAssignments ComputeResizeLayout(std::int32_t newHeight, double outerWidth,
         {"txtBRUserString", P::Top, extraHeight + 5040},
         {"txtBrTrigType", P::Top, extraHeight + 4800},
         {"TxtUSB", P::Left, extraWidth + 9240},
+        {"Frame1_3", P::Height, extraHeight + 5895},
+        {"Frame1_3", P::Width, image1Reported + 3570},
+        {"imgLive", P::Height, extraHeight + 5125},
+        {"imgLive", P::Width, image1Reported},
+        {"lblLiveStatus", P::Top, extraHeight + 5445},
+        {"lblLiveStatus", P::Width, image1Reported},
     }};
 }

@@ -27,9 +27,11 @@ struct LayoutAssignment {
     double value; // twips
 };
 
-using LayoutAssignments = std::array<LayoutAssignment, 17>;
+using LayoutAssignments = std::array<LayoutAssignment, 23>;
 
-// The seventeen assignments in their order. The widths of steps 8 to 12 are
+// The seventeen assignments in their order, then six for the "Live Images"
+// page, which grows like the "Unit" page: its picture as wide as Image1 with
+// the status line under it. The widths of steps 8 to 12 are
 // computed from the height that a control reports after its own height was set:
 // reported(twips) gives that (a control on a pixel grid rounds); by default it
 // is the value itself.

@@ -186,7 +186,9 @@ void PictureDownload::End(const QString& message)
     link_.EndPictureCapture();
     running_ = false;
     Q_EMIT RunningChanged(false);
-    if (!message.isEmpty())
+    // A window that is closing asks nobody anything: every exchange after its
+    // close says "No USB".
+    if (!message.isEmpty() && !link_.ShuttingDown())
         Q_EMIT MessageRequested(message);
     Q_EMIT DownloadEnded();
 }

@@ -49,9 +49,14 @@ void InputGate::Arm()
     }
 }
 
-bool InputGate::eventFilter(QObject* /*watched*/, QEvent* event)
+bool InputGate::eventFilter(QObject* watched, QEvent* event)
 {
-    return closed_ > 0 && lifted_ == 0 && IsUserInput(event->type());
+    if (closed_ == 0 || lifted_ > 0 || !IsUserInput(event->type()))
+        return false;
+    for (const Passed::Test& passes : passed_)
+        if (passes(watched, event))
+            return false;
+    return true;
 }
 
 InputGate::Closed::Closed()
@@ -73,4 +78,14 @@ InputGate::Lifted::Lifted()
 InputGate::Lifted::~Lifted()
 {
     --Instance().lifted_;
+}
+
+InputGate::Passed::Passed(Test passes)
+    : entry_(Instance().passed_.insert(Instance().passed_.end(), std::move(passes)))
+{
+}
+
+InputGate::Passed::~Passed()
+{
+    Instance().passed_.erase(entry_);
 }

@@ -6,6 +6,8 @@
 #include <QCoreApplication>
 #include <QObject>
 #include <QPointer>
+#include <functional>
+#include <list>
 
 class InputGate : public QObject {
     Q_OBJECT
@@ -32,6 +34,21 @@ public:
         Lifted& operator=(const Lifted&) = delete;
     };
 
+    // While one lives, input that `passes` accepts gets through a wait: a
+    // control that starts no exchange of its own (the live view's "Stop", the
+    // tab row whose page switch waits for the live view to stop).
+    class Passed {
+    public:
+        using Test = std::function<bool(QObject* receiver, QEvent* event)>;
+        explicit Passed(Test passes);
+        ~Passed();
+        Passed(const Passed&) = delete;
+        Passed& operator=(const Passed&) = delete;
+
+    private:
+        std::list<Test>::iterator entry_;
+    };
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -42,4 +59,5 @@ private:
     QPointer<QCoreApplication> filtered_;
     int closed_ = 0;
     int lifted_ = 0;
+    std::list<Passed::Test> passed_;
 };

@@ -8,11 +8,12 @@
 // every board).
 #include "EmulatedUsbDevice.h"
 
+#include "camera/TestPicture.h"
 #include "selection/BoardSelection.h"
 #include "link/usb/VirtualBoard.h"
 
 #include <QCommandLineParser>
-#include <QCoreApplication>
+#include <QGuiApplication>
 #include <QProcess>
 #include <QSocketNotifier>
 #include <QTimer>
@@ -64,7 +65,12 @@ void RunWithPreload(char** argv)
 int main(int argc, char** argv)
 {
     RunWithPreload(argv);
-    QCoreApplication app(argc, argv);
+    // The camera draws its test pictures as under --simulate; the drawing needs
+    // a QGuiApplication, which here needs no display. The command gets the
+    // platform of the caller's environment.
+    const QByteArray platform = qgetenv("QT_QPA_PLATFORM");
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral(
         "Starts a command against the Q815 virtual board, served as a USB device through "
@@ -114,6 +120,7 @@ int main(int argc, char** argv)
         good = ParseLayout(layouts.value(i, layouts.constLast()), *boards.back())
                && usb::ParsePortPath(ports[i]).has_value() && ports[i].startsWith("1-");
         boards.back()->SetIds(vendorId, productId);
+        boards.back()->SetPictureRenderer(RenderTestPicture);
         devices.push_back(std::make_unique<EmulatedUsbDevice>(
             *boards.back(), nullptr, ports[i], devices.empty() ? nullptr : devices[0].get()));
         devices.back()->SetNodeMode(parser.isSet(noAccess) ? 0 : 0666);
@@ -140,6 +147,10 @@ int main(int argc, char** argv)
     // The child inherits the preload and UMOCKDEV_DIR, which names the testbed.
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("UMOCKDEV_DIR"), devices[0]->RootDir());
+    if (platform.isNull())
+        environment.remove(QStringLiteral("QT_QPA_PLATFORM"));
+    else
+        environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QString::fromLocal8Bit(platform));
     child.setProcessEnvironment(environment);
     child.setProcessChannelMode(QProcess::ForwardedChannels);
     child.setStandardInputFile(QProcess::nullDevice());

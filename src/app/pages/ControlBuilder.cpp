@@ -4,8 +4,10 @@
 #include "app/Twips.h"
 #include "app/pages/CaptionButton.h"
 #include "app/pages/ClickLabel.h"
+#include "app/widgets/FitPicture.h"
 
 #include <QButtonGroup>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QFrame>
 #include <QHash>
@@ -100,6 +102,8 @@ QWidget* MakeWidget(const ControlRow& row, QWidget* parent)
     }
     case Kind::Option:
         return new QRadioButton(row.caption, parent);
+    case Kind::CheckBox:
+        return new QCheckBox(row.caption, parent);
     case Kind::DropDown: {
         // The edit part only shows a text: its list keeps exactly its entries,
         // and Enter there neither adds one nor chooses one.
@@ -119,6 +123,11 @@ QWidget* MakeWidget(const ControlRow& row, QWidget* parent)
     }
     case Kind::Picture:
         return MakePicture(row, parent);
+    case Kind::FitPicture: {
+        auto* picture = new FitPicture(parent);
+        picture->SetPicture(QImage(QStringLiteral(":/bitmap101.png")));
+        return picture;
+    }
     case Kind::FolderBox:
     case Kind::FileBox:
         return new QListView(parent);

@@ -15,9 +15,11 @@ enum class Kind {
     TextBox,     // one-line text box
     Console,     // the multi-line console with both scroll bars
     Option,      // option button; the members of one array form one group
+    CheckBox,    //
     DropDown,    // drop-down list with an edit part showing the caption
     ProgressBar, //
     Picture,     // picture box, starts with the placeholder bitmap
+    FitPicture,  // picture box that fits the placeholder or a picture, keeping its aspect
     FolderBox,   // folder, drive and file boxes: plain views that the
     DriveBox,    // picture browser and the boot image list fill
     FileBox,     //

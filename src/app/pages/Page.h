@@ -14,6 +14,12 @@ public:
     // The tab was selected, or clicked again while shown (when the tab's
     // `runsAgain` says so).
     virtual void Shown() {}
+    // Another tab was selected. False while the page cannot let go yet (the
+    // live view ends the frame in flight first): it raises LeaveReady then.
+    virtual bool Leave() { return true; }
+
+Q_SIGNALS:
+    void LeaveReady();
 
 protected:
     // A control of this page by its name, for the page's own binding.

@@ -12,7 +12,7 @@ QList<TabPage> TabPages()
         {QStringLiteral("Disk"), {}, 12135, 7815, &DiskPageRows, false},
         {QStringLiteral("Information"), QStringLiteral("Information"), 12135, 7815,
          &InformationPageRows, true},
-        {QStringLiteral("Live Images"), QStringLiteral("Images"), 12135, 7815, &EmptyPageRows,
+        {QStringLiteral("Live Images"), QStringLiteral("Images"), 12135, 7815, &LivePageRows,
          false},
         {QStringLiteral("Configuration"), QStringLiteral("Configuration"), 12015, 7695,
          &EmptyPageRows, true},
@@ -32,7 +32,7 @@ QList<ControlRow> WindowRows()
     };
 }
 
-// "Live Images", "Configuration" and "Update" have no controls yet.
+// "Configuration" and "Update" have no controls yet.
 QList<ControlRow> EmptyPageRows()
 {
     return {};

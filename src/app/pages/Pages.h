@@ -20,5 +20,6 @@ QList<ControlRow> WindowRows();
 QList<ControlRow> UnitPageRows();
 QList<ControlRow> DiskPageRows();
 QList<ControlRow> InformationPageRows();
+QList<ControlRow> LivePageRows();
 QList<ControlRow> TestPageRows();
 QList<ControlRow> EmptyPageRows();

@@ -1,0 +1,154 @@
+// The "Live Images" page: what stops live capture from inside a frame's wait
+// for the board, bad frames among good ones, saved frames; and that
+// "downloaded.jpg" is never touched.
+#include "PictureFixtures.h"
+#include "WindowFixture.h"
+#include "app/TabStrip.h"
+#include "app/widgets/FitPicture.h"
+#include "camera/LiveCapture.h"
+
+#include <QAbstractButton>
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+namespace {
+
+// Frame n of the camera: a JPEG 64 + n pixels wide, so each shows which it was.
+const auto Frame = [](int n) { return fixtures::Jpeg(64 + n, 48); };
+
+struct Live : WindowFixture {
+    QTemporaryDir folder;
+    LiveCapture& live = *window.findChild<LiveCapture*>();
+
+    explicit Live(const std::function<QByteArray(int)>& camera = Frame)
+    {
+        tool.AppFolder = folder.path();
+        board.SetPictureRenderer([camera](int, int, int n) { return camera(n); });
+        Get<TabStrip>("TabStrip1")->Select(4);
+    }
+    void Click() { Get<QAbstractButton>("cmdLive")->click(); } // "Start", or "Stop"
+    bool Counted(qint64 shown, qint64 bad = 0)
+    {
+        return QTest::qWaitFor(
+            [&] { return live.Counts().shown >= shown && live.Counts().bad >= bad; });
+    }
+    // Stopped for good: "Start" again, no frame follows, no picture file written.
+    bool Stopped()
+    {
+        const bool ended = QTest::qWaitFor([this] { return !live.Running(); });
+        const qsizetype sent = board.CommandBlocks().size();
+        QCoreApplication::processEvents();
+        return ended && board.CommandBlocks().size() == sent &&
+               Get<QAbstractButton>("cmdLive")->text() == QStringLiteral("Start") &&
+               !QFile::exists(folder.filePath(QStringLiteral("downloaded.jpg")));
+    }
+};
+
+} // namespace
+
+class LiveViewTest : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void stops_data();
+    void stops();
+    void badFramesAmongGood();
+    void savedFrames();
+};
+
+enum Stopper { StopButton, OtherTab, Unplug, FailedFrame, WindowClosed };
+
+void LiveViewTest::stops_data()
+{
+    QTest::addColumn<int>("stopper");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("Stop") << int(StopButton) << QString();
+    QTest::newRow("the Information tab") << int(OtherTab) << QString();
+    QTest::newRow("unplugged: the status box says so") << int(Unplug) << QString();
+    QTest::newRow("no sync") << int(FailedFrame) << "Live capture stopped: No Sync";
+    QTest::newRow("window closed") << int(WindowClosed) << QString();
+}
+
+// Each comes while a frame waits for the board's reply; the frame ends first.
+void LiveViewTest::stops()
+{
+    QFETCH(int, stopper);
+    QFETCH(QString, message);
+    Live f;
+    f.Click();
+    QVERIFY(f.Counted(2));
+    f.link.SetReplyTimeLimit(300); // an unplugged board's reply never comes
+    f.board.SetReplyDelay(3);
+    QSignalSpy shown(&f.window, &MainWindow::TabShown);
+    bool inWait = false;
+    // clang-format off
+    QTimer::singleShot(1, [&] {
+        inWait = f.link.Waiting();
+        switch (stopper) {
+        case StopButton: return f.Click();
+        case OtherTab: return f.Get<TabStrip>("TabStrip1")->Select(3);
+        case Unplug: return f.bus.Unplug(&f.board);
+        case FailedFrame: return f.board.ScriptReply("C:02#", {"OK :0000"});
+        case WindowClosed: f.window.close();
+        }
+    });
+    // clang-format on
+    QVERIFY(f.Stopped());
+    QVERIFY(inWait);
+    QCOMPARE(f.messages, message.isEmpty() ? QStringList() : QStringList{message});
+    // The "Information" page is shown once and reads the board after the last frame.
+    const QStringList sent = f.Commands();
+    QCOMPARE(shown.size(), stopper == OtherTab ? 1 : 0);
+    QCOMPARE(sent.indexOf("C:20") > sent.lastIndexOf("C:02"), stopper == OtherTab);
+}
+
+// Frames 3, 4 and 5 are bad, each its own way: counted, not shown; frame 2 stays.
+void LiveViewTest::badFramesAmongGood()
+{
+    const QByteArray jpeg = Frame(0);
+    const QByteArray bad[] = {jpeg.left(jpeg.size() / 2), // cut short: no end marker
+                              jpeg.mid(2),                // no start marker
+                              "\xFF\xD8 both markers, no picture between \xFF\xD9"};
+    Live f([&](int n) { return n < 3 ? Frame(n) : bad[std::min(n - 3, 2)]; });
+    f.Click();
+    QVERIFY(f.Counted(2, 3));
+    f.Click();
+    QVERIFY(f.Stopped());
+    QCOMPARE(f.live.Counts().shown, 2);
+    QCOMPARE(f.Get<FitPicture>("imgLive")->Picture().size(), QSize(66, 48));
+    QVERIFY(f.Get<QLabel>("lblLiveStatus")->text().contains(QStringLiteral("Frames 2 ")));
+    QVERIFY(f.messages.isEmpty());
+}
+
+// Each good frame in a file of its own; a folder that goes away stops capture
+// with one message that names it.
+void LiveViewTest::savedFrames()
+{
+    Live f;
+    const QString saved = f.folder.filePath(QStringLiteral("new/live"));
+    f.Get<QCheckBox>("chkLiveSave")->setChecked(true);
+    f.Get<QLineEdit>("txtLiveFolder")->setText(saved);
+    f.Click();
+    QVERIFY(f.Counted(3));
+    f.Click();
+    QVERIFY(f.Stopped());
+    const QStringList files = QDir(saved).entryList(QDir::Files);
+    QCOMPARE(files.size(), f.live.Counts().shown);
+    QVERIFY(files.filter(QRegularExpression("^live_\\d{8}_\\d{6}_\\d{3}(_\\d+)?\\.jpg$")) == files);
+    QVERIFY(!QImage(QDir(saved).filePath(files.constLast())).isNull());
+    QVERIFY(f.messages.isEmpty());
+
+    f.Click();
+    QVERIFY(f.Counted(3));
+    QVERIFY(QDir(saved).removeRecursively());
+    QVERIFY(f.Stopped());
+    QCOMPARE(f.messages.size(), 1);
+    QVERIFY(f.messages.constFirst().contains(QDir::toNativeSeparators(saved)));
+}
+
+QTEST_MAIN(LiveViewTest)
+#include "test_live_view.moc"
