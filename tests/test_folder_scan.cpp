@@ -13,10 +13,8 @@ class FolderScanTest : public QObject {
 private slots:
     void pattern_data();
     void pattern();
-    void sortIgnoresCase();
     void scanListsMatchingFilesOnly();
     void scanSubfolders();
-    void unreadableFolders_data();
     void unreadableFolders();
     void ancestors_data();
     void ancestors();
@@ -29,14 +27,10 @@ void FolderScanTest::pattern_data()
     QTest::addColumn<QString>("pattern");
     QTest::addColumn<QString>("name");
     QTest::addColumn<bool>("matches");
-    QTest::newRow("jpg") << "*.jpg" << "a.jpg" << true;
     QTest::newRow("upper case extension") << "*.jpg" << "A.JPG" << true;
     QTest::newRow("jpeg is another extension") << "*.jpg" << "a.jpeg" << false;
     QTest::newRow("extension must end the name") << "*.jpg" << "a.jpg.bak" << false;
-    QTest::newRow("bare extension") << "*.jpg" << ".jpg" << true;
-    QTest::newRow("non-ASCII name") << "*.jpg" << QStringLiteral("Überfall_東京.jpg") << true;
     QTest::newRow("boot image") << "usb_boot_*.bin" << "usb_boot_v12.bin" << true;
-    QTest::newRow("boot prefix missing") << "usb_boot_*.bin" << "boot_01.bin" << false;
     QTest::newRow("question mark is one character") << "?.jpg" << "ab.jpg" << false;
 }
 
@@ -48,17 +42,10 @@ void FolderScanTest::pattern()
     QCOMPARE(NamePattern(pattern).Matches(name), matches);
 }
 
-void FolderScanTest::sortIgnoresCase()
-{
-    QStringList names{"c.jpg", "B.jpg", "a.JPG", "b2.jpg", "A.jpg"};
-    SortNamesIgnoringCase(names);
-    QCOMPARE(names, QStringList({"A.jpg", "a.JPG", "B.jpg", "b2.jpg", "c.jpg"}));
-}
-
 void FolderScanTest::scanListsMatchingFilesOnly()
 {
     QTemporaryDir dir;
-    for (const char* name : {"b.jpg", "A.JPG", "c.png", "notes.txt", ".hidden.jpg"})
+    for (const char* name : {"b.jpg", "C.jpg", "A.JPG", "c.png", "notes.txt", ".hidden.jpg"})
         fixtures::Write(dir.filePath(name), "x");
     fixtures::Write(dir.filePath(QStringLiteral("Überfall_東京.jpg")), "x");
     QDir(dir.path()).mkdir("folder.jpg");
@@ -67,7 +54,8 @@ void FolderScanTest::scanListsMatchingFilesOnly()
 
     const FolderScan scan = ScanFiles(dir.path(), "*.jpg");
     QVERIFY(scan.ok);
-    QCOMPARE(scan.names, QStringList({"A.JPG", "b.jpg", "link_to_b.jpg",
+    // Sorted whatever the case.
+    QCOMPARE(scan.names, QStringList({"A.JPG", "b.jpg", "C.jpg", "link_to_b.jpg",
                                       QStringLiteral("Überfall_東京.jpg")}));
 }
 
@@ -82,22 +70,15 @@ void FolderScanTest::scanSubfolders()
     QCOMPARE(scan.names, QStringList({"Alpha", "beta"}));
 }
 
-void FolderScanTest::unreadableFolders_data()
-{
-    QTest::addColumn<QString>("leaf"); // inside a fresh temporary folder
-    QTest::newRow("missing folder") << "missing";
-    QTest::newRow("a file, not a folder") << "file.jpg";
-    QTest::newRow("empty path") << "";
-}
-
+// A missing folder, a file, an empty path.
 void FolderScanTest::unreadableFolders()
 {
-    QFETCH(QString, leaf);
     QTemporaryDir dir;
     fixtures::Write(dir.filePath("file.jpg"), "x");
-    const QString folder = leaf.isEmpty() ? QString() : dir.filePath(leaf);
-    QVERIFY(!ScanFiles(folder, "*.jpg").ok);
-    QVERIFY(!ScanSubfolders(folder).ok);
+    for (const QString& folder : {dir.filePath("missing"), dir.filePath("file.jpg"), QString()}) {
+        QVERIFY2(!ScanFiles(folder, "*.jpg").ok, qPrintable(folder));
+        QVERIFY2(!ScanSubfolders(folder).ok, qPrintable(folder));
+    }
 }
 
 void FolderScanTest::ancestors_data()
