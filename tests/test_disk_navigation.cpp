@@ -6,8 +6,8 @@
 #include "browser/FileList.h"
 #include "browser/FolderList.h"
 #include "browser/StoredPicture.h"
-#include "common/AppPaths.h"
 #include "PictureFixtures.h"
+#include "common/AppPaths.h"
 
 #include <QComboBox>
 #include <QItemSelectionModel>
@@ -93,8 +93,7 @@ class DiskNavigationTest : public QObject {
     Q_OBJECT
 private slots:
     void resetListsPicturesOfAppFolder();
-    void folderChangeClearsTheView();
-    void driveChangeResetsTheViewTwice();
+    void folderAndDriveChangesClearTheView();
     void driveListIsReadBesideTheWindow();
     void unreadableFoldersLeaveTheLists();
     void unreadableFolderAfterUnreadMove();
@@ -102,7 +101,6 @@ private slots:
     void unreadablePictureShowsThePlaceholder();
     void pageBindsBoxesAndRecordLabels();
     void shownPictureFollowsClicksAndBoxSize();
-    void appFolderOfInstalledCopy();
 };
 
 void DiskNavigationTest::resetListsPicturesOfAppFolder()
@@ -123,11 +121,15 @@ void DiskNavigationTest::resetListsPicturesOfAppFolder()
     QCOMPARE(folders->item(folders->rowCount() - 2)->text(), QStringLiteral("app"));
 }
 
-void DiskNavigationTest::folderChangeClearsTheView()
+// Another folder clears the record and shows the placeholder at once, even
+// when it holds the same file; another drive does so twice (through
+// Dir1_Change, then at the end of Drive1_Change).
+void DiskNavigationTest::folderAndDriveChangesClearTheView()
 {
     Disk disk;
     disk.Put(CameraName);
-    disk.Put("sub/" + CameraName); // the new folder holds the same file: still cleared
+    disk.Put("sub/" + CameraName);
+    fixtures::Write(disk.volumeB.filePath("on_b.jpg"), fixtures::Jpeg());
     disk.nav.ResetDiskFolder();
     QTRY_COMPARE(disk.Files(), QStringList{CameraName});
     disk.Select(CameraName);
@@ -135,29 +137,19 @@ void DiskNavigationTest::folderChangeClearsTheView()
     disk.cleared.clear();
     disk.nav.Dir1().SetPath(disk.Sub());
     QCOMPARE(disk.cleared.size(), 1);
-    QCOMPARE(disk.shown.size(), 1); // the placeholder, at once
+    QCOMPARE(disk.shown.size(), 1);
     QVERIFY(!disk.LastShownStored());
     QCOMPARE(disk.shown.last().first().value<QImage>().size(), PlaceholderBitmap(101).size());
-    QTRY_COMPARE(disk.nav.File1().Folder(), disk.Sub());
+    QTRY_VERIFY(disk.Settled(disk.Sub()));
     QTRY_COMPARE(disk.Files(), QStringList{CameraName});
     QVERIFY(disk.nav.File1().FileName().isEmpty());
-}
 
-void DiskNavigationTest::driveChangeResetsTheViewTwice()
-{
-    Disk disk;
-    disk.Put(CameraName);
-    fixtures::Write(disk.volumeB.filePath("on_b.jpg"), fixtures::Jpeg());
-    disk.nav.ResetDiskFolder();
-    QTRY_COMPARE(disk.Files(), QStringList{CameraName});
     disk.Select(CameraName);
-
     disk.shown.clear();
     disk.cleared.clear();
     disk.nav.Drive1().Pick(disk.volumeB.path());
     QTRY_COMPARE(disk.Files(), QStringList{"on_b.jpg"});
     QVERIFY(disk.Settled(disk.volumeB.path()));
-    // through Dir1_Change, then at the end of Drive1_Change
     QCOMPARE(disk.cleared.size(), 2);
     QCOMPARE(disk.shown.size(), 2);
     QVERIFY(!disk.shown.at(0).at(1).toBool() && !disk.LastShownStored());
@@ -343,19 +335,6 @@ void DiskNavigationTest::shownPictureFollowsClicksAndBoxSize()
     QVERIFY(page.Image2->pixmap().width() < 600);
     page.Image2->resize(600, 450);
     QTRY_VERIFY(page.Image2->pixmap().width() >= 600);
-}
-
-// The folder the page starts in: beside a portable program, never in an install
-// prefix's bin/, writable or not.
-void DiskNavigationTest::appFolderOfInstalledCopy()
-{
-    QTemporaryDir prefix;
-    const QString bin = prefix.filePath("bin"), data = prefix.filePath("data");
-    QVERIFY(QDir(prefix.path()).mkpath("bin"));
-    QCOMPARE(ChooseAppFolder(bin, data), bin);
-    QVERIFY(QDir(prefix.path()).mkpath("share/applications"));
-    fixtures::Write(prefix.filePath("share/applications/q815evm.desktop"), "[Desktop Entry]\n");
-    QCOMPARE(ChooseAppFolder(bin, data), data);
 }
 
 QTEST_MAIN(DiskNavigationTest)
