@@ -1,4 +1,6 @@
-// The record read from stored picture names, and the trigger texts.
+// The record read from stored picture names, the trigger texts, and the
+// hexadecimal readers (bad characters read as 0, results never negative).
+#include "browser/HexRoutines.h"
 #include "browser/PictureRecord.h"
 #include "browser/TriggerType.h"
 
@@ -19,6 +21,10 @@ private slots:
     void parse();
     void triggerCharacter();
     void triggerTexts();
+    void hexStrToDec_data();
+    void hexStrToDec();
+    void wrdStrToDec_data();
+    void wrdStrToDec();
 };
 
 void TestPictureRecord::parse_data() {
@@ -85,6 +91,52 @@ void TestPictureRecord::triggerTexts() {
                                  "Emergency Button", "Meter Button", "Internal Alarm", "Multi-USB",
                                  "Door Close", "Serial", "Toplight ON", "Toplight OFF",
                                  "Unknown Trigger", "Unknown Trigger"}));
+}
+
+void TestPictureRecord::hexStrToDec_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("expected");
+
+    // The ends of each range of digits and the characters just outside them.
+    QTest::newRow("9") << "9" << 9;
+    QTest::newRow("a") << "a" << 10;
+    QTest::newRow("A") << "A" << 10;
+    QTest::newRow("f") << "f" << 15;
+    QTest::newRow("F0: first character only") << "F0" << 15;
+    QTest::newRow("G") << "G" << 0;
+    QTest::newRow("g") << "g" << 0;
+    QTest::newRow("slash, just below 0") << "/" << 0;
+    QTest::newRow("colon, just above 9") << ":" << 0;
+    QTest::newRow("at sign, just below A") << "@" << 0;
+    QTest::newRow("backquote, just below a") << "`" << 0;
+    QTest::newRow("empty") << "" << 0;
+    QTest::newRow("L with stroke, low byte 0x41") << "Ł" << 0;
+    QTest::newRow("Arabic-Indic seven") << "٧" << 0;
+}
+
+void TestPictureRecord::hexStrToDec() {
+    QFETCH(QString, text);
+    QFETCH(int, expected);
+    QCOMPARE(HexStrToDec(text), expected);
+}
+
+void TestPictureRecord::wrdStrToDec_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("expected");
+
+    QTest::newRow("empty") << "" << 0;
+    QTest::newRow("1: missing digits are 0") << "1" << 4096;
+    QTest::newRow("ffff is not -1") << "ffff" << 65535;
+    QTest::newRow("8000, sign bit set") << "8000" << 32768;
+    QTest::newRow("1G34: G counts as 0") << "1G34" << 4148;
+    QTest::newRow("12345: fifth ignored") << "12345" << 4660;
+    QTest::newRow("emoji counts as one character") << "🚕123" << 0x0123;
+}
+
+void TestPictureRecord::wrdStrToDec() {
+    QFETCH(QString, text);
+    QFETCH(int, expected);
+    QCOMPARE(WrdStrToDec(text), expected);
 }
 
 QTEST_GUILESS_MAIN(TestPictureRecord)
