@@ -96,21 +96,22 @@ private slots:
     void folderAndDriveChangesClearTheView();
     void driveListIsReadBesideTheWindow();
     void unreadableFoldersLeaveTheLists();
-    void unreadableFolderAfterUnreadMove();
     void driveKeepsItsFolderUntilReset();
-    void unreadablePictureShowsThePlaceholder();
     void pageBindsBoxesAndRecordLabels();
     void shownPictureFollowsClicksAndBoxSize();
 };
 
+// The pictures of the program's folder; one removed after it was listed gives
+// the placeholder, a name that is not ASCII reaches the file.
 void DiskNavigationTest::resetListsPicturesOfAppFolder()
 {
     Disk disk;
-    for (const char* name : {"b.jpg", "A.JPG", "c.png", "notes.txt"})
+    const QString kept = QStringLiteral("Überfall_東京.jpg");
+    for (const QString& name : {kept, QStringLiteral("removed.JPG"), QStringLiteral("notes.txt")})
         disk.Put(name);
     disk.nav.ResetDiskFolder();
     QCOMPARE(disk.AppFolder, disk.programFolder);
-    QTRY_COMPARE(disk.Files(), QStringList({"A.JPG", "b.jpg"}));
+    QTRY_COMPARE(disk.Files(), QStringList({"removed.JPG", kept}));
     QVERIFY(disk.Settled(disk.programFolder));
     QCOMPARE(disk.nav.Drive1().Value(), disk.volumeA.path());
     QVERIFY(disk.nav.File1().FileName().isEmpty());
@@ -119,6 +120,15 @@ void DiskNavigationTest::resetListsPicturesOfAppFolder()
     QTRY_COMPARE(folders->item(folders->rowCount() - 1)->text(), QStringLiteral("sub"));
     QCOMPARE(disk.nav.Dir1().Selection()->currentIndex().row(), folders->rowCount() - 2);
     QCOMPARE(folders->item(folders->rowCount() - 2)->text(), QStringLiteral("app"));
+
+    QFile::remove(QDir(disk.programFolder).filePath("removed.JPG"));
+    const std::pair<QString, bool> cases[] = {{kept, true}, {"removed.JPG", false}};
+    for (const auto& [name, stored] : cases) {
+        disk.shown.clear();
+        disk.Select(name);
+        QTRY_COMPARE(disk.shown.size(), 1);
+        QCOMPARE(disk.LastShownStored(), stored);
+    }
 }
 
 // Another folder clears the record and shows the placeholder at once, even
@@ -207,16 +217,11 @@ void DiskNavigationTest::unreadableFoldersLeaveTheLists()
     QCOMPARE(disk.nav.File1().FileName(), QStringLiteral("a.jpg"));
     QTRY_VERIFY(!disk.shown.isEmpty() && disk.LastShownStored()); // shown again
     QCOMPARE(disk.shown.last().first().value<QImage>().size(), QSize(120, 90));
-}
 
-// The user opens a folder and, before it has been read, one that cannot be:
-// the lists go back to the first one, not to where they were before both.
-void DiskNavigationTest::unreadableFolderAfterUnreadMove()
-{
-    Disk disk;
+    // A folder opened and, before it has been read, one that cannot be: the
+    // lists go back to the first one, not to where they were before both.
+    QVERIFY(QDir().mkpath(disk.Sub()));
     disk.Put("sub/in_sub.jpg");
-    disk.nav.ResetDiskFolder();
-    QTRY_VERIFY(disk.Settled(disk.programFolder));
     disk.nav.Dir1().SetPath(disk.Sub());
     disk.nav.Dir1().SetPath(QDir(disk.programFolder).filePath("missing"));
     QTRY_VERIFY(disk.Settled(disk.Sub()));
@@ -248,26 +253,6 @@ void DiskNavigationTest::driveKeepsItsFolderUntilReset()
     QCOMPARE(disk.nav.Drive1().Value(), disk.volumeA.path());
     QTRY_VERIFY(disk.Settled(disk.programFolder));
     QVERIFY(disk.nav.File1().FileName().isEmpty());
-}
-
-// A picture removed after it was listed gives the placeholder; a name that is
-// not ASCII reaches the file.
-void DiskNavigationTest::unreadablePictureShowsThePlaceholder()
-{
-    Disk disk;
-    const QString kept = QStringLiteral("Überfall_東京.jpg");
-    disk.Put(kept);
-    disk.Put("removed.jpg");
-    disk.nav.ResetDiskFolder();
-    QTRY_COMPARE(disk.Files(), QStringList({"removed.jpg", kept}));
-    QFile::remove(QDir(disk.programFolder).filePath("removed.jpg"));
-    const std::pair<QString, bool> cases[] = {{kept, true}, {"removed.jpg", false}};
-    for (const auto& [name, stored] : cases) {
-        disk.shown.clear();
-        disk.Select(name);
-        QTRY_COMPARE(disk.shown.size(), 1);
-        QCOMPARE(disk.LastShownStored(), stored);
-    }
 }
 
 // The page: its boxes show the lists and pass the user's picks on, and the
