@@ -1,5 +1,7 @@
-// Every component operation that the program calls, made to fail at each place
-// where a user action reaches it, on the whole window against the virtual board.
+// Every component operation that the program calls, made to fail where a user
+// action reaches it, on the whole window against the virtual board: each call
+// of opening and unplug; each step of an exchange, which every feature makes
+// through the same calls; and one step in each exchange of a download.
 // For each case: the messages shown (the status text, a download's own message,
 // or nothing), what the action gave, and that the program carries on once the
 // fault is gone. The program treats every failure status alike, so each place
@@ -72,11 +74,13 @@ QList<Place> Places()
         {Opening, "USBPipeIN", "AttachDevice", 0, {S, NotAttached, NotBound}, "USB OK", FailAfter},
         {Opening, "USBPipeOUT", "AttachDevice", 0, {S}, "USB OK", NoUsbAfter},
         {Opening, "USBPipeFileIN", "AttachDevice", 0, {S, NotAttached}, "USB OK", W},
+        {Opening, "USBPipeFileOUT", "AttachDevice", 0, {S, NotAttached}, "USB OK", W},
         {Opening, "USBDevice", "DefineInterface", 0, {S, usb::StatusText(usb::StatusNoInterface)}, "USB OK", W},
         {Opening, "USBDevice", "ApplyConfiguration", 0, {S}, "USB OK", W},
         {Opening, "USBPipeDWNLD", "AssignEndpoint", 0, {}, "USB OK", W},
         {Opening, "USBPipeOUT", "AssignEndpoint", 0, {}, "USB OK", NoUsbAfter},
         {Opening, "USBPipeIN", "AssignEndpoint", 0, {S, NotBound}, "USB OK", FailAfter},
+        {Opening, "USBPipeFileOUT", "AssignEndpoint", 0, {S}, "USB OK", W},
         {Opening, "USBPipeFileIN", "AssignEndpoint", 0, {S}, "USB OK", W},
         {Opening, "USBPipeIN", "ClearPipe", 0, {S}, "USB OK", FailAfter},
         {Opening, "USBPipeFileIN", "ClearPipe", 0, {}, "USB OK", W},
@@ -85,11 +89,16 @@ QList<Place> Places()
         {Opening, "USBPipeIN", "AssignEndpoint", 0, {}, "USB OK", FailAfter, Cmd},
         {Opening, "USBPipeIN", "ClearPipe", 0, {S}, "USB OK", FailAfter, Cmd},
 
-        // Unplug: nothing to report, the next plug-in opens the board again. The
-        // handler ignores every status alike: one of each kind of step.
+        // Unplug: nothing to report, the next plug-in opens the board again.
         {Unplug, "USBPipeIN", "EndReading", 0, {}, "USB OFF", NoUsbAfter},
+        {Unplug, "USBPipeFileIN", "EndReading", 0, {}, "USB OFF", NoUsbAfter},
         {Unplug, "USBDevice", "DetachDevice", 0, {}, "USB OFF", NoUsbAfter},
+        {Unplug, "USBPipeDWNLD", "DetachDevice", 0, {}, "USB OFF", NoUsbAfter},
+        {Unplug, "USBPipeIN", "DetachDevice", 0, {}, "USB OFF", NoUsbAfter},
+        {Unplug, "USBPipeOUT", "DetachDevice", 0, {}, "USB OFF", NoUsbAfter},
         {Unplug, "USBDevice", "ClearInterfaces", 0, {}, "USB OFF", NoUsbAfter},
+        {Unplug, "USBPipeFileIN", "DetachDevice", 0, {}, "USB OFF", NoUsbAfter},
+        {Unplug, "USBPipeFileOUT", "DetachDevice", 0, {}, "USB OFF", NoUsbAfter},
 
         {Exchange, "USBPipeOUT", "ClearPipe", 0, {}, NoUsb, W},
         {Exchange, "USBPipeOUT", "BeginWriting", 0, {S}, NoUsb, W},
@@ -104,8 +113,8 @@ QList<Place> Places()
         {Exchange, "USBPipeIN", "ReadTransfer", 0, {}, Fail, FailAfter},
 
         // "Get Pic SPI": "C:04" (exchange 0), "C:02#" (1), the first "C:02 " (2).
-        // An exchange fails alike at each of its first three steps (see Exchange):
-        // one step each.
+        // Every exchange makes the same calls, each met in the Exchange rows: here
+        // one failing step for each exchange of a download.
         {SpiDownload, "USBPipeOUT", "ClearPipe", 0, {}, "picture", W},
         {SpiDownload, "USBPipeOUT", "BeginWriting", 1, {S, NoUsb}, "unchanged", W},
         {SpiDownload, "USBPipeOUT", "QueueData", 4, {S}, "placeholder", W},
