@@ -49,11 +49,15 @@ void TestVirtualBoard::replies_data()
     QTest::addColumn<QByteArray>("reply"); // the whole reply, or only its prefix when negative
     QTest::addColumn<int>("sizeIndex");
     QTest::addColumn<int>("speedIndex");
-    // The last size and speed, one past each, and commands it does not know.
+    // The first and last size and speed, one past each end, and commands it does not know.
+    QTest::newRow("size 1") << QByteArray("C:031") << QByteArray("OK :SIZE 80x60") << 0 << -1;
     QTest::newRow("size B") << QByteArray("C:03B") << QByteArray("OK :SIZE 160x128") << 10 << -1;
     QTest::newRow("size C") << QByteArray("C:03C") << QByteArray("ERR") << 4 << -1;
+    QTest::newRow("size 0") << QByteArray("C:030") << QByteArray("ERR") << 4 << -1;
+    QTest::newRow("speed 0") << QByteArray("C:10 0") << QByteArray("OK :BAUD 7200") << 4 << 0;
     QTest::newRow("speed 7") << QByteArray("C:10 7") << QByteArray("OK :BAUD 921600") << 4 << 7;
     QTest::newRow("speed 8") << QByteArray("C:10 8") << QByteArray("ERR") << 4 << -1;
+    QTest::newRow("unknown entry") << QByteArray("C:0602") << QByteArray("ERR") << 4 << -1;
     QTest::newRow("no prefix") << QByteArray("X:20") << QByteArray("ERR") << 4 << -1;
     QTest::newRow("block with garbage") << QByteArray("C:02x") << QByteArray("ERR") << 4 << -1;
 }
