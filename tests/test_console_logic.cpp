@@ -34,6 +34,7 @@ void ConsoleLogicTest::chipIdentifiers_data()
     QTest::newRow("last row") << "27050240" << "AT91SAM7S16" << "Rev A";
     QTest::newRow("270A0740 is in no row") << "270A0740" << "UNKNOWN" << "Rev X";
     QTest::newRow("lower case") << "270b0a40" << "UNKNOWN" << "Rev X";
+    QTest::newRow("trailing blank") << "270B0A40 " << "UNKNOWN" << "Rev X";
     QTest::newRow("prefix only") << "270B0A4" << "UNKNOWN" << "Rev X";
 }
 
@@ -108,8 +109,9 @@ void ConsoleLogicTest::lengthReply_data()
 
     const QString noLength = QStringLiteral("The board sent no picture length: ");
     refused("no sync", QStringLiteral("0000"), QStringLiteral("No Sync"));
+    refused("no sync, longer", QStringLiteral("00001"), QStringLiteral("No Sync"));
     refused("zero in two digits", QStringLiteral("00"), QStringLiteral("No Data"));
-    refused("fail1", QStringLiteral("fail1"), QStringLiteral("fail1"));
+    refused("fail1 and more", QStringLiteral("fail1 camera"), QStringLiteral("fail1"));
     refused("no usb", QStringLiteral("No USB"), QStringLiteral("No USB"));
     refused("timed out: FAIL and zero characters", QString::fromLatin1("FAIL\0\0\0", 7),
             QStringLiteral("FAIL"));
@@ -118,6 +120,7 @@ void ConsoleLogicTest::lengthReply_data()
     refused("Fail1 is not fail1", QStringLiteral("Fail1"), noLength + QStringLiteral("\"Fail1\""));
     refused("zero then not hex", QStringLiteral("0X12"), noLength + QStringLiteral("\"0X12\""));
     refused("blank among digits", QStringLiteral("12 4"), noLength + QStringLiteral("\"12 4\""));
+    refused("sign", QStringLiteral("+1F"), noLength + QStringLiteral("\"+1F\""));
     refused("full-width digit", QStringLiteral("1\uFF10"), noLength + QStringLiteral("\"1\uFF10\""));
     refused("control characters quoted readably", QString::fromLatin1("\0\x01" "A", 3),
             noLength + QStringLiteral("\"\\x00\\x01A\""));
