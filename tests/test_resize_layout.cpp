@@ -36,6 +36,9 @@ void ResizeLayoutTest::minimumAndHeight()
     // 1810 + 5460 * k / 2 gives a quotient of exactly 4215 * k / 2: halves go to even.
     QCOMPARE(HeightForWidth(1810.0 + 5460.0 * 2.5), 10538);
     QCOMPARE(HeightForWidth(1810.0 + 5460.0 * 3.5), 14752);
+    // Wider, the tab strip still ends about 47 twips short of the outer width.
+    const LayoutAssignments wider = ComputeResizeLayout(HeightForWidth(14000), 14000);
+    QVERIFY(std::abs(14000 - Value(wider, "TabStrip1", LayoutProperty::Width) - 47) < 2);
 }
 
 void ResizeLayoutTest::atMinimumSize()
