@@ -80,9 +80,12 @@ struct Rig {
         if (!Plugged())
             Plug();
         std::int32_t failure = -1;
-        std::unique_ptr<UsbObject> object(backend->CreateObject(name, nullptr, failure));
-        if (!object || failure != 0 || object->objectName() != name ||
-            Bind(*object, endpoint) != StatusSuccess)
+        QObject owner;
+        std::unique_ptr<UsbObject> object(backend->CreateObject(name, &owner, failure));
+        if (!object || failure != 0 || object->objectName() != name || object->parent() != &owner)
+            return nullptr;
+        object->setParent(nullptr);
+        if (Bind(*object, endpoint) != StatusSuccess)
             return nullptr;
         return object;
     }
