@@ -21,10 +21,8 @@ private slots:
     void parse();
     void triggerCharacter();
     void triggerTexts();
-    void hexStrToDec_data();
-    void hexStrToDec();
-    void wrdStrToDec_data();
-    void wrdStrToDec();
+    void hexReaders_data();
+    void hexReaders();
 };
 
 void TestPictureRecord::parse_data() {
@@ -93,50 +91,40 @@ void TestPictureRecord::triggerTexts() {
                                  "Unknown Trigger", "Unknown Trigger"}));
 }
 
-void TestPictureRecord::hexStrToDec_data() {
+void TestPictureRecord::hexReaders_data() {
+    QTest::addColumn<bool>("word"); // WrdStrToDec, four digits; else HexStrToDec, one
     QTest::addColumn<QString>("text");
     QTest::addColumn<int>("expected");
 
     // The ends of each range of digits and the characters just outside them.
-    QTest::newRow("9") << "9" << 9;
-    QTest::newRow("a") << "a" << 10;
-    QTest::newRow("A") << "A" << 10;
-    QTest::newRow("f") << "f" << 15;
-    QTest::newRow("F0: first character only") << "F0" << 15;
-    QTest::newRow("G") << "G" << 0;
-    QTest::newRow("g") << "g" << 0;
-    QTest::newRow("slash, just below 0") << "/" << 0;
-    QTest::newRow("colon, just above 9") << ":" << 0;
-    QTest::newRow("at sign, just below A") << "@" << 0;
-    QTest::newRow("backquote, just below a") << "`" << 0;
-    QTest::newRow("empty") << "" << 0;
-    QTest::newRow("L with stroke, low byte 0x41") << "Ł" << 0;
-    QTest::newRow("Arabic-Indic seven") << "٧" << 0;
+    QTest::newRow("9") << false << "9" << 9;
+    QTest::newRow("a") << false << "a" << 10;
+    QTest::newRow("A") << false << "A" << 10;
+    QTest::newRow("f") << false << "f" << 15;
+    QTest::newRow("F0: first character only") << false << "F0" << 15;
+    QTest::newRow("G") << false << "G" << 0;
+    QTest::newRow("g") << false << "g" << 0;
+    QTest::newRow("slash, just below 0") << false << "/" << 0;
+    QTest::newRow("colon, just above 9") << false << ":" << 0;
+    QTest::newRow("at sign, just below A") << false << "@" << 0;
+    QTest::newRow("backquote, just below a") << false << "`" << 0;
+    QTest::newRow("empty") << false << "" << 0;
+    QTest::newRow("L with stroke, low byte 0x41") << false << "Ł" << 0;
+    QTest::newRow("Arabic-Indic seven") << false << "٧" << 0;
+    QTest::newRow("word empty") << true << "" << 0;
+    QTest::newRow("word 1: missing digits are 0") << true << "1" << 4096;
+    QTest::newRow("word ffff is not -1") << true << "ffff" << 65535;
+    QTest::newRow("word 8000, sign bit set") << true << "8000" << 32768;
+    QTest::newRow("word 1G34: G counts as 0") << true << "1G34" << 4148;
+    QTest::newRow("word 12345: fifth ignored") << true << "12345" << 4660;
+    QTest::newRow("word emoji counts as one character") << true << "🚕123" << 0x0123;
 }
 
-void TestPictureRecord::hexStrToDec() {
+void TestPictureRecord::hexReaders() {
+    QFETCH(bool, word);
     QFETCH(QString, text);
     QFETCH(int, expected);
-    QCOMPARE(HexStrToDec(text), expected);
-}
-
-void TestPictureRecord::wrdStrToDec_data() {
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<int>("expected");
-
-    QTest::newRow("empty") << "" << 0;
-    QTest::newRow("1: missing digits are 0") << "1" << 4096;
-    QTest::newRow("ffff is not -1") << "ffff" << 65535;
-    QTest::newRow("8000, sign bit set") << "8000" << 32768;
-    QTest::newRow("1G34: G counts as 0") << "1G34" << 4148;
-    QTest::newRow("12345: fifth ignored") << "12345" << 4660;
-    QTest::newRow("emoji counts as one character") << "🚕123" << 0x0123;
-}
-
-void TestPictureRecord::wrdStrToDec() {
-    QFETCH(QString, text);
-    QFETCH(int, expected);
-    QCOMPARE(WrdStrToDec(text), expected);
+    QCOMPARE(word ? WrdStrToDec(text) : HexStrToDec(text), expected);
 }
 
 QTEST_GUILESS_MAIN(TestPictureRecord)
