@@ -1,5 +1,5 @@
-// The board information and the console driven on the virtual board without a
-// window; then how the "Information", "Test" and camera controls are bound.
+// The board information read on the virtual board without a window; then how
+// the "Information", "Test" and camera controls are bound.
 #include "LinkFixture.h"
 #include "WindowFixture.h"
 #include "app/ConsoleView.h"
@@ -7,7 +7,6 @@
 #include "app/pages/ClickLabel.h"
 #include "board/BoardInformation.h"
 #include "board/CommandTable.h"
-#include "board/TestConsole.h"
 
 #include <QAbstractButton>
 #include <QComboBox>
@@ -19,43 +18,12 @@ class BoardInformationTest : public QObject {
 private Q_SLOTS:
     void readBoardInfo_data();
     void readBoardInfo();
-    void commandEntry();
-    void commandLine();
     void informationPageBindings();
     void testPageBindings();
     void cameraSettingCommands();
 };
 
 namespace {
-constexpr std::int16_t Enter = 13;
-
-// The two features on one link. `seen` holds what they asked to show, each after
-// the number of commands the board had received by then; `output` the console.
-struct Rig : LinkFixture {
-    BoardInformation information{link};
-    TestConsole console{link};
-    QStringList seen;
-    QString output;
-
-    explicit Rig(usb::EndpointLayout layout = usb::EndpointLayout::Full, bool plugged = true)
-        : LinkFixture(layout, plugged)
-    {
-        Start();
-        const auto note = [this](const QString& what) {
-            seen << QString::number(board.CommandBlocks().size()) + u' ' + what;
-        };
-        QObject::connect(&information, &BoardInformation::BoxFilled,
-                         [=](const QString& box, const QString& text) { note(box + u'=' + text); });
-        QObject::connect(&console, &TestConsole::EntryMarked,
-                         [=](bool bad) { note(bad ? "red" : "normal"); });
-        QObject::connect(&console, &TestConsole::ReplyShown,
-                         [=](const QString& text) { note("retString=" + text.left(4)); });
-        QObject::connect(&console, &TestConsole::MessageRequested, note);
-        QObject::connect(&console, &TestConsole::ConsoleAppended,
-                         [this](const QString& text) { output += text + u'\n'; });
-        QObject::connect(&console, &TestConsole::ConsoleEmptied, [this] { output.clear(); });
-    }
-};
 
 QStringList IdentityEmptied(int commands)
 {
@@ -69,6 +37,7 @@ QString BoxText(WindowFixture& f, const char* name)
 {
     return f.Get<QLineEdit>(name)->text();
 }
+
 } // namespace
 
 void BoardInformationTest::readBoardInfo_data()
@@ -81,9 +50,17 @@ void BoardInformationTest::readBoardInfo_data()
 void BoardInformationTest::readBoardInfo()
 {
     QFETCH(bool, plugged);
-    Rig rig(usb::EndpointLayout::Full, plugged);
-    rig.board.SetChipId("270B0A40");
-    rig.information.ReadBoardInfo();
+    LinkFixture f(usb::EndpointLayout::Full, plugged);
+    f.Start();
+    BoardInformation information(f.link);
+    // What it fills, each after the number of commands the board had received by then.
+    QStringList seen;
+    QObject::connect(
+        &information, &BoardInformation::BoxFilled, [&](const QString& box, const QString& text) {
+            seen << QStringLiteral("%1 %2=%3").arg(f.board.CommandBlocks().size()).arg(box, text);
+        });
+    f.board.SetChipId("270B0A40");
+    information.ReadBoardInfo();
     // The identity boxes are emptied before the first exchange; each reply then
     // goes whole into its box as soon as it is in.
     QStringList expected = IdentityEmptied(0);
@@ -98,49 +75,16 @@ void BoardInformationTest::readBoardInfo()
     int exchange = 2;
     for (const char* code : CommandTableCodes) {
         filled(++exchange, CommandTableBoxName(code),
-               plugged ? QString::fromLatin1(rig.board.CommandTableEntry(code)) : failed);
+               plugged ? QString::fromLatin1(f.board.CommandTableEntry(code)) : failed);
     }
-    QCOMPARE(rig.seen, expected);
+    QCOMPARE(seen, expected);
     const QStringList commands = {"C:20",   "C:21",   "C:0601", "C:0604", "C:0605",
                                   "C:0606", "C:0608", "C:0609", "C:060C", "C:060D",
                                   "C:060E", "C:0610", "C:0618", "C:0623"};
-    QCOMPARE(rig.Commands(), plugged ? commands : QStringList());
+    QCOMPARE(f.Commands(), plugged ? commands : QStringList());
     // The link empties the identity boxes when the board goes.
-    Q_EMIT rig.link.IdentityBoxesEmptied();
-    QCOMPARE(rig.seen.mid(expected.size()), IdentityEmptied(plugged ? 14 : 0));
-}
-
-void BoardInformationTest::commandEntry()
-{
-    Rig rig;
-    // The text after the sixteenth character goes along.
-    const QString good = QStringLiteral("0123456789ABCDEF and more");
-    rig.console.cmdEntry_KeyPress(Enter, QStringLiteral("0123456789ABCDE"));
-    rig.console.cmdEntry_KeyPress('x', good);
-    rig.console.cmdEntry_KeyPress(Enter, good);
-    QCOMPARE(rig.Commands(), QStringList{"C:07" + good});
-    // Each key first turns the entry back to normal.
-    QCOMPARE(rig.seen,
-             (QStringList{"0 normal", "0 red", "0 normal", "0 normal", "1 retString=ACK "}));
-}
-
-void BoardInformationTest::commandLine()
-{
-    Rig rig;
-    rig.output = QStringLiteral("earlier text\n");
-    rig.console.Clear_Click();
-    QCOMPARE(rig.output, QString());
-    for (const char* text : {"c:40", "C", "C:", "C:40"})
-        rig.console.CmdCommandLine_KeyPress(Enter, QString::fromLatin1(text));
-    QCOMPARE(rig.Commands(), (QStringList{"C:", "C:40"}));
-    // The replies go to the output window alone, never to retString.
-    QVERIFY(rig.output.startsWith(QStringLiteral("ERR:unknown command\nOK :READY")));
-    QCOMPARE(rig.seen, QStringList());
-
-    Rig refused(usb::EndpointLayout::Download);
-    refused.console.CmdCommandLine_KeyPress(Enter, QStringLiteral("C:40"));
-    QCOMPARE(refused.Commands(), QStringList());
-    QCOMPARE(refused.seen, QStringList{"0 Wrong Enpoints setup"});
+    Q_EMIT f.link.IdentityBoxesEmptied();
+    QCOMPARE(seen.mid(expected.size()), IdentityEmptied(plugged ? 14 : 0));
 }
 
 void BoardInformationTest::informationPageBindings()
@@ -158,38 +102,54 @@ void BoardInformationTest::informationPageBindings()
     QCOMPARE(f.Get<QLineEdit>("TxtSoftVer")->cursorPosition(), 0);
     QCOMPARE(BoxText(f, "TxtCMD23"), QString::fromLatin1(f.board.CommandTableEntry("23")));
 
-    // A command label copies its box, as it stands, into the entry.
+    // A command label copies its box, as it stands, into the entry; Enter sends
+    // it whole when its first sixteen characters are hex digits.
     f.board.ClearRecord();
-    f.Get<QLineEdit>("TxtCMD04")->setText(QStringLiteral("0123456789ABCDEF"));
+    const QString text = QStringLiteral("0123456789ABCDEF and more");
+    f.Get<QLineEdit>("TxtCMD04")->setText(text);
     f.Get<ClickLabel>("cmd04")->clicked();
     auto* entry = f.Get<QLineEdit>("cmdEntry");
-    QCOMPARE(entry->text(), QStringLiteral("0123456789ABCDEF"));
+    QCOMPARE(entry->text(), text);
     QTest::keyClick(entry, Qt::Key_Return);
-    QCOMPARE(f.Commands(), QStringList{"C:070123456789ABCDEF"});
+    QCOMPARE(f.Commands(), QStringList{"C:07" + text});
     QVERIFY(BoxText(f, "retString").startsWith(QStringLiteral("ACK ")));
+    // Fifteen digits: nothing is sent and the entry is red until the next key.
     const QColor normal = entry->palette().color(QPalette::Base);
-    entry->setText(QStringLiteral("bad"));
+    entry->setText(QStringLiteral("0123456789ABCDE"));
     QTest::keyClick(entry, Qt::Key_Return);
     QCOMPARE(entry->palette().color(QPalette::Base), QColor(255, 0, 0));
     QTest::keyClick(entry, Qt::Key_X);
     QCOMPARE(entry->palette().color(QPalette::Base), normal);
+    QCOMPARE(f.Commands().size(), 1);
 }
 
 void BoardInformationTest::testPageBindings()
 {
     WindowFixture f;
-    QTest::keyClick(f.Get<QLineEdit>("CmdCommandLine"), Qt::Key_Return); // it shows "C:40"
-    QCOMPARE(f.Commands(), QStringList{"C:40"});
+    auto* line = f.Get<QLineEdit>("CmdCommandLine");
+    QTest::keyClick(line, Qt::Key_Return); // it shows "C:40"
+    // Only what begins with "C:" goes out.
+    for (const char* text : {"c:40", "C", "C:"}) {
+        line->setText(QString::fromLatin1(text));
+        QTest::keyClick(line, Qt::Key_Return);
+    }
+    QCOMPARE(f.Commands(), (QStringList{"C:40", "C:"}));
+    // The replies go to the output window alone, never to retString.
     Control<ConsoleView>(f.window, "Outputwindow")->Flush();
     QVERIFY(Control<ConsoleView>(f.window, "Outputwindow")
                 ->toPlainText()
                 .startsWith(QStringLiteral("OK :READY")));
+    QVERIFY(Control<ConsoleView>(f.window, "Outputwindow")
+                ->toPlainText()
+                .endsWith(QStringLiteral("\nERR:unknown command\n")));
+    QCOMPARE(BoxText(f, "retString"), QString());
     f.Get<QAbstractButton>("Clear")->click();
     QCOMPARE(Control<ConsoleView>(f.window, "Outputwindow")->toPlainText(), QString());
 
     WindowFixture refused(usb::EndpointLayout::Download);
     QTest::keyClick(refused.Get<QLineEdit>("CmdCommandLine"), Qt::Key_Return);
     QCOMPARE(refused.messages, QStringList{"Wrong Enpoints setup"});
+    QVERIFY(refused.Commands().isEmpty());
 }
 
 void BoardInformationTest::cameraSettingCommands()

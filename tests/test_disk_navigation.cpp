@@ -6,8 +6,8 @@
 #include "browser/FileList.h"
 #include "browser/FolderList.h"
 #include "browser/StoredPicture.h"
-#include "common/AppPaths.h"
 #include "PictureFixtures.h"
+#include "common/AppPaths.h"
 
 #include <QComboBox>
 #include <QItemSelectionModel>
@@ -93,26 +93,25 @@ class DiskNavigationTest : public QObject {
     Q_OBJECT
 private slots:
     void resetListsPicturesOfAppFolder();
-    void folderChangeClearsTheView();
-    void driveChangeResetsTheViewTwice();
+    void folderAndDriveChangesClearTheView();
     void driveListIsReadBesideTheWindow();
     void unreadableFoldersLeaveTheLists();
-    void unreadableFolderAfterUnreadMove();
     void driveKeepsItsFolderUntilReset();
-    void unreadablePictureShowsThePlaceholder();
     void pageBindsBoxesAndRecordLabels();
     void shownPictureFollowsClicksAndBoxSize();
-    void appFolderOfInstalledCopy();
 };
 
+// The pictures of the program's folder; one removed after it was listed gives
+// the placeholder, a name that is not ASCII reaches the file.
 void DiskNavigationTest::resetListsPicturesOfAppFolder()
 {
     Disk disk;
-    for (const char* name : {"b.jpg", "A.JPG", "c.png", "notes.txt"})
+    const QString kept = QStringLiteral("Überfall_東京.jpg");
+    for (const QString& name : {kept, QStringLiteral("removed.JPG"), QStringLiteral("notes.txt")})
         disk.Put(name);
     disk.nav.ResetDiskFolder();
     QCOMPARE(disk.AppFolder, disk.programFolder);
-    QTRY_COMPARE(disk.Files(), QStringList({"A.JPG", "b.jpg"}));
+    QTRY_COMPARE(disk.Files(), QStringList({"removed.JPG", kept}));
     QVERIFY(disk.Settled(disk.programFolder));
     QCOMPARE(disk.nav.Drive1().Value(), disk.volumeA.path());
     QVERIFY(disk.nav.File1().FileName().isEmpty());
@@ -121,13 +120,26 @@ void DiskNavigationTest::resetListsPicturesOfAppFolder()
     QTRY_COMPARE(folders->item(folders->rowCount() - 1)->text(), QStringLiteral("sub"));
     QCOMPARE(disk.nav.Dir1().Selection()->currentIndex().row(), folders->rowCount() - 2);
     QCOMPARE(folders->item(folders->rowCount() - 2)->text(), QStringLiteral("app"));
+
+    QFile::remove(QDir(disk.programFolder).filePath("removed.JPG"));
+    const std::pair<QString, bool> cases[] = {{kept, true}, {"removed.JPG", false}};
+    for (const auto& [name, stored] : cases) {
+        disk.shown.clear();
+        disk.Select(name);
+        QTRY_COMPARE(disk.shown.size(), 1);
+        QCOMPARE(disk.LastShownStored(), stored);
+    }
 }
 
-void DiskNavigationTest::folderChangeClearsTheView()
+// Another folder clears the record and shows the placeholder at once, even
+// when it holds the same file; another drive does so twice (through
+// Dir1_Change, then at the end of Drive1_Change).
+void DiskNavigationTest::folderAndDriveChangesClearTheView()
 {
     Disk disk;
     disk.Put(CameraName);
-    disk.Put("sub/" + CameraName); // the new folder holds the same file: still cleared
+    disk.Put("sub/" + CameraName);
+    fixtures::Write(disk.volumeB.filePath("on_b.jpg"), fixtures::Jpeg());
     disk.nav.ResetDiskFolder();
     QTRY_COMPARE(disk.Files(), QStringList{CameraName});
     disk.Select(CameraName);
@@ -135,29 +147,19 @@ void DiskNavigationTest::folderChangeClearsTheView()
     disk.cleared.clear();
     disk.nav.Dir1().SetPath(disk.Sub());
     QCOMPARE(disk.cleared.size(), 1);
-    QCOMPARE(disk.shown.size(), 1); // the placeholder, at once
+    QCOMPARE(disk.shown.size(), 1);
     QVERIFY(!disk.LastShownStored());
     QCOMPARE(disk.shown.last().first().value<QImage>().size(), PlaceholderBitmap(101).size());
-    QTRY_COMPARE(disk.nav.File1().Folder(), disk.Sub());
+    QTRY_VERIFY(disk.Settled(disk.Sub()));
     QTRY_COMPARE(disk.Files(), QStringList{CameraName});
     QVERIFY(disk.nav.File1().FileName().isEmpty());
-}
 
-void DiskNavigationTest::driveChangeResetsTheViewTwice()
-{
-    Disk disk;
-    disk.Put(CameraName);
-    fixtures::Write(disk.volumeB.filePath("on_b.jpg"), fixtures::Jpeg());
-    disk.nav.ResetDiskFolder();
-    QTRY_COMPARE(disk.Files(), QStringList{CameraName});
     disk.Select(CameraName);
-
     disk.shown.clear();
     disk.cleared.clear();
     disk.nav.Drive1().Pick(disk.volumeB.path());
     QTRY_COMPARE(disk.Files(), QStringList{"on_b.jpg"});
     QVERIFY(disk.Settled(disk.volumeB.path()));
-    // through Dir1_Change, then at the end of Drive1_Change
     QCOMPARE(disk.cleared.size(), 2);
     QCOMPARE(disk.shown.size(), 2);
     QVERIFY(!disk.shown.at(0).at(1).toBool() && !disk.LastShownStored());
@@ -215,16 +217,11 @@ void DiskNavigationTest::unreadableFoldersLeaveTheLists()
     QCOMPARE(disk.nav.File1().FileName(), QStringLiteral("a.jpg"));
     QTRY_VERIFY(!disk.shown.isEmpty() && disk.LastShownStored()); // shown again
     QCOMPARE(disk.shown.last().first().value<QImage>().size(), QSize(120, 90));
-}
 
-// The user opens a folder and, before it has been read, one that cannot be:
-// the lists go back to the first one, not to where they were before both.
-void DiskNavigationTest::unreadableFolderAfterUnreadMove()
-{
-    Disk disk;
+    // A folder opened and, before it has been read, one that cannot be: the
+    // lists go back to the first one, not to where they were before both.
+    QVERIFY(QDir().mkpath(disk.Sub()));
     disk.Put("sub/in_sub.jpg");
-    disk.nav.ResetDiskFolder();
-    QTRY_VERIFY(disk.Settled(disk.programFolder));
     disk.nav.Dir1().SetPath(disk.Sub());
     disk.nav.Dir1().SetPath(QDir(disk.programFolder).filePath("missing"));
     QTRY_VERIFY(disk.Settled(disk.Sub()));
@@ -256,26 +253,6 @@ void DiskNavigationTest::driveKeepsItsFolderUntilReset()
     QCOMPARE(disk.nav.Drive1().Value(), disk.volumeA.path());
     QTRY_VERIFY(disk.Settled(disk.programFolder));
     QVERIFY(disk.nav.File1().FileName().isEmpty());
-}
-
-// A picture removed after it was listed gives the placeholder; a name that is
-// not ASCII reaches the file.
-void DiskNavigationTest::unreadablePictureShowsThePlaceholder()
-{
-    Disk disk;
-    const QString kept = QStringLiteral("Überfall_東京.jpg");
-    disk.Put(kept);
-    disk.Put("removed.jpg");
-    disk.nav.ResetDiskFolder();
-    QTRY_COMPARE(disk.Files(), QStringList({"removed.jpg", kept}));
-    QFile::remove(QDir(disk.programFolder).filePath("removed.jpg"));
-    const std::pair<QString, bool> cases[] = {{kept, true}, {"removed.jpg", false}};
-    for (const auto& [name, stored] : cases) {
-        disk.shown.clear();
-        disk.Select(name);
-        QTRY_COMPARE(disk.shown.size(), 1);
-        QCOMPARE(disk.LastShownStored(), stored);
-    }
 }
 
 // The page: its boxes show the lists and pass the user's picks on, and the
@@ -343,19 +320,6 @@ void DiskNavigationTest::shownPictureFollowsClicksAndBoxSize()
     QVERIFY(page.Image2->pixmap().width() < 600);
     page.Image2->resize(600, 450);
     QTRY_VERIFY(page.Image2->pixmap().width() >= 600);
-}
-
-// The folder the page starts in: beside a portable program, never in an install
-// prefix's bin/, writable or not.
-void DiskNavigationTest::appFolderOfInstalledCopy()
-{
-    QTemporaryDir prefix;
-    const QString bin = prefix.filePath("bin"), data = prefix.filePath("data");
-    QVERIFY(QDir(prefix.path()).mkpath("bin"));
-    QCOMPARE(ChooseAppFolder(bin, data), bin);
-    QVERIFY(QDir(prefix.path()).mkpath("share/applications"));
-    fixtures::Write(prefix.filePath("share/applications/q815evm.desktop"), "[Desktop Entry]\n");
-    QCOMPARE(ChooseAppFolder(bin, data), data);
 }
 
 QTEST_MAIN(DiskNavigationTest)

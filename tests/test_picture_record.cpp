@@ -1,4 +1,6 @@
-// The record read from stored picture names, and the trigger texts.
+// The record read from stored picture names, the trigger texts, and the
+// hexadecimal readers (bad characters read as 0, results never negative).
+#include "browser/HexRoutines.h"
 #include "browser/PictureRecord.h"
 #include "browser/TriggerType.h"
 
@@ -10,11 +12,6 @@ namespace {
 const QString CameraName = QStringLiteral("Q8150001_00004711_20071105_142507_T_3_X00_"
                                           "TX-0042 CITYCAB     _Shift 2 driver 17___.jpg");
 
-QStringList Fields(const PictureRecord& r) {
-    return {r.SerialNumber, r.PictureNumber, r.DateText, r.TimeText,
-            r.TriggerText,  r.TaxiNumber,    r.UserText};
-}
-
 } // namespace
 
 class TestPictureRecord : public QObject {
@@ -22,10 +19,10 @@ class TestPictureRecord : public QObject {
 private slots:
     void parse_data();
     void parse();
-    void trigger_data();
-    void trigger();
-    void triggerType_data();
-    void triggerType();
+    void triggerCharacter();
+    void triggerTexts();
+    void hexReaders_data();
+    void hexReaders();
 };
 
 void TestPictureRecord::parse_data() {
@@ -43,18 +40,11 @@ void TestPictureRecord::parse_data() {
                        "  taxi with spaces  _   user   text   _ _.jpg"),
         {" SN 0001", "  42    ", " 5/ 1/2007", " 9: 0: 7", "No Trigger", "  taxi with spaces  ",
          "   user   text   _ _"});
-    row("84 characters: user text ends in .jp", CameraName.left(80) + ".jpg",
-        {"Q8150001", "00004711", "05/11/2007", "14:25:07", "Meter Button", "TX-0042 CITYCAB     ",
-         "Shift 2 driver 17.jp"});
     row("80 characters: .jpg runs into the user text", CameraName.left(76) + ".jpg",
         {"Q8150001", "00004711", "05/11/2007", "14:25:07", "Meter Button", "TX-0042 CITYCAB     ",
          "Shift 2 drive.jpg"});
-    row("ends inside the taxi number", CameraName.left(46) + ".jpg",
-        {"Q8150001", "00004711", "05/11/2007", "14:25:07", "Meter Button", "TX-0.jpg", ""});
     row("ends inside the time, trigger missing", "Q8150001_00004711_20071105_14.jpg",
         {"Q8150001", "00004711", "05/11/2007", "14:.j:pg", "No Trigger", "", ""});
-    row("ends inside the month", "Q8150001_00004711_200711",
-        {"Q8150001", "00004711", "/11/2007", "::", "No Trigger", "", ""});
     row("20 characters", "Q8150001_00000_7.jpg",
         {"Q8150001", "00000_7.", "//pg", "::", "No Trigger", "", ""});
     row("downloaded.jpg", "downloaded.jpg",
@@ -75,51 +65,66 @@ void TestPictureRecord::parse_data() {
 void TestPictureRecord::parse() {
     QFETCH(QString, fileName);
     QFETCH(QStringList, expected);
-    QCOMPARE(Fields(ParsePictureFileName(fileName)), expected);
+    const PictureRecord r = ParsePictureFileName(fileName);
+    QCOMPARE(QStringList({r.SerialNumber, r.PictureNumber, r.DateText, r.TimeText, r.TriggerText,
+                          r.TaxiNumber, r.UserText}),
+             expected);
 }
 
-void TestPictureRecord::trigger_data() {
-    QTest::addColumn<QString>("fileName");
-    QTest::addColumn<QString>("expected");
-
-    const auto withTrigger = [](const QString& c) {
-        return CameraName.left(36) + c + CameraName.mid(37);
-    };
-    QTest::newRow("1") << withTrigger("1") << "Door Open";
-    QTest::newRow("9") << withTrigger("9") << "Toplight OFF";
-    QTest::newRow("0") << withTrigger("0") << "No Trigger";
-    QTest::newRow("A is not hex here") << withTrigger("A") << "No Trigger";
-    QTest::newRow("space") << withTrigger(" ") << "No Trigger";
-    QTest::newRow("Arabic-Indic three") << withTrigger("٣") << "No Trigger";
-    QTest::newRow("full-width five") << withTrigger("５") << "No Trigger";
-    QTest::newRow("name ends on the trigger") << CameraName.left(36) + "5"
-                                              << "Multi-USB";
-    QTest::newRow("missing") << CameraName.left(36) << "No Trigger";
+// The trigger is one decimal digit: letters (it is not hex) and other scripts'
+// digits give code 0; a name that ends on the trigger still has it.
+void TestPictureRecord::triggerCharacter() {
+    for (const char16_t* c : {u"A", u" ", u"\u0663", u"\uFF15"})
+        QCOMPARE(ParsePictureFileName(CameraName.left(36) + QString::fromUtf16(c) + CameraName.mid(37))
+                     .TriggerText,
+                 QStringLiteral("No Trigger"));
+    QCOMPARE(ParsePictureFileName(CameraName.left(36) + u'5').TriggerText, QStringLiteral("Multi-USB"));
 }
 
-void TestPictureRecord::trigger() {
-    QFETCH(QString, fileName);
-    QFETCH(QString, expected);
-    QCOMPARE(ParsePictureFileName(fileName).TriggerText, expected);
+void TestPictureRecord::triggerTexts() {
+    QStringList texts;
+    for (int trig : {-32768, -1, 0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 32767})
+        texts << TriggerType(static_cast<std::int16_t>(trig));
+    QCOMPARE(texts, QStringList({"Unknown Trigger", "Unknown Trigger", "No Trigger", "Door Open",
+                                 "Emergency Button", "Meter Button", "Internal Alarm", "Multi-USB",
+                                 "Door Close", "Serial", "Toplight ON", "Toplight OFF",
+                                 "Unknown Trigger", "Unknown Trigger"}));
 }
 
-void TestPictureRecord::triggerType_data() {
-    QTest::addColumn<int>("trig");
-    QTest::addColumn<QString>("expected");
+void TestPictureRecord::hexReaders_data() {
+    QTest::addColumn<bool>("word"); // WrdStrToDec, four digits; else HexStrToDec, one
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("expected");
 
-    const char* texts[] = {"No Trigger",     "Door Open",   "Emergency Button", "Meter Button",
-                           "Internal Alarm", "Multi-USB",   "Door Close",       "Serial",
-                           "Toplight ON",    "Toplight OFF"};
-    for (int trig = 0; trig <= 9; ++trig)
-        QTest::addRow("%d", trig) << trig << QString::fromLatin1(texts[trig]);
-    for (int trig : {10, 130, 32767, -1, -10, -32768})
-        QTest::addRow("%d", trig) << trig << "Unknown Trigger";
+    // The ends of each range of digits and the characters just outside them.
+    QTest::newRow("9") << false << "9" << 9;
+    QTest::newRow("a") << false << "a" << 10;
+    QTest::newRow("A") << false << "A" << 10;
+    QTest::newRow("f") << false << "f" << 15;
+    QTest::newRow("F0: first character only") << false << "F0" << 15;
+    QTest::newRow("G") << false << "G" << 0;
+    QTest::newRow("g") << false << "g" << 0;
+    QTest::newRow("slash, just below 0") << false << "/" << 0;
+    QTest::newRow("colon, just above 9") << false << ":" << 0;
+    QTest::newRow("at sign, just below A") << false << "@" << 0;
+    QTest::newRow("backquote, just below a") << false << "`" << 0;
+    QTest::newRow("empty") << false << "" << 0;
+    QTest::newRow("L with stroke, low byte 0x41") << false << "Ł" << 0;
+    QTest::newRow("Arabic-Indic seven") << false << "٧" << 0;
+    QTest::newRow("word empty") << true << "" << 0;
+    QTest::newRow("word 1: missing digits are 0") << true << "1" << 4096;
+    QTest::newRow("word ffff is not -1") << true << "ffff" << 65535;
+    QTest::newRow("word 8000, sign bit set") << true << "8000" << 32768;
+    QTest::newRow("word 1G34: G counts as 0") << true << "1G34" << 4148;
+    QTest::newRow("word 12345: fifth ignored") << true << "12345" << 4660;
+    QTest::newRow("word emoji counts as one character") << true << "🚕123" << 0x0123;
 }
 
-void TestPictureRecord::triggerType() {
-    QFETCH(int, trig);
-    QFETCH(QString, expected);
-    QCOMPARE(TriggerType(static_cast<std::int16_t>(trig)), expected);
+void TestPictureRecord::hexReaders() {
+    QFETCH(bool, word);
+    QFETCH(QString, text);
+    QFETCH(int, expected);
+    QCOMPARE(word ? WrdStrToDec(text) : HexStrToDec(text), expected);
 }
 
 QTEST_GUILESS_MAIN(TestPictureRecord)

@@ -8,12 +8,8 @@
 class ResizeLayoutTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void minimumSize_data();
-    void minimumSize();
-    void heightForWidth_data();
-    void heightForWidth();
+    void minimumAndHeight();
     void atMinimumSize();
-    void widerWindow();
     void veryWideWindowDoesNotOverflow();
     void widthsUseReportedHeights();
 };
@@ -29,40 +25,20 @@ double Value(const LayoutAssignments& steps, const char* control, LayoutProperty
 }
 } // namespace
 
-void ResizeLayoutTest::minimumSize_data()
+// The window follows these at other sizes in test_form_resize; here the edges.
+void ResizeLayoutTest::minimumAndHeight()
 {
-    QTest::addColumn<double>("width");
-    QTest::addColumn<double>("height");
-    QTest::addColumn<bool>("snap");
-    QTest::newRow("exactly the minimum") << 11040.0 << 7125.0 << false;
-    QTest::newRow("height too small on a wide window") << 15000.0 << 7124.0 << true;
-    QTest::newRow("width too small on a tall window") << 11039.0 << 9000.0 << true;
-}
-
-void ResizeLayoutTest::minimumSize()
-{
-    QFETCH(double, width);
-    QFETCH(double, height);
-    QFETCH(bool, snap);
-    QCOMPARE(BelowMinimumSize(width, height), snap);
-}
-
-void ResizeLayoutTest::heightForWidth_data()
-{
-    QTest::addColumn<double>("width");
-    QTest::addColumn<int>("height");
-    QTest::newRow("minimum width") << 11040.0 << 7125;
-    QTest::newRow("design width") << 12420.0 << 8191;
-    // 1810 + 5460 * k / 2 gives a quotient of exactly 4215 * k / 2.
-    QTest::newRow("half rounds down to even") << 1810.0 + 5460.0 * 2.5 << 10538;
-    QTest::newRow("half rounds up to even") << 1810.0 + 5460.0 * 3.5 << 14752;
-}
-
-void ResizeLayoutTest::heightForWidth()
-{
-    QFETCH(double, width);
-    QFETCH(int, height);
-    QCOMPARE(HeightForWidth(width), height);
+    QVERIFY(!BelowMinimumSize(11040, 7125)); // exactly the minimum
+    QVERIFY(BelowMinimumSize(15000, 7124));
+    QVERIFY(BelowMinimumSize(11039, 9000));
+    QCOMPARE(HeightForWidth(11040), 7125);
+    QCOMPARE(HeightForWidth(12420), 8191);
+    // 1810 + 5460 * k / 2 gives a quotient of exactly 4215 * k / 2: halves go to even.
+    QCOMPARE(HeightForWidth(1810.0 + 5460.0 * 2.5), 10538);
+    QCOMPARE(HeightForWidth(1810.0 + 5460.0 * 3.5), 14752);
+    // Wider, the tab strip still ends about 47 twips short of the outer width.
+    const LayoutAssignments wider = ComputeResizeLayout(HeightForWidth(14000), 14000);
+    QVERIFY(std::abs(14000 - Value(wider, "TabStrip1", LayoutProperty::Width) - 47) < 2);
 }
 
 void ResizeLayoutTest::atMinimumSize()
@@ -77,21 +53,6 @@ void ResizeLayoutTest::atMinimumSize()
     // The order of the steps is part of the rule.
     QCOMPARE(steps[4].control, "Image1");
     QCOMPARE(steps[7].property, LayoutProperty::Width);
-}
-
-void ResizeLayoutTest::widerWindow()
-{
-    const double width = 14000;
-    const std::int32_t height = HeightForWidth(width);
-    const LayoutAssignments steps = ComputeResizeLayout(height, width);
-    const double extra = height - 7125;
-    QCOMPARE(Value(steps, "TxtUSB", LayoutProperty::Left), 9240.0 + 2960);
-    QCOMPARE(Value(steps, "txtBRSerialNumber", LayoutProperty::Top), 5280 + extra);
-    // Both pictures keep the aspect ratio; the tab strip ends about 47 twips
-    // short of the window's outer width.
-    QCOMPARE(Value(steps, "Image1", LayoutProperty::Width),
-             Value(steps, "Image1", LayoutProperty::Height) * LayoutRatio);
-    QVERIFY(std::abs(width - Value(steps, "TabStrip1", LayoutProperty::Width) - 47) < 2);
 }
 
 void ResizeLayoutTest::veryWideWindowDoesNotOverflow()

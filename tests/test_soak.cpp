@@ -1,10 +1,9 @@
 // Thousands of random user actions on the whole window (buttons, command labels,
-// tabs, the console's two entries, the speed list) while
-// the virtual board is plugged and pulled at random moments, goes silent,
-// chunks its replies, answers nonsense and has its component operations fail.
-// Nothing may crash or leak (the sanitizer build runs this too), no reply wait
-// may outlast its limit, a download always gives the console back, and the
-// link works at the end.
+// tabs, the console's two entries, the speed list) while the virtual board is
+// plugged and pulled at random moments, goes silent, chunks its replies,
+// answers nonsense and has its component operations fail. Nothing may crash or
+// leak (the sanitizer build runs this too), no reply wait may outlast its
+// limit, a download always gives the console back, and the link works at the end.
 //
 // The seed is printed; Q815_SOAK_SEED=<n> repeats a run, Q815_SOAK_ACTIONS=<n>
 // sets its length.
@@ -42,67 +41,132 @@ const QList<QByteArray> LengthReplies = {"OK :0000", "OK :zz12", "OK :",        
 const QStringList TypedCommands = {
     "C:20", "C:03A", "C:10 9", "C:02#", "C:15#",
     "C:16", "C:9Z",  "X:40",   "",      QStringLiteral("C:") + QString(140, u'x')};
+const QStringList Entries = {"0123456789ABCDEF",
+                             "0123456789ABCDEF and more",
+                             "0123456789abcdef",
+                             "FFFFFFFFFFFFFFF",
+                             "XYZ",
+                             ""};
+const int ChunkSizes[] = {0, 0, 1, 3, 64, 511, 512, 513, 4096};
+const int FaultTimes[] = {1, 1, 1, 2, 5, -1}; // -1: until the board is healed
 
-class Soak {
-public:
-    Soak(quint64 seed, WindowFixture& f) : rng_(seed), f_(f)
+struct Soak {
+    std::mt19937_64 rng;
+    WindowFixture& f;
+    QList<QAbstractButton*> buttons = f.window.findChildren<QAbstractButton*>();
+    QList<ClickLabel*> labels = f.window.findChildren<ClickLabel*>();
+    int pending = 0; // steps scheduled for later
+    qint64 longestWaitMs = 0;
+    int downloads = 0;
+    int quietAfterDownload = 0;
+
+    int Pick(int n) { return n <= 1 ? 0 : std::uniform_int_distribution<int>(0, n - 1)(rng); }
+    bool Chance(int percent) { return Pick(100) < percent; }
+    template <typename T, std::size_t N> const T& Any(const T (&items)[N])
     {
-        buttons_ = f.window.findChildren<QAbstractButton*>();
-        labels_ = f.window.findChildren<ClickLabel*>();
-        QObject::connect(&f.link, &BoardLink::ReplyWaitEnded, [this](qint64 ns) {
-            longestWaitMs = std::max(longestWaitMs, ns / 1000000);
+        return items[Pick(int(N))];
+    }
+    template <typename List> const auto& Any(const List& items)
+    {
+        return items[Pick(int(items.size()))];
+    }
+
+    void Later(int ms, std::function<void()> step)
+    {
+        ++pending;
+        QTimer::singleShot(ms, &f.bus, [this, step = std::move(step)] {
+            --pending;
+            step();
         });
-        QObject::connect(f.window.findChild<PictureDownload*>(), &PictureDownload::DownloadEnded,
-                         [this] {
-                             ++downloads;
-                             quietAfterDownload += f_.link.State().ConsoleQuiet;
-                         });
+    }
+
+    // Now and then it looks like a positive reply.
+    QByteArray RandomBytes(int count)
+    {
+        QByteArray bytes = Chance(30) ? QByteArray("OK :").left(count) : QByteArray();
+        while (bytes.size() < count)
+            bytes.append(char(Pick(256)));
+        return bytes;
+    }
+
+    void Type(const char* box, const QString& text)
+    {
+        auto* line = f.Get<QLineEdit>(box);
+        line->setText(text);
+        QTest::keyClick(line, Chance(85) ? Qt::Key_Return : Qt::Key_Backspace);
     }
 
     void Act()
     {
-        switch (Pick(11)) {
-        case 0:
-            ClickButton();
+        usb::VirtualBoard& board = f.board;
+        switch (Pick(16)) {
+        case 0: // the download buttons more often than the others
+            f.Get<QAbstractButton>(Chance(50) ? "cmdDwnldPic" : "cmdDwnldPicSer")->click();
             break;
         case 1:
-            QTest::mouseClick(labels_[Pick(int(labels_.size()))], Qt::LeftButton);
+            Any(buttons)->click();
             break;
-        case 2: // the shown tab is clicked again now and then
-            Control<TabStrip>(f_.window, "TabStrip1")
-                ->Select(Chance(25) ? Control<TabStrip>(f_.window, "TabStrip1")->SelectedIndex()
+        case 2:
+            QTest::mouseClick(Any(labels), Qt::LeftButton);
+            break;
+        case 3: // the shown tab is clicked again now and then
+            Control<TabStrip>(f.window, "TabStrip1")
+                ->Select(Chance(25) ? Control<TabStrip>(f.window, "TabStrip1")->SelectedIndex()
                                     : 1 + Pick(7));
             break;
-        case 3:
-            TypeEntry();
+        case 4:
+            Type("cmdEntry", Any(Entries));
             break;
-        case 4: {
-            auto* line = f_.Get<QLineEdit>("CmdCommandLine");
-            line->setText(TypedCommands[Pick(int(TypedCommands.size()))]);
-            QTest::keyClick(line, Qt::Key_Return);
+        case 5:
+            Type("CmdCommandLine", Any(TypedCommands));
             break;
-        }
-        case 5: {
+        case 6: {
             const int index = Pick(8);
-            Control<QComboBox>(f_.window, "lstBaud")->setCurrentIndex(index);
-            Q_EMIT Control<QComboBox>(f_.window, "lstBaud")->activated(index);
+            Control<QComboBox>(f.window, "lstBaud")->setCurrentIndex(index);
+            Q_EMIT Control<QComboBox>(f.window, "lstBaud")->activated(index);
             break;
         }
-        case 6:
         case 7:
-            PlugOrPull();
-            break;
-        case 8:
-            Misbehave();
+        case 8: // pulled now or in the middle of what the next actions start
+            if (!f.bus.Boards().contains(&board)) {
+                f.bus.Plug(&board);
+            } else {
+                const int pullAfter = Chance(30) ? 0 : Pick(4 * TimeLimitMs);
+                Later(pullAfter, [this] { f.bus.Unplug(&f.board); });
+                Later(pullAfter + Pick(6 * TimeLimitMs), [this] { f.bus.Plug(&f.board); });
+            }
             break;
         case 9:
-            Fault();
+            board.SetSilent(Chance(30));
+            board.SetReplyChunkSize(Any(ChunkSizes));
+            board.SetReplyDelay(Chance(50) ? 0 : Pick(2 * TimeLimitMs));
             break;
-        case 10: { // the user waits a moment; whatever is due meanwhile happens
+        case 10:
+            board.ScriptReply(Chance(50) ? "C:02#" : "C:15#", {Any(LengthReplies)});
+            board.ScriptReply("C:20", {RandomBytes(Pick(2000)), RandomBytes(Pick(2000))});
+            break;
+        case 11: {
+            const QByteArray bytes = RandomBytes(1 + Pick(Chance(10) ? 70000 : 600));
+            Chance(50) ? board.SendOnCommandIn(bytes) : board.SendOnFileIn(bytes);
+            break;
+        }
+        case 12: {
+            int count = 0;
+            const usb::Status* statuses = usb::FailureStatuses(count);
+            f.bus.InjectFault(Chance(80) ? QString::fromLatin1(Any(ObjectNames)) : QString(),
+                              QString::fromLatin1(Any(Operations)), statuses[Pick(count)], Pick(6),
+                              Any(FaultTimes));
+            if (Chance(50))
+                Later(Pick(10 * TimeLimitMs), [this] { f.bus.ClearFaults(); });
+            break;
+        }
+        case 13:
+            Heal();
+            break;
+        default: { // the user waits a moment; whatever is due meanwhile happens
             QEventLoop idle;
             QTimer::singleShot(Pick(3 * TimeLimitMs), &idle, &QEventLoop::quit);
             idle.exec();
-            break;
         }
         }
     }
@@ -110,120 +174,11 @@ public:
     // The board behaves again; everything scheduled runs.
     void Heal()
     {
-        f_.bus.ClearFaults();
-        f_.board.SetSilent(false);
-        f_.board.SetReplyChunkSize(0);
-        f_.board.SetReplyDelay(0);
+        f.bus.ClearFaults();
+        f.board.SetSilent(false);
+        f.board.SetReplyChunkSize(0);
+        f.board.SetReplyDelay(0);
     }
-
-    int pending = 0; // steps scheduled for later
-    qint64 longestWaitMs = 0;
-    int downloads = 0;
-    int quietAfterDownload = 0;
-
-private:
-    int Pick(int n) { return n <= 1 ? 0 : std::uniform_int_distribution<int>(0, n - 1)(rng_); }
-    bool Chance(int percent) { return Pick(100) < percent; }
-
-    void Later(int ms, std::function<void()> step)
-    {
-        ++pending;
-        QTimer::singleShot(ms, &f_.bus, [this, step = std::move(step)] {
-            --pending;
-            step();
-        });
-    }
-
-    void ClickButton()
-    {
-        if (Chance(30))
-            f_.Get<QAbstractButton>(Chance(50) ? "cmdDwnldPic" : "cmdDwnldPicSer")->click();
-        else
-            buttons_[Pick(int(buttons_.size()))]->click();
-    }
-
-    void TypeEntry()
-    {
-        auto* entry = f_.Get<QLineEdit>("cmdEntry");
-        entry->clear();
-        static const char Hex[] = "0123456789ABCDEFabcdefXYZ ";
-        QString text;
-        for (int i = Chance(60) ? 16 : Pick(24); i > 0; --i)
-            text += QLatin1Char(Hex[Chance(90) ? Pick(16) : Pick(int(sizeof Hex) - 1)]);
-        QTest::keyClicks(entry, text);
-        QTest::keyClick(entry, Chance(85) ? Qt::Key_Return : Qt::Key_Backspace);
-    }
-
-    // Pulled now or in the middle of what the next actions start, and plugged
-    // in again a little later.
-    void PlugOrPull()
-    {
-        usb::VirtualBus& bus = f_.bus;
-        usb::VirtualBoard* board = &f_.board;
-        if (!bus.Boards().contains(board))
-            return bus.Plug(board);
-        const int pullAfter = Chance(30) ? 0 : Pick(4 * TimeLimitMs);
-        Later(pullAfter, [&bus, board] { bus.Unplug(board); });
-        Later(pullAfter + Pick(6 * TimeLimitMs), [&bus, board] { bus.Plug(board); });
-    }
-
-    void Misbehave()
-    {
-        usb::VirtualBoard& board = f_.board;
-        switch (Pick(7)) {
-        case 0:
-            board.SetSilent(Chance(30));
-            break;
-        case 1: {
-            static const int Sizes[] = {0, 0, 1, 3, 64, 511, 512, 513, 4096};
-            board.SetReplyChunkSize(Sizes[Pick(int(std::size(Sizes)))]);
-            break;
-        }
-        case 2:
-            board.SetReplyDelay(Chance(50) ? 0 : Pick(2 * TimeLimitMs));
-            break;
-        case 3:
-            board.ScriptReply(Chance(50) ? "C:02#" : "C:15#",
-                              {LengthReplies[Pick(int(LengthReplies.size()))]});
-            break;
-        case 4: // replies of any size for the identity request
-            board.ScriptReply("C:20", {RandomBytes(Pick(2000)), RandomBytes(Pick(2000))});
-            break;
-        case 5:
-            (Chance(50) ? board.SendOnCommandIn(RandomBytes(1 + Pick(Chance(10) ? 70000 : 600)))
-                        : board.SendOnFileIn(RandomBytes(1 + Pick(Chance(10) ? 70000 : 600))));
-            break;
-        case 6:
-            Heal();
-            break;
-        }
-    }
-
-    void Fault()
-    {
-        int count = 0;
-        const usb::Status* statuses = usb::FailureStatuses(count);
-        static const int Times[] = {1, 1, 1, 2, 5, -1};
-        f_.bus.InjectFault(Chance(80) ? QString::fromLatin1(ObjectNames[Pick(6)]) : QString(),
-                           QString::fromLatin1(Operations[Pick(int(std::size(Operations)))]),
-                           statuses[Pick(count)], Pick(6), Times[Pick(int(std::size(Times)))]);
-        if (Chance(50)) // faults for ever last until the board is healed
-            Later(Pick(10 * TimeLimitMs), [this] { f_.bus.ClearFaults(); });
-    }
-
-    QByteArray RandomBytes(int count)
-    {
-        // Now and then it looks like a positive reply.
-        QByteArray bytes = Chance(30) ? QByteArray("OK :").left(count) : QByteArray();
-        while (bytes.size() < count)
-            bytes.append(char(Pick(256)));
-        return bytes;
-    }
-
-    std::mt19937_64 rng_;
-    WindowFixture& f_;
-    QList<QAbstractButton*> buttons_;
-    QList<ClickLabel*> labels_;
 };
 
 } // namespace
@@ -260,7 +215,14 @@ void SoakTest::randomUse()
     f.window.show();
     const PictureDownload* download = f.window.findChild<PictureDownload*>();
 
-    Soak soak(seed, f);
+    Soak soak{std::mt19937_64(seed), f};
+    QObject::connect(&f.link, &BoardLink::ReplyWaitEnded, [&](qint64 ns) {
+        soak.longestWaitMs = std::max(soak.longestWaitMs, ns / 1000000);
+    });
+    QObject::connect(download, &PictureDownload::DownloadEnded, [&] {
+        ++soak.downloads;
+        soak.quietAfterDownload += f.link.State().ConsoleQuiet;
+    });
     for (int i = 0; i < actions; ++i) {
         soak.Act();
         f.tool.AppFolder = appFolder.path(); // the Disk tab points it at its own folder

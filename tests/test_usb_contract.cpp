@@ -20,8 +20,6 @@
 
 using namespace usb;
 
-Q_DECLARE_METATYPE(usb::EndpointLayout)
-
 namespace {
 
 const QString kGuid = QStringLiteral("{325ddf96-938c-11d3-9e34-0080c82727f4}");
@@ -40,8 +38,22 @@ bool Drain()
     return QTest::qWaitFor([&done] { return done; }, 2000);
 }
 
-// One board on one backend. The board is plugged in (with the layout it has
-// then) when the first object is opened.
+// Opens object's board and claims the interface, as the link does; binds the
+// endpoint unless it is 0.
+Status Bind(UsbObject& object, std::uint8_t endpoint)
+{
+    Status s = object.AttachDevice(0);
+    if (s == StatusSuccess)
+        s = object.DefineInterface(0, 0, 64000);
+    if (s == StatusSuccess)
+        s = object.ApplyConfiguration(0);
+    if (s == StatusSuccess && endpoint != 0)
+        s = object.AssignEndpoint(endpoint);
+    return s;
+}
+
+// One board on one backend, plugged in when the first object is opened. The
+// endpoints each layout offers are met through the link in test_board_discovery.
 struct Rig {
     VirtualBoard board;
 #ifdef Q815_TEST_LIBUSB
@@ -62,424 +74,341 @@ struct Rig {
     void Plug() { bus.Plug(&board); }
     void Unplug() { bus.Unplug(&board); }
 #endif
+    // An object of that name, opened and bound; null when any step fails.
+    std::unique_ptr<UsbObject> Open(const QString& name, std::uint8_t endpoint)
+    {
+        if (!Plugged())
+            Plug();
+        std::int32_t failure = -1;
+        QObject owner;
+        std::unique_ptr<UsbObject> object(backend->CreateObject(name, &owner, failure));
+        if (!object || failure != 0 || object->objectName() != name || object->parent() != &owner)
+            return nullptr;
+        object->setParent(nullptr);
+        if (Bind(*object, endpoint) != StatusSuccess)
+            return nullptr;
+        return object;
+    }
 };
-
-// Opens object's board and claims the interface, as the link does; binds the
-// endpoint unless it is 0.
-Status Bind(UsbObject& object, std::uint8_t endpoint)
-{
-    Status s = object.AttachDevice(0);
-    if (s == StatusSuccess)
-        s = object.DefineInterface(0, 0, 64000);
-    if (s == StatusSuccess)
-        s = object.ApplyConfiguration(0);
-    if (s == StatusSuccess && endpoint != 0)
-        s = object.AssignEndpoint(endpoint);
-    return s;
-}
 
 } // namespace
 
 class UsbContractTest : public QObject {
     Q_OBJECT
-private Q_SLOTS:
-    void init();
-    void cleanup();
-
-    void createObject();
-    void endpointsPerLayout_data();
-    void endpointsPerLayout();
-    void writeEventOrder();
-    void noWriteEventsAfterEnd_data();
-    void noWriteEventsAfterEnd();
-    void readsInOrderBoundedByCount();
-    void fetchStaysInsideBufferAndClearDrops();
-    void unplugAndPlug();
-
-#ifdef Q815_TEST_LIBUSB
-    void initTestCase();
-    void libusbFailures_data();
-    void libusbFailures();
-    void sharedOpenBoard();
-    void transfersCancelledAndWaitedFor_data();
-    void transfersCancelledAndWaitedFor();
-#else
-    void teardownInAnyOrder_data();
-    void teardownInAnyOrder();
-#endif
-
-private:
-    std::unique_ptr<UsbObject> Open(const QString& name, std::uint8_t endpoint);
     std::unique_ptr<Rig> rig_;
-};
 
-void UsbContractTest::init()
-{
-    rig_ = std::make_unique<Rig>();
-}
+private Q_SLOTS:
+    void init() { rig_ = std::make_unique<Rig>(); }
+    void cleanup() { rig_.reset(); }
 
-void UsbContractTest::cleanup()
-{
-    rig_.reset();
-}
+    void writeEventOrder()
+    {
+        auto out = rig_->Open("USBPipeOUT", 0x02);
+        QVERIFY(out);
+        QStringList events;
+        connect(out.get(), &UsbObject::WriteStatusAvailable, this, [&] { events << "status"; });
+        connect(out.get(), &UsbObject::WriteComplete, this, [&] { events << "complete"; });
 
-std::unique_ptr<UsbObject> UsbContractTest::Open(const QString& name, std::uint8_t endpoint)
-{
-    if (!rig_->Plugged())
-        rig_->Plug();
-    std::int32_t failure = -1;
-    std::unique_ptr<UsbObject> object(rig_->backend->CreateObject(name, nullptr, failure));
-    if (!object || Bind(*object, endpoint) != StatusSuccess)
-        return nullptr;
-    return object;
-}
-
-void UsbContractTest::createObject()
-{
-    rig_->Plug();
-    QObject parent;
-    std::int32_t failure = -1;
-    UsbObject* object = rig_->backend->CreateObject("USBPipeIN", &parent, failure);
-    QVERIFY(object);
-    QCOMPARE(failure, 0);
-    QCOMPARE(object->objectName(), QStringLiteral("USBPipeIN"));
-    QCOMPARE(object->parent(), &parent);
-}
-
-void UsbContractTest::endpointsPerLayout_data()
-{
-    QTest::addColumn<EndpointLayout>("layout");
-    QTest::addColumn<bool>("in130");
-    QTest::addColumn<QList<int>>("accepted");
-    QTest::newRow("download") << EndpointLayout::Download << true << QList<int>{0x06};
-    QTest::newRow("full") << EndpointLayout::Full << true << QList<int>{0x02, 0x82, 0x04, 0x84};
-    QTest::newRow("command only 129")
-        << EndpointLayout::CommandOnly << false << QList<int>{0x01, 0x81};
-}
-
-void UsbContractTest::endpointsPerLayout()
-{
-    QFETCH(EndpointLayout, layout);
-    QFETCH(bool, in130);
-    QFETCH(QList<int>, accepted);
-    rig_->board.SetLayout(layout, in130);
-    auto pipe = Open("USBPipeIN", 0);
-    QVERIFY(pipe);
-    for (int address : {0x01, 0x02, 0x04, 0x06, 0x81, 0x82, 0x84}) {
-        const Status expected = accepted.contains(address) ? StatusSuccess : StatusNoEndpoint;
-        QCOMPARE(pipe->AssignEndpoint(std::uint8_t(address)), expected);
-    }
-}
-
-void UsbContractTest::writeEventOrder()
-{
-    auto out = Open("USBPipeOUT", 0x02);
-    QVERIFY(out);
-    QStringList events;
-    connect(out.get(), &UsbObject::WriteStatusAvailable, this, [&] { events << "status"; });
-    connect(out.get(), &UsbObject::WriteComplete, this, [&] { events << "complete"; });
-
-    QCOMPARE(out->BeginWriting(128, 1, 5, true), StatusSuccess);
-    QCOMPARE(out->QueueData(Block("C:20"), 7), StatusSuccess);
-    QCOMPARE(out->QueueData(Block("C:20"), 8), StatusQueueFull); // one buffer, still in use
-    QVERIFY(events.isEmpty());                                    // nothing from inside QueueData
-    QCOMPARE(out->QueueData(QByteArray(129, ' '), 9), StatusBadArgument);
-
-    QTRY_COMPARE(events, (QStringList{"status", "complete"}));
-    std::int32_t tag = 0;
-    QCOMPARE(out->FetchWriteStatus(tag), StatusSuccess);
-    QCOMPARE(tag, 7);
-    QCOMPARE(out->FetchWriteStatus(tag), StatusNoData);
-    QTRY_COMPARE(rig_->board.CommandBlocks(), QList<QByteArray>{Block("C:20")});
-    QCOMPARE(out->QueueData(Block("C:21"), 10), StatusSuccess); // the buffer is free again
-}
-
-void UsbContractTest::noWriteEventsAfterEnd_data()
-{
-    QTest::addColumn<QString>("when");
-    QTest::newRow("end in the status handler") << "in handler";
-    QTest::newRow("end right after queueing") << "before";
-    QTest::newRow("begin again right after queueing") << "restart";
-}
-
-void UsbContractTest::noWriteEventsAfterEnd()
-{
-    QFETCH(QString, when);
-    auto out = Open("USBPipeOUT", 0x02);
-    QVERIFY(out);
-    QSignalSpy status(out.get(), &UsbObject::WriteStatusAvailable);
-    QSignalSpy complete(out.get(), &UsbObject::WriteComplete);
-    if (when == "in handler") {
-        // What the command pipe does: fetch the status, then stop writing.
-        connect(out.get(), &UsbObject::WriteStatusAvailable, this, [&out] {
-            std::int32_t tag = 0;
-            if (out->FetchWriteStatus(tag) == StatusSuccess)
-                out->EndWriting();
-        });
-    }
-    QCOMPARE(out->BeginWriting(128, 1, 5, true), StatusSuccess);
-    QCOMPARE(out->QueueData(Block("C:20"), 1), StatusSuccess);
-    if (when == "before")
-        QCOMPARE(out->EndWriting(), StatusSuccess);
-    if (when == "restart")
         QCOMPARE(out->BeginWriting(128, 1, 5, true), StatusSuccess);
-    if (when == "in handler")
-        QTRY_COMPARE(status.size(), 1);
-    QVERIFY(Drain());
-    QCOMPARE(status.size(), when == "in handler" ? 1 : 0);
-    QCOMPARE(complete.size(), 0);
-#ifdef Q815_TEST_LIBUSB
-    QCOMPARE(static_cast<LibusbUsbObject*>(out.get())->WritesInFlight(), 0);
-#endif
-}
+        QCOMPARE(out->QueueData(Block("C:20"), 7), StatusSuccess);
+        // One buffer, still in use; nothing is raised from inside QueueData.
+        QCOMPARE(out->QueueData(Block("C:20"), 8), StatusQueueFull);
+        QVERIFY(events.isEmpty());
+        QCOMPARE(out->QueueData(QByteArray(129, ' '), 9), StatusBadArgument);
 
-void UsbContractTest::readsInOrderBoundedByCount()
-{
-    auto in = Open("USBPipeIN", 0x82);
-    QVERIFY(in);
-    QSignalSpy readComplete(in.get(), &UsbObject::ReadComplete);
-    QCOMPARE(in->BeginReading(64, 3, 5), StatusSuccess);
-    for (int i = 0; i < 10; ++i)
-        rig_->board.SendOnCommandIn("chunk " + QByteArray::number(i));
-    QVERIFY(readComplete.isEmpty()); // reads finish in the event loop, not here
+        QTRY_COMPARE(events, (QStringList{"status", "complete"}));
+        std::int32_t tag = 0;
+        QCOMPARE(out->FetchWriteStatus(tag), StatusSuccess);
+        QCOMPARE(tag, 7);
+        QCOMPARE(out->FetchWriteStatus(tag), StatusNoData);
+        QTRY_COMPARE(rig_->board.CommandBlocks(), QList<QByteArray>{Block("C:20")});
+        QCOMPARE(out->QueueData(Block("C:21"), 10), StatusSuccess); // the buffer is free again
+    }
 
-    QTRY_COMPARE(readComplete.size(), 3);
-    QVERIFY(Drain());
-    QCOMPARE(readComplete.size(), 3); // the board's flood waits in the board
-    QVERIFY(rig_->board.HasPending(0x82));
+    void noWriteEventsAfterEnd_data()
+    {
+        QTest::addColumn<QString>("when");
+        QTest::newRow("end in the status handler") << "in handler";
+        QTest::newRow("end right after queueing") << "before";
+        QTest::newRow("begin again right after queueing") << "restart";
+    }
 
-    QList<QByteArray> received;
-    QByteArray buffer(64, '\0');
-    QVERIFY(QTest::qWaitFor([&] {
-        std::int32_t n = 0;
-        while (in->FetchData(buffer, n) == StatusSuccess)
-            received << buffer.left(n);
-        return received.size() == 10;
-    }, 5000));
-    for (int i = 0; i < 10; ++i)
-        QCOMPARE(received[i], "chunk " + QByteArray::number(i));
-    QCOMPARE(readComplete.size(), 10);
-
-    QCOMPARE(in->EndReading(), StatusSuccess);
-    rig_->board.SendOnCommandIn("late");
-    QVERIFY(Drain());
-    QCOMPARE(readComplete.size(), 10);
-    QVERIFY(rig_->board.HasPending(0x82)); // nobody took it
-}
-
-void UsbContractTest::fetchStaysInsideBufferAndClearDrops()
-{
-    auto in = Open("USBPipeIN", 0x82);
-    QVERIFY(in);
-    QSignalSpy readComplete(in.get(), &UsbObject::ReadComplete);
-    QCOMPARE(in->BeginReading(64, 2, 5), StatusSuccess);
-    const QByteArray data = "0123456789abcdefghijklmnopqrstuvwxyz";
-    rig_->board.SendOnCommandIn(data);
-    QTRY_COMPARE(readComplete.size(), 1);
-
-    // The bytes after the buffer's end (past its terminating zero), inside its
-    // allocation, must stay untouched.
-    QByteArray buffer;
-    buffer.reserve(64);
-    buffer.resize(64, '#');
-    buffer.resize(10);
-    std::int32_t n = 0;
-    QCOMPARE(in->FetchData(buffer, n), StatusSuccess);
-    QCOMPARE(n, 10);
-    QCOMPARE(buffer, data.left(10));
-    QCOMPARE(QByteArray(buffer.constData() + 11, 53), QByteArray(53, '#'));
-    QCOMPARE(in->FetchData(buffer, n), StatusNoData);
-    QCOMPARE(n, 0);
-
-    rig_->board.SendOnCommandIn("stale");
-    QTRY_COMPARE(readComplete.size(), 2);
-    QCOMPARE(in->ClearPipe(), StatusSuccess);
-    QCOMPARE(in->FetchData(buffer, n), StatusNoData);
-    rig_->board.SendOnCommandIn("fresh");
-    QTRY_COMPARE(readComplete.size(), 3);
-    QCOMPARE(in->FetchData(buffer, n), StatusSuccess);
-    QCOMPARE(buffer.left(n), QByteArray("fresh"));
-}
-
-void UsbContractTest::unplugAndPlug()
-{
-    rig_->Plug();
-    std::int32_t failure = 0;
-    std::unique_ptr<UsbObject> device(rig_->backend->CreateObject("USBDevice", nullptr, failure));
-    QCOMPARE(device->PreparePlugEvents(kGuid), StatusSuccess);
-    QCOMPARE(device->EnablePlugEvents(kGuid), StatusSuccess);
-    QCOMPARE(Bind(*device, 0), StatusSuccess);
-    auto in = Open("USBPipeIN", 0x82);
-    auto out = Open("USBPipeOUT", 0x02);
-    QVERIFY(in && out);
-    QSignalSpy added(device.get(), &UsbObject::PnPAddNotification);
-    QSignalSpy removed(device.get(), &UsbObject::PnPRemoveNotification);
-    QSignalSpy readComplete(in.get(), &UsbObject::ReadComplete);
-    QCOMPARE(in->BeginReading(64, 2, 5), StatusSuccess);
-
-    rig_->Unplug();
-    QVERIFY(removed.isEmpty()); // raised from the event loop
-    QTRY_COMPARE(removed.size(), 1);
-    QTRY_COMPARE(readComplete.size(), 2); // both reads in flight fail, nothing more
-    QByteArray buffer(64, '\0');
-    std::int32_t n = 0;
-    QCOMPARE(in->FetchData(buffer, n), StatusDeviceGone);
-    QTRY_COMPARE(in->ClearPipe(), StatusDeviceGone);
-    QCOMPARE(out->BeginWriting(128, 1, 5, true), StatusDeviceGone);
-    QCOMPARE(out->AttachDevice(0), StatusNoDevice);
-#ifdef Q815_TEST_LIBUSB
-    QCOMPARE(static_cast<LibusbUsbObject*>(in.get())->ReadsInFlight(), 0);
-#endif
-    QVERIFY(added.isEmpty());
-    QVERIFY(Drain());
-    QCOMPARE(readComplete.size(), 2);
-
-    rig_->Plug();
-    QTRY_COMPARE_WITH_TIMEOUT(added.size(), 1, 5000);
-    // The old opening stays lost; opening again gives a working pipe.
-    QCOMPARE(in->ClearPipe(), StatusDeviceGone);
-    QCOMPARE(Bind(*in, 0x82), StatusSuccess);
-    QCOMPARE(in->ClearPipe(), StatusSuccess);
-    QCOMPARE(in->BeginReading(64, 2, 5), StatusSuccess);
-    rig_->board.SendOnCommandIn("back");
-    QTRY_COMPARE(readComplete.size(), 3);
-    QCOMPARE(in->FetchData(buffer, n), StatusSuccess);
-    QCOMPARE(buffer.left(n), QByteArray("back"));
-}
-
-#ifdef Q815_TEST_LIBUSB
-// ---- The libusb backend's own cases ----
-
-void UsbContractTest::initTestCase()
-{
-    VirtualBoard board;
-    EmulatedUsbDevice device(board); // the testbed, that the preload leads into
-    QVERIFY2(EmulatedUsbDevice::PreloadActive(),
-             "run with LD_PRELOAD=libumockdev-preload.so.0 (ctest sets it)");
-}
-
-void UsbContractTest::libusbFailures_data()
-{
-    QTest::addColumn<int>("error");
-    QTest::addColumn<Status>("status");
-    QTest::addColumn<QString>("advice");
-    QTest::newRow("no permission") << int(LIBUSB_ERROR_ACCESS) << StatusAccessDenied << "udev rule";
-    QTest::newRow("held elsewhere") << int(LIBUSB_ERROR_BUSY) << StatusBusy << "another program";
-    QTest::newRow("unplugged") << int(LIBUSB_ERROR_NO_DEVICE) << StatusDeviceGone << "plug it in";
-    QTest::newRow("unknown code") << -1234 << StatusInternal << "report";
-}
-
-void UsbContractTest::libusbFailures()
-{
-    QFETCH(int, error);
-    QFETCH(Status, status);
-    QFETCH(QString, advice);
-    QCOMPARE(StatusFromLibusbError(error), status);
-    QVERIFY(StatusText(status).contains(advice));
-    QCOMPARE(StatusFromTransfer(LIBUSB_TRANSFER_NO_DEVICE), StatusDeviceGone);
-
-    // Every status says something of its own.
-    int count = 0;
-    const Status* failures = FailureStatuses(count);
-    QSet<QString> texts{StatusText(StatusNoData), StatusText(StatusQueueFull),
-                        StatusText(MakeStatus(0xE000A0FF))};
-    for (int i = 0; i < count; ++i)
-        texts.insert(StatusText(failures[i]));
-    QCOMPARE(texts.size(), count + 3);
-    QVERIFY(StatusText(MakeStatus(0xE000A0FF)).contains(QStringLiteral("E000A0FF")));
-}
-
-void UsbContractTest::sharedOpenBoard()
-{
-    auto device = Open("USBDevice", 0);
-    auto in = Open("USBPipeIN", 0x82);
-    QVERIFY(device && in);
-    auto* d = static_cast<LibusbUsbObject*>(device.get());
-    auto* i = static_cast<LibusbUsbObject*>(in.get());
-    QCOMPARE(i->Device(), d->Device()); // one open handle for all
-    QCOMPARE(d->AttachDevice(1), StatusNoDevice);
-    QCOMPARE(d->DetachDevice(), StatusSuccess);
-    QCOMPARE(d->DetachDevice(), StatusNotAttached);
-    QVERIFY(i->Device() != nullptr); // still open for the others
-    QCOMPARE(i->ClearPipe(), StatusSuccess);
-}
-
-void UsbContractTest::transfersCancelledAndWaitedFor_data()
-{
-    QTest::addColumn<bool>("destroy");
-    QTest::newRow("EndReading") << false;
-    QTest::newRow("object destroyed with a write in flight") << true;
-}
-
-// Ending or destroying cancels the transfers in flight and waits for them: no
-// completion reaches the object afterwards.
-void UsbContractTest::transfersCancelledAndWaitedFor()
-{
-    QFETCH(bool, destroy);
-    rig_->board.SetSilent(true);
-    auto in = Open("USBPipeIN", 0x82);
-    auto out = Open("USBPipeOUT", 0x02);
-    QVERIFY(in && out);
-    auto* reader = static_cast<LibusbUsbObject*>(in.get());
-    QSignalSpy readComplete(in.get(), &UsbObject::ReadComplete);
-    QCOMPARE(in->BeginReading(512, 4, 5), StatusSuccess);
-    QCOMPARE(reader->ReadsInFlight(), 4);
-    const int discarded = rig_->device.DiscardedUrbs();
-    if (destroy) {
+    void noWriteEventsAfterEnd()
+    {
+        QFETCH(QString, when);
+        auto out = rig_->Open("USBPipeOUT", 0x02);
+        QVERIFY(out);
+        QSignalSpy status(out.get(), &UsbObject::WriteStatusAvailable);
+        QSignalSpy complete(out.get(), &UsbObject::WriteComplete);
+        if (when == "in handler") {
+            // What the command pipe does: fetch the status, then stop writing.
+            connect(out.get(), &UsbObject::WriteStatusAvailable, this, [&out] {
+                std::int32_t tag = 0;
+                if (out->FetchWriteStatus(tag) == StatusSuccess)
+                    out->EndWriting();
+            });
+        }
         QCOMPARE(out->BeginWriting(128, 1, 5, true), StatusSuccess);
         QCOMPARE(out->QueueData(Block("C:20"), 1), StatusSuccess);
-        in.reset();
-        out.reset();
-        QVERIFY(rig_->device.DiscardedUrbs() >= discarded + 4);
-        rig_.reset();
-        QVERIFY(Drain()); // anything still posted would run (and crash) here
-        return;
-    }
-    QCOMPARE(in->EndReading(), StatusSuccess);
-    QCOMPARE(reader->ReadsInFlight(), 0);
-    QCOMPARE(rig_->device.DiscardedUrbs(), discarded + 4);
-    rig_->board.SendOnCommandIn("late");
-    QVERIFY(Drain());
-    QCOMPARE(readComplete.size(), 0);
-}
-
-#else
-// ---- The simulated backend's own cases ----
-
-void UsbContractTest::teardownInAnyOrder_data()
-{
-    QTest::addColumn<QString>("first");
-    QTest::newRow("object with transfers pending") << "object";
-    QTest::newRow("board and bus while reading") << "board";
-}
-
-void UsbContractTest::teardownInAnyOrder()
-{
-    QFETCH(QString, first);
-    auto in = Open("USBPipeIN", 0x82);
-    auto out = Open("USBPipeOUT", 0x02);
-    QVERIFY(in && out);
-    QSignalSpy readComplete(in.get(), &UsbObject::ReadComplete);
-    QCOMPARE(in->BeginReading(64, 1, 5), StatusSuccess);
-    QCOMPARE(out->BeginWriting(128, 1, 5, true), StatusSuccess);
-    QCOMPARE(out->QueueData(Block("C:20"), 1), StatusSuccess);
-    rig_->board.SendOnCommandIn("pending");
-    if (first == "object") {
-        in.reset();
-        out.reset();
+        if (when == "before")
+            QCOMPARE(out->EndWriting(), StatusSuccess);
+        if (when == "restart")
+            QCOMPARE(out->BeginWriting(128, 1, 5, true), StatusSuccess);
+        if (when == "in handler")
+            QTRY_COMPARE(status.size(), 1);
         QVERIFY(Drain());
-        QVERIFY(rig_->board.ReceivedBlocks().isEmpty()); // the queued write died with its pipe
-        return;
-    }
-    rig_.reset(); // backend, bus and board
-    QTRY_COMPARE(readComplete.size(), 1);
-    QByteArray buffer(64, '\0');
-    std::int32_t n = 0;
-    QCOMPARE(in->FetchData(buffer, n), StatusDeviceGone);
-    QCOMPARE(in->ClearPipe(), StatusDeviceGone);
-    QCOMPARE(in->AttachDevice(0), StatusNoDevice);
-}
+        QCOMPARE(status.size(), when == "in handler" ? 1 : 0);
+        QCOMPARE(complete.size(), 0);
+#ifdef Q815_TEST_LIBUSB
+        QCOMPARE(static_cast<LibusbUsbObject*>(out.get())->WritesInFlight(), 0);
 #endif
+    }
+
+    void readsInOrderBoundedByCount()
+    {
+        auto in = rig_->Open("USBPipeIN", 0x82);
+        QVERIFY(in);
+        QSignalSpy readComplete(in.get(), &UsbObject::ReadComplete);
+        QCOMPARE(in->BeginReading(64, 3, 5), StatusSuccess);
+        for (int i = 0; i < 10; ++i)
+            rig_->board.SendOnCommandIn("chunk " + QByteArray::number(i));
+        QVERIFY(readComplete.isEmpty()); // reads finish in the event loop, not here
+
+        QTRY_COMPARE(readComplete.size(), 3);
+        QVERIFY(Drain());
+        QCOMPARE(readComplete.size(), 3); // the board's flood waits in the board
+        QVERIFY(rig_->board.HasPending(0x82));
+
+        QList<QByteArray> received;
+        QByteArray buffer(64, '\0');
+        QVERIFY(QTest::qWaitFor([&] {
+            std::int32_t n = 0;
+            while (in->FetchData(buffer, n) == StatusSuccess)
+                received << buffer.left(n);
+            return received.size() == 10;
+        }, 5000));
+        for (int i = 0; i < 10; ++i)
+            QCOMPARE(received[i], "chunk " + QByteArray::number(i));
+        QCOMPARE(readComplete.size(), 10);
+
+        QCOMPARE(in->EndReading(), StatusSuccess);
+        rig_->board.SendOnCommandIn("late");
+        QVERIFY(Drain());
+        QCOMPARE(readComplete.size(), 10);
+        QVERIFY(rig_->board.HasPending(0x82)); // nobody took it
+    }
+
+    void fetchStaysInsideBufferAndClearDrops()
+    {
+        auto in = rig_->Open("USBPipeIN", 0x82);
+        QVERIFY(in);
+        QSignalSpy readComplete(in.get(), &UsbObject::ReadComplete);
+        QCOMPARE(in->BeginReading(64, 2, 5), StatusSuccess);
+        const QByteArray data = "0123456789abcdefghijklmnopqrstuvwxyz";
+        rig_->board.SendOnCommandIn(data);
+        QTRY_COMPARE(readComplete.size(), 1);
+
+        // The bytes after the buffer's end (past its terminating zero), inside its
+        // allocation, must stay untouched.
+        QByteArray buffer;
+        buffer.reserve(64);
+        buffer.resize(64, '#');
+        buffer.resize(10);
+        std::int32_t n = 0;
+        QCOMPARE(in->FetchData(buffer, n), StatusSuccess);
+        QCOMPARE(n, 10);
+        QCOMPARE(buffer, data.left(10));
+        QCOMPARE(QByteArray(buffer.constData() + 11, 53), QByteArray(53, '#'));
+        QCOMPARE(in->FetchData(buffer, n), StatusNoData);
+        QCOMPARE(n, 0);
+
+        rig_->board.SendOnCommandIn("stale");
+        QTRY_COMPARE(readComplete.size(), 2);
+        QCOMPARE(in->ClearPipe(), StatusSuccess);
+        QCOMPARE(in->FetchData(buffer, n), StatusNoData);
+        rig_->board.SendOnCommandIn("fresh");
+        QTRY_COMPARE(readComplete.size(), 3);
+        QCOMPARE(in->FetchData(buffer, n), StatusSuccess);
+        QCOMPARE(buffer.left(n), QByteArray("fresh"));
+    }
+
+    void unplugAndPlug()
+    {
+        rig_->Plug();
+        std::int32_t failure = 0;
+        std::unique_ptr<UsbObject> device(
+            rig_->backend->CreateObject("USBDevice", nullptr, failure));
+        QCOMPARE(device->PreparePlugEvents(kGuid), StatusSuccess);
+        QCOMPARE(device->EnablePlugEvents(kGuid), StatusSuccess);
+        QCOMPARE(Bind(*device, 0), StatusSuccess);
+        auto in = rig_->Open("USBPipeIN", 0x82);
+        auto out = rig_->Open("USBPipeOUT", 0x02);
+        QVERIFY(in && out);
+        QSignalSpy added(device.get(), &UsbObject::PnPAddNotification);
+        QSignalSpy removed(device.get(), &UsbObject::PnPRemoveNotification);
+        QSignalSpy readComplete(in.get(), &UsbObject::ReadComplete);
+        QCOMPARE(in->BeginReading(64, 2, 5), StatusSuccess);
+
+        rig_->Unplug();
+        QVERIFY(removed.isEmpty()); // raised from the event loop
+        QTRY_COMPARE(removed.size(), 1);
+        QTRY_COMPARE(readComplete.size(), 2); // both reads in flight fail, nothing more
+        QByteArray buffer(64, '\0');
+        std::int32_t n = 0;
+        QCOMPARE(in->FetchData(buffer, n), StatusDeviceGone);
+        QTRY_COMPARE(in->ClearPipe(), StatusDeviceGone);
+        QCOMPARE(out->BeginWriting(128, 1, 5, true), StatusDeviceGone);
+        QCOMPARE(out->AttachDevice(0), StatusNoDevice);
+#ifdef Q815_TEST_LIBUSB
+        QCOMPARE(static_cast<LibusbUsbObject*>(in.get())->ReadsInFlight(), 0);
+#endif
+        QVERIFY(added.isEmpty());
+        QVERIFY(Drain());
+        QCOMPARE(readComplete.size(), 2);
+
+        rig_->Plug();
+        QTRY_COMPARE_WITH_TIMEOUT(added.size(), 1, 5000);
+        // The old opening stays lost; opening again gives a working pipe.
+        QCOMPARE(in->ClearPipe(), StatusDeviceGone);
+        QCOMPARE(Bind(*in, 0x82), StatusSuccess);
+        QCOMPARE(in->ClearPipe(), StatusSuccess);
+        QCOMPARE(in->BeginReading(64, 2, 5), StatusSuccess);
+        rig_->board.SendOnCommandIn("back");
+        QTRY_COMPARE(readComplete.size(), 3);
+        QCOMPARE(in->FetchData(buffer, n), StatusSuccess);
+        QCOMPARE(buffer.left(n), QByteArray("back"));
+    }
+
+#ifdef Q815_TEST_LIBUSB // ---- the libusb backend's own cases ----
+    void initTestCase()
+    {
+        VirtualBoard board;
+        EmulatedUsbDevice device(board); // the testbed, that the preload leads into
+        QVERIFY2(EmulatedUsbDevice::PreloadActive(),
+                 "run with LD_PRELOAD=libumockdev-preload.so.0 (ctest sets it)");
+    }
+
+    void libusbFailures_data()
+    {
+        QTest::addColumn<int>("error");
+        QTest::addColumn<Status>("status");
+        QTest::addColumn<QString>("advice");
+        QTest::newRow("no permission") << int(LIBUSB_ERROR_ACCESS) << StatusAccessDenied
+                                       << "udev rule";
+        QTest::newRow("held elsewhere") << int(LIBUSB_ERROR_BUSY) << StatusBusy
+                                        << "another program";
+        QTest::newRow("unplugged") << int(LIBUSB_ERROR_NO_DEVICE) << StatusDeviceGone
+                                   << "plug it in";
+        QTest::newRow("unknown code") << -1234 << StatusInternal << "report";
+    }
+
+    void libusbFailures()
+    {
+        QFETCH(int, error);
+        QFETCH(Status, status);
+        QFETCH(QString, advice);
+        QCOMPARE(StatusFromLibusbError(error), status);
+        QVERIFY(StatusText(status).contains(advice));
+        QCOMPARE(StatusFromTransfer(LIBUSB_TRANSFER_NO_DEVICE), StatusDeviceGone);
+        // Every status says something of its own; an unknown one shows its code.
+        int count = 0;
+        const Status* failures = FailureStatuses(count);
+        QSet<QString> texts{StatusText(StatusNoData), StatusText(StatusQueueFull)};
+        for (int i = 0; i < count; ++i)
+            texts.insert(StatusText(failures[i]));
+        QCOMPARE(texts.size(), count + 2);
+        QVERIFY(StatusText(MakeStatus(0xE000A0FF)).contains(QStringLiteral("E000A0FF")));
+    }
+
+    void sharedOpenBoard()
+    {
+        auto device = rig_->Open("USBDevice", 0);
+        auto in = rig_->Open("USBPipeIN", 0x82);
+        QVERIFY(device && in);
+        auto* d = static_cast<LibusbUsbObject*>(device.get());
+        auto* i = static_cast<LibusbUsbObject*>(in.get());
+        QCOMPARE(i->Device(), d->Device()); // one open handle for all
+        QCOMPARE(d->AttachDevice(1), StatusNoDevice);
+        QCOMPARE(d->DetachDevice(), StatusSuccess);
+        QCOMPARE(d->DetachDevice(), StatusNotAttached);
+        QVERIFY(i->Device() != nullptr); // still open for the others
+        QCOMPARE(i->ClearPipe(), StatusSuccess);
+    }
+
+    void transfersCancelledAndWaitedFor_data()
+    {
+        QTest::addColumn<bool>("destroy");
+        QTest::newRow("EndReading") << false;
+        QTest::newRow("object destroyed with a write in flight") << true;
+    }
+
+    // Ending or destroying cancels the transfers in flight and waits for them: no
+    // completion reaches the object afterwards.
+    void transfersCancelledAndWaitedFor()
+    {
+        QFETCH(bool, destroy);
+        rig_->board.SetSilent(true);
+        auto in = rig_->Open("USBPipeIN", 0x82);
+        auto out = rig_->Open("USBPipeOUT", 0x02);
+        QVERIFY(in && out);
+        auto* reader = static_cast<LibusbUsbObject*>(in.get());
+        QSignalSpy readComplete(in.get(), &UsbObject::ReadComplete);
+        QCOMPARE(in->BeginReading(512, 4, 5), StatusSuccess);
+        QCOMPARE(reader->ReadsInFlight(), 4);
+        const int discarded = rig_->device.DiscardedUrbs();
+        if (destroy) {
+            QCOMPARE(out->BeginWriting(128, 1, 5, true), StatusSuccess);
+            QCOMPARE(out->QueueData(Block("C:20"), 1), StatusSuccess);
+            in.reset();
+            out.reset();
+            QVERIFY(rig_->device.DiscardedUrbs() >= discarded + 4);
+            rig_.reset();
+            QVERIFY(Drain()); // anything still posted would run (and crash) here
+            return;
+        }
+        QCOMPARE(in->EndReading(), StatusSuccess);
+        QCOMPARE(reader->ReadsInFlight(), 0);
+        QCOMPARE(rig_->device.DiscardedUrbs(), discarded + 4);
+        rig_->board.SendOnCommandIn("late");
+        QVERIFY(Drain());
+        QCOMPARE(readComplete.size(), 0);
+    }
+#else // ---- the simulated backend's own cases ----
+    void teardownInAnyOrder_data()
+    {
+        QTest::addColumn<QString>("first");
+        QTest::newRow("object with transfers pending") << "object";
+        QTest::newRow("board and bus while reading") << "board";
+    }
+
+    void teardownInAnyOrder()
+    {
+        QFETCH(QString, first);
+        auto in = rig_->Open("USBPipeIN", 0x82);
+        auto out = rig_->Open("USBPipeOUT", 0x02);
+        QVERIFY(in && out);
+        QSignalSpy readComplete(in.get(), &UsbObject::ReadComplete);
+        QCOMPARE(in->BeginReading(64, 1, 5), StatusSuccess);
+        QCOMPARE(out->BeginWriting(128, 1, 5, true), StatusSuccess);
+        QCOMPARE(out->QueueData(Block("C:20"), 1), StatusSuccess);
+        rig_->board.SendOnCommandIn("pending");
+        if (first == "object") {
+            in.reset();
+            out.reset();
+            QVERIFY(Drain());
+            QVERIFY(rig_->board.ReceivedBlocks().isEmpty()); // the queued write died with its pipe
+            return;
+        }
+        rig_.reset(); // backend, bus and board
+        QTRY_COMPARE(readComplete.size(), 1);
+        QByteArray buffer(64, '\0');
+        std::int32_t n = 0;
+        QCOMPARE(in->FetchData(buffer, n), StatusDeviceGone);
+        QCOMPARE(in->ClearPipe(), StatusDeviceGone);
+        QCOMPARE(in->AttachDevice(0), StatusNoDevice);
+    }
+#endif
+};
 
 QTEST_GUILESS_MAIN(UsbContractTest)
 #include "test_usb_contract.moc"

@@ -75,11 +75,6 @@ void WindowControlsTest::cleanup()
 
 void WindowControlsTest::lookThatFeaturesRelyOn()
 {
-    Control<TabStrip>(*window_, "TabStrip1")->Select(7);
-    auto* serial = window_->findChild<QLineEdit*>(QStringLiteral("TxtSerialEntry"));
-    serial->clear();
-    QTest::keyClicks(serial, QStringLiteral("123456789"));
-    QCOMPARE(serial->text(), QStringLiteral("12345678"));
     QVERIFY(!window_->findChild<QLabel*>(QStringLiteral("Image1"))->hasScaledContents());
     QVERIFY(window_->findChild<QLabel*>(QStringLiteral("Image2"))->hasScaledContents());
     // The console inserts the chunks of one frame at once; Empty() drops what
