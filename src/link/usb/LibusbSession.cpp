@@ -37,8 +37,8 @@ QList<LibusbDevice::Endpoint> InterfaceEndpoints(libusb_device* device)
 {
     QList<LibusbDevice::Endpoint> endpoints;
     libusb_config_descriptor* config = nullptr;
-    if (libusb_get_config_descriptor_by_value(device, 1, &config) != LIBUSB_SUCCESS
-        && libusb_get_active_config_descriptor(device, &config) != LIBUSB_SUCCESS)
+    if (libusb_get_config_descriptor_by_value(device, 1, &config) != LIBUSB_SUCCESS &&
+        libusb_get_active_config_descriptor(device, &config) != LIBUSB_SUCCESS)
         return endpoints;
     if (config->bNumInterfaces > 0 && config->interface[0].num_altsetting > 0) {
         const libusb_interface_descriptor& setting = config->interface[0].altsetting[0];
@@ -57,8 +57,7 @@ QList<LibusbDevice::Endpoint> InterfaceEndpoints(libusb_device* device)
 
 LibusbDevice::LibusbDevice(std::shared_ptr<LibusbSession> session, libusb_device_handle* handle,
                            BusPlace place, QList<Endpoint> endpoints)
-    : session_(std::move(session)), handle_(handle), place_(place),
-      endpoints_(std::move(endpoints))
+    : session_(std::move(session)), handle_(handle), place_(place), endpoints_(std::move(endpoints))
 {
 }
 
@@ -110,8 +109,8 @@ void LibusbDevice::Release()
 
 // --- LibusbSession ------------------------------------------------------------
 
-LibusbSession::LibusbSession(std::uint16_t vendorId, std::uint16_t productId,
-                             const PortPath& port, bool forcePoll)
+LibusbSession::LibusbSession(std::uint16_t vendorId, std::uint16_t productId, const PortPath& port,
+                             bool forcePoll)
     : vendorId_(vendorId), productId_(productId), port_(port), forcePoll_(forcePoll)
 {
     qRegisterMetaType<usb::BusPlace>();
@@ -139,9 +138,9 @@ LibusbSession::~LibusbSession()
 bool LibusbSession::Matches(libusb_device* device) const
 {
     libusb_device_descriptor descriptor{};
-    return libusb_get_device_descriptor(device, &descriptor) == LIBUSB_SUCCESS
-           && descriptor.idVendor == vendorId_ && descriptor.idProduct == productId_
-           && (port_.Empty() || PortOf(device) == port_);
+    return libusb_get_device_descriptor(device, &descriptor) == LIBUSB_SUCCESS &&
+           descriptor.idVendor == vendorId_ && descriptor.idProduct == productId_ &&
+           (port_.Empty() || PortOf(device) == port_);
 }
 
 QList<libusb_device*> LibusbSession::MatchingBoards(libusb_device** list, long count) const
@@ -159,41 +158,46 @@ QList<libusb_device*> LibusbSession::MatchingBoards(libusb_device** list, long c
     return boards;
 }
 
-Status LibusbSession::CountBoards(std::int32_t& count)
+// Runs use(boards) on the matching boards of a fresh device list and returns
+// its status, or the status of getting the list.
+template <typename Use> Status LibusbSession::WithMatchingBoards(Use use)
 {
-    count = 0;
     if (context_ == nullptr)
         return initStatus_;
     libusb_device** list = nullptr;
     const ssize_t n = libusb_get_device_list(context_, &list);
     if (n < 0)
         return StatusFromLibusbError(int(n));
-    count = std::int32_t(MatchingBoards(list, n).size());
+    const Status status = use(MatchingBoards(list, n));
     libusb_free_device_list(list, 1);
-    return StatusSuccess;
+    return status;
+}
+
+Status LibusbSession::CountBoards(std::int32_t& count)
+{
+    count = 0;
+    return WithMatchingBoards([&](const QList<libusb_device*>& boards) {
+        count = std::int32_t(boards.size());
+        return StatusSuccess;
+    });
 }
 
 Status LibusbSession::ListBoards(QList<BoardListing>& boards)
 {
     boards.clear();
-    if (context_ == nullptr)
-        return initStatus_;
-    libusb_device** list = nullptr;
-    const ssize_t n = libusb_get_device_list(context_, &list);
-    if (n < 0)
-        return StatusFromLibusbError(int(n));
-    const auto open = open_.lock();
-    for (libusb_device* board : MatchingBoards(list, n)) {
-        const BusPlace place = PlaceOf(board);
-        QList<std::uint8_t> endpoints;
-        for (const LibusbDevice::Endpoint& endpoint : InterfaceEndpoints(board))
-            endpoints.append(endpoint.address);
-        const bool ours = open && !open->Gone() && open->Place() == place;
-        boards.append({vendorId_, productId_, PortOf(board), place.address, endpoints,
-                       ours ? StatusSuccess : TryOpen(board)});
-    }
-    libusb_free_device_list(list, 1);
-    return StatusSuccess;
+    return WithMatchingBoards([&](const QList<libusb_device*>& matching) {
+        const auto open = open_.lock();
+        for (libusb_device* board : matching) {
+            const BusPlace place = PlaceOf(board);
+            QList<std::uint8_t> endpoints;
+            for (const LibusbDevice::Endpoint& endpoint : InterfaceEndpoints(board))
+                endpoints.append(endpoint.address);
+            const bool ours = open && !open->Gone() && open->Place() == place;
+            boards.append({vendorId_, productId_, PortOf(board), place.address, endpoints,
+                           ours ? StatusSuccess : TryOpen(board)});
+        }
+        return StatusSuccess;
+    });
 }
 
 // Opens the board and claims its interface, then lets go of both: what
@@ -215,46 +219,41 @@ Status LibusbSession::TryOpen(libusb_device* board) const
 Status LibusbSession::Open(std::int32_t index, std::shared_ptr<LibusbDevice>& device)
 {
     device.reset();
-    if (context_ == nullptr)
-        return initStatus_;
-    libusb_device** list = nullptr;
-    const ssize_t n = libusb_get_device_list(context_, &list);
-    if (n < 0)
-        return StatusFromLibusbError(int(n));
-    const QList<libusb_device*> boards = MatchingBoards(list, n);
-    Status status = StatusSuccess;
-    if (index < 0 || index >= boards.size()) {
-        status = StatusNoDevice;
-    } else {
-        libusb_device* board = boards[index];
-        const BusPlace place = PlaceOf(board);
-        if (auto open = open_.lock(); open && !open->Gone() && open->Place() == place) {
-            device = open;
+    return WithMatchingBoards([&](const QList<libusb_device*>& boards) {
+        Status status = StatusSuccess;
+        if (index < 0 || index >= boards.size()) {
+            status = StatusNoDevice;
         } else {
-            libusb_device_handle* handle = nullptr;
-            const int r = libusb_open(board, &handle);
-            if (r == LIBUSB_SUCCESS) {
-                device = std::make_shared<LibusbDevice>(shared_from_this(), handle, place,
-                                                        InterfaceEndpoints(board));
-                open_ = device;
+            libusb_device* board = boards[index];
+            const BusPlace place = PlaceOf(board);
+            if (auto open = open_.lock(); open && !open->Gone() && open->Place() == place) {
+                device = open;
             } else {
-                status = StatusFromLibusbError(r, StatusNoDevice);
-                if (status == StatusAccessDenied || status == StatusBusy) {
-                    const QString text =
-                        QStringLiteral("The board %1:%2 (bus %3, address %4) cannot be opened: %5")
-                            .arg(vendorId_, 4, 16, QLatin1Char('0'))
-                            .arg(productId_, 4, 16, QLatin1Char('0'))
-                            .arg(place.bus, 3, 10, QLatin1Char('0'))
-                            .arg(place.address, 3, 10, QLatin1Char('0'))
-                            .arg(StatusText(status));
-                    QMetaObject::invokeMethod(
-                        this, [this, text] { Q_EMIT OpenRefused(text); }, Qt::QueuedConnection);
+                libusb_device_handle* handle = nullptr;
+                const int r = libusb_open(board, &handle);
+                if (r == LIBUSB_SUCCESS) {
+                    device = std::make_shared<LibusbDevice>(shared_from_this(), handle, place,
+                                                            InterfaceEndpoints(board));
+                    open_ = device;
+                } else {
+                    status = StatusFromLibusbError(r, StatusNoDevice);
+                    if (status == StatusAccessDenied || status == StatusBusy) {
+                        const QString text =
+                            QStringLiteral(
+                                "The board %1:%2 (bus %3, address %4) cannot be opened: %5")
+                                .arg(vendorId_, 4, 16, QLatin1Char('0'))
+                                .arg(productId_, 4, 16, QLatin1Char('0'))
+                                .arg(place.bus, 3, 10, QLatin1Char('0'))
+                                .arg(place.address, 3, 10, QLatin1Char('0'))
+                                .arg(StatusText(status));
+                        QMetaObject::invokeMethod(
+                            this, [this, text] { Q_EMIT OpenRefused(text); }, Qt::QueuedConnection);
+                    }
                 }
             }
         }
-    }
-    libusb_free_device_list(list, 1);
-    return status;
+        return status;
+    });
 }
 
 Status LibusbSession::EnablePlugEvents()
@@ -295,8 +294,8 @@ void LibusbSession::RunEvents()
     while (!stop_) {
         timeval wait{IdleWakeSeconds, 0};
         if (pollBus_) {
-            const auto left = std::chrono::duration_cast<std::chrono::microseconds>(
-                nextPoll - Clock::now());
+            const auto left =
+                std::chrono::duration_cast<std::chrono::microseconds>(nextPoll - Clock::now());
             const long us = std::clamp<long>(long(left.count()), 0, 1000000);
             wait = timeval{us / 1000000, us % 1000000};
         }

@@ -16,11 +16,10 @@
 #include <QList>
 #include <QObject>
 #include <atomic>
-#include <libusb.h>
 #include <cstdint>
+#include <libusb.h>
 #include <memory>
 #include <thread>
-
 
 namespace usb {
 
@@ -104,6 +103,7 @@ Q_SIGNALS:
 private:
     bool Matches(libusb_device* device) const;
     QList<libusb_device*> MatchingBoards(libusb_device** list, long count) const;
+    template <typename Use> Status WithMatchingBoards(Use use);
     Status TryOpen(libusb_device* board) const;
     void RunEvents();
     void PollBus();
