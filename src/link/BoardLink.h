@@ -76,7 +76,6 @@ public:
     // Sends data on the file output pipe in buffers of its size, again and
     // again, until the board's first write status of 0 or the first error.
     void SendFile(const QByteArray& data);
-    void StopFileOutPipe() { filePipes_.StopFileOutPipe(); }
 
     // --- receive path -------------------------------------------------------
     // The console's text length as the echo rule counts it.
