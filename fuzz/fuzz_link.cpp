@@ -4,6 +4,7 @@
 // replies for the picture downloads) interleaved with command exchanges and
 // picture downloads. Nothing may crash, hang or write outside a buffer, and a
 // download always gives the console back.
+#include "FuzzInput.h"
 #include "camera/PictureDownload.h"
 #include "firmware/FilePipes.h"
 #include "link/BoardLink.h"
@@ -28,21 +29,6 @@ const char* const Operations[] = {"AttachDevice", "ClearPipe",    "BeginReading"
 // Length requests and block requests of the three download routines.
 const char* const LengthRequests[] = {"C:02#", "C:12#", "C:15#"};
 const char* const BlockRequests[] = {"C:02 ", "C:12 ", "C:15 "};
-
-struct Reader {
-    const std::uint8_t* data;
-    std::size_t size;
-    std::size_t at = 0;
-    bool More() const { return at < size; }
-    std::uint8_t Byte() { return at < size ? data[at++] : 0; }
-    QByteArray Bytes(std::size_t count)
-    {
-        count = std::min(count, size - at);
-        QByteArray bytes(reinterpret_cast<const char*>(data + at), qsizetype(count));
-        at += count;
-        return bytes;
-    }
-};
 
 QTemporaryDir* AppFolder = nullptr;
 
@@ -76,7 +62,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FilePipes pipes(link, [] { return QString(); });
     const QByteArray fileData(64, 'f');
     Download download(link);
-    Reader in{data, size};
+    FuzzInput in{data, size};
     board.SetLayout(usb::EndpointLayout(in.Byte() % 3), in.Byte() & 1);
     bus.Plug(&board);
     link.StartLink();

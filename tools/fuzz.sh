@@ -9,7 +9,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 bash tools/setup-debian.sh
 seconds="${FUZZ_SECONDS:-30}"
-read -r -a targets <<<"${FUZZ_TARGETS:-fuzz_picture_record fuzz_replies fuzz_length_reply fuzz_link}"
+read -r -a targets <<<"${FUZZ_TARGETS:-fuzz_picture_record fuzz_replies fuzz_length_reply fuzz_link fuzz_window}"
 
 # Two shells may start at once: one builds, the other waits for it.
 flock .build-asan.lock bash tools/build-sanitized.sh
