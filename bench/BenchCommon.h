@@ -2,11 +2,7 @@
 // What the benchmark groups share: the window on the virtual board, and the
 // printing of one "name: value" line per figure.
 #include "app/Controls.h"
-#include "app/MainWindow.h"
-#include "link/BoardLink.h"
-#include "link/usb/SimBackend.h"
-#include "link/usb/VirtualBoard.h"
-#include "link/usb/VirtualBus.h"
+#include "app/SimulatedWindow.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -14,13 +10,7 @@
 #include <cstdio>
 #include <vector>
 
-struct Rig {
-    usb::VirtualBus bus;
-    usb::VirtualBoard board;
-    usb::SimBackend backend{bus};
-    BoardLink link{backend};
-    ToolState tool;
-    MainWindow window{link, tool};
+struct Rig : SimulatedWindow {
     Rig()
     {
         bus.Plug(&board);

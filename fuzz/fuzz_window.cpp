@@ -12,14 +12,11 @@
 // fresh plug-in gives a working link.
 #include "FuzzInput.h"
 #include "app/Controls.h"
-#include "app/MainWindow.h"
+#include "app/SimulatedWindow.h"
 #include "app/TabStrip.h"
 #include "app/pages/ClickLabel.h"
 #include "camera/PictureDownload.h"
 #include "camera/TestPicture.h"
-#include "link/BoardLink.h"
-#include "link/usb/SimBackend.h"
-#include "link/usb/VirtualBus.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -64,13 +61,7 @@ template <typename T, std::size_t N> const T& Pick(const T (&items)[N], std::uin
 
 QTemporaryDir* AppFolder = nullptr;
 
-struct Rig {
-    usb::VirtualBus bus;
-    usb::VirtualBoard board;
-    usb::SimBackend backend{bus};
-    BoardLink link{backend};
-    ToolState tool;
-    MainWindow window{link, tool};
+struct Rig : SimulatedWindow {
     QStringList messages;
     int pending = 0; // plugs and pulls scheduled for later
     qint64 longestWaitMs = 0;

@@ -3,21 +3,12 @@
 // boxes recorded instead of shown.
 #include "BoardCommands.h"
 #include "app/Controls.h"
-#include "app/MainWindow.h"
-#include "link/BoardLink.h"
-#include "link/usb/SimBackend.h"
-#include "link/usb/VirtualBus.h"
+#include "app/SimulatedWindow.h"
 
 #include <QStringList>
 #include <functional>
 
-struct WindowFixture {
-    usb::VirtualBus bus;
-    usb::VirtualBoard board;
-    usb::SimBackend backend{bus};
-    BoardLink link{backend};
-    ToolState tool;
-    MainWindow window{link, tool};
+struct WindowFixture : SimulatedWindow {
     QStringList messages;
     bool loaded = false; // what Form_Load returned
 

@@ -2,15 +2,11 @@
 // for looking at the layout: grab_pages <folder> [--no-board] [--sample-record].
 // --sample-record shows a stored picture with a made-up record on the "Disk" page.
 #include "app/Controls.h"
-#include "app/MainWindow.h"
+#include "app/SimulatedWindow.h"
 #include "app/TabStrip.h"
 #include "browser/DiskNavigation.h"
 #include "browser/FolderList.h"
 #include "camera/TestPicture.h"
-#include "link/BoardLink.h"
-#include "link/usb/SimBackend.h"
-#include "link/usb/VirtualBoard.h"
-#include "link/usb/VirtualBus.h"
 
 #include <QApplication>
 #include <QDir>
@@ -31,14 +27,10 @@ int main(int argc, char** argv)
         return 2;
     }
     const QDir folder(arguments.at(1));
-    usb::VirtualBus bus;
-    usb::VirtualBoard board;
+    SimulatedWindow rig;
     if (!arguments.contains(QStringLiteral("--no-board")))
-        bus.Plug(&board);
-    usb::SimBackend backend(bus);
-    BoardLink link(backend);
-    ToolState tool;
-    MainWindow window(link, tool);
+        rig.bus.Plug(&rig.board);
+    MainWindow& window = rig.window;
     window.SetMessageSink(
         [](const QString& text) { std::fprintf(stderr, "message: %s\n", qPrintable(text)); });
     if (!window.Form_Load())
