@@ -1,17 +1,14 @@
 #include "browser/HexRoutines.h"
 
 #include "browser/TextSlice.h"
+#include "common/HexDigit.h"
+
+#include <algorithm>
 
 int HexStrToDec(const QString& SrcVal)
 {
-    const char16_t c = SrcVal.isEmpty() ? u' ' : SrcVal.front().unicode();
-    if (c >= u'0' && c <= u'9')
-        return c - u'0';
-    if (c >= u'A' && c <= u'F')
-        return c - u'A' + 10;
-    if (c >= u'a' && c <= u'f')
-        return c - u'a' + 10;
-    return 0;
+    // Not a digit, or nothing at all, counts as 0.
+    return SrcVal.isEmpty() ? 0 : std::max(0, HexDigitValue(SrcVal.front()));
 }
 
 int WrdStrToDec(const QString& SrcVal)

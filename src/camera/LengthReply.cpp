@@ -1,21 +1,11 @@
 #include "camera/LengthReply.h"
 
+#include "common/HexDigit.h"
+
 namespace {
 
 constexpr int LengthDigits = 4;
 constexpr int QuotedCharacters = 40;
-
-int HexDigitValue(QChar c)
-{
-    const char16_t u = c.unicode();
-    if (u >= u'0' && u <= u'9')
-        return u - u'0';
-    if (u >= u'A' && u <= u'F')
-        return u - u'A' + 10;
-    if (u >= u'a' && u <= u'f')
-        return u - u'a' + 10;
-    return -1;
-}
 
 // The first four characters of R (all of R when shorter) as a hex number, or
 // -1 when they are not all hex digits or R is empty.
