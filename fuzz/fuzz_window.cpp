@@ -1,10 +1,10 @@
 // The whole window against a misbehaving virtual board: the input is a program of
-// user actions (any button, command label or tab, the console's two entries,
-// the speed list) interleaved with plugging and pulling the board at moments of
-// its choosing, silence, slow and chunked replies and failing component
-// operations. What the board answers is fuzz_link's part; this one is after the
-// window's reentrancy: a click, a tab change or an unplug arriving while another
-// action waits for the board.
+// user actions (any button, command label or tab, the console's two entries, the
+// speed list, a resize) interleaved with plugging and pulling the board at
+// moments of its choosing, silence, slow and chunked replies and failing
+// component operations. What the board answers is fuzz_link's part; this one is
+// after the window's reentrancy: a click, a tab change or an unplug arriving
+// while another action waits for the board.
 //
 // Nothing may crash or leak, no reply wait may outlast its limit, no wait may
 // stay open between actions, a download always gives the console back, no
@@ -113,7 +113,7 @@ struct Rig : SimulatedWindow {
 
     void Act(FuzzInput& in)
     {
-        switch (in.Byte() % 13) {
+        switch (in.Byte() % 14) {
         case 0:
             Get<QAbstractButton>(in.Byte() & 1 ? "cmdDwnldPic" : "cmdDwnldPicSer")->click();
             break;
@@ -172,6 +172,9 @@ struct Rig : SimulatedWindow {
         }
         case 10:
             Heal();
+            break;
+        case 11: // from far below the design size to far above it
+            window.resize(200 + in.Byte() * 8, 150 + in.Byte() * 6);
             break;
         default: { // the user waits a moment; whatever is due meanwhile happens
             QEventLoop idle;
