@@ -27,6 +27,8 @@
 #include <QTimer>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
+#include <functional>
 
 namespace {
 
