@@ -45,6 +45,7 @@ struct Live : WindowFixture {
         QCoreApplication::processEvents();
         return ended && board.CommandBlocks().size() == sent &&
                Get<QAbstractButton>("cmdLive")->text() == QStringLiteral("Start") &&
+               Get<QLabel>("lblLiveStatus")->text().contains(QStringLiteral("    0 fps")) &&
                !QFile::exists(folder.filePath(QStringLiteral("downloaded.jpg")));
     }
 };

@@ -11,6 +11,9 @@
 #include "camera/TestPicture.h"
 
 #include <QAbstractButton>
+#include <QAbstractItemView>
+#include <QComboBox>
+#include <QLineEdit>
 #include <QFile>
 #include <QProcess>
 #include <QRegularExpression>
@@ -22,8 +25,9 @@ namespace {
 
 constexpr int Slow = 30000; // ms; generous for a loaded machine
 
-// xdotool arguments that move the pointer to `at` in `widget` and click there.
-QStringList Click(QWidget* widget, QPoint at)
+// xdotool arguments that move the pointer to `at` in `widget` and click there
+// (button 4: the wheel turned up).
+QStringList Click(QWidget* widget, QPoint at, int button = 1)
 {
     const QPoint p = widget->mapTo(widget->window(), at);
     return {QStringLiteral("mousemove"),
@@ -32,7 +36,7 @@ QStringList Click(QWidget* widget, QPoint at)
             QString::number(p.x()),
             QString::number(p.y()),
             QStringLiteral("click"),
-            QStringLiteral("1")};
+            QString::number(button)};
 }
 QStringList Click(QWidget* widget)
 {
@@ -105,6 +109,8 @@ private Q_SLOTS:
     void clicksDuringADownloadAreDropped();
     void tabClickWhileTheUartStreamEndsIsDropped();
     void liveViewHearsStopAndTabs();
+    void speedListSendsOnlyAChosenEntry();
+    void tabSwitchLeavesTheStatusBoxAlone();
 };
 
 void RealInputTest::titleBarShowsTheCaptionExactly()
@@ -179,6 +185,66 @@ void RealInputTest::liveViewHearsStopAndTabs()
     QVERIFY(done([&] { return !live.Running(); }));
     x.Do(Click(button) + Pause(0.5) + Click(tabs, x.TabCentre(3)));
     QVERIFY(done([&] { return x.window.ShownTab() == 3 && !live.Running(); }));
+}
+
+// Typing, Enter, the arrows, the wheel, Tab or a click elsewhere on the closed
+// speed list choose nothing; an entry picked in the open list, by the mouse or
+// by the arrows and Enter, sends its one "C:10 n".
+void RealInputTest::speedListSendsOnlyAChosenEntry()
+{
+    XWindow x;
+    auto* speeds = x.Get<QComboBox>("lstBaud");
+    const QPoint editPart(8, speeds->height() / 2);
+    const QPoint arrow(speeds->width() - 6, speeds->height() / 2);
+    // Each text typed over the whole edit part, where Qt's inline completion
+    // would turn "9" into "921600" (xdotool's "type" would take all that
+    // follows as its text).
+    const auto typed = [](const QString& text) {
+        QStringList keys{"key", "ctrl+a"};
+        for (QChar c : text)
+            keys << c;
+        return keys;
+    };
+    x.Do(Click(speeds, editPart) + typed("9") + QStringList{"key", "Return"} + typed("115200") +
+         QStringList{"key", "Return", "Up", "Down", "Home", "End", "Tab"} +
+         Click(speeds, editPart, 4) + Click(speeds, editPart) + typed("57600") +
+         Click(x.Get<QAbstractButton>("cmdSpiReset")));
+    QVERIFY(x.Done());
+    QVERIFY(x.Settled());
+    QCOMPARE(x.Commands(), QStringList{"C:05"});
+    QCOMPARE(speeds->count(), 8);
+    QCOMPARE(speeds->itemText(7), QStringLiteral("921600"));
+
+    QAbstractItemView* list = speeds->view();
+    const auto open = [&] { // on the "Unit" page again
+        x.Do(Click(Control<TabStrip>(x.window, "TabStrip1")->Bar(), x.TabCentre(1)) +
+             Click(speeds, arrow));
+        return x.Done() && QTest::qWaitFor([list] { return list->isVisible(); }, Slow);
+    };
+    QVERIFY(open());
+    x.Do(Click(list->viewport(), list->visualRect(list->model()->index(7, 0)).center()));
+    QVERIFY(x.Done());
+    QVERIFY(open());
+    x.Do({"key", "Up", "Return"});
+    QVERIFY(x.Done());
+    QVERIFY(x.Settled());
+    QCOMPARE(x.Commands(), (QStringList{"C:05", "C:10 7", "C:10 6"}));
+}
+
+// The read-only status box takes no focus, so no tab switch selects its text.
+void RealInputTest::tabSwitchLeavesTheStatusBoxAlone()
+{
+    XWindow x;
+    QTabBar* tabs = Control<TabStrip>(x.window, "TabStrip1")->Bar();
+    auto* status = x.Get<QLineEdit>("TxtUSB");
+    // The focus leaves a page that is hidden for the next control that takes it.
+    for (auto [box, tab] : {std::pair{"CmdCommandLine", 7}, {"txtLiveFolder", 4}}) {
+        auto* focused = x.Get<QWidget>(box);
+        x.Do(Click(tabs, x.TabCentre(tab)) + Click(focused) + Click(tabs, x.TabCentre(1)));
+        QVERIFY(x.Done() && QTest::qWaitFor([&] { return x.window.ShownTab() == 1; }, Slow));
+        QVERIFY(!status->hasFocus());
+        QVERIFY(!status->hasSelectedText());
+    }
 }
 
 QTEST_MAIN(RealInputTest)

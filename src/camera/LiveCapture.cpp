@@ -132,7 +132,8 @@ void LiveCapture::ShowFrame()
     while (recentNs_.front() <= now - SecondNs)
         recentNs_.pop_front();
     ++counts_.shown;
-    counts_.perSecond = int(recentNs_.size());
+    // A frame left from a run that has ended is shown, but nothing runs now.
+    counts_.perSecond = running_ ? int(recentNs_.size()) : 0;
     counts_.lastMs = fetchedMs_;
     Q_EMIT FrameShown(frame);
     Q_EMIT CountsChanged(counts_);
@@ -174,6 +175,10 @@ void LiveCapture::Finish()
         show_.start(0);
     running_ = false;
     stopping_ = false;
+    // No frame comes any more: the rate of the last second is over.
+    recentNs_.clear();
+    counts_.perSecond = 0;
+    Q_EMIT CountsChanged(counts_);
     Q_EMIT RunningChanged(false);
     // A closing window ends the frame in flight with "No USB": nobody is to see
     // it. Nor after an unplug during the run, which the status box shows.

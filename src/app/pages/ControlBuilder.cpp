@@ -21,17 +21,37 @@
 
 namespace {
 
-class EnterSwallower : public QObject {
+// A drop-down list whose choice sends a command (the UART speed) must send only
+// for an entry chosen in its open list. On the closed box QComboBox takes the
+// arrow keys, Home, End, the page keys and the wheel as a choice of the next
+// entry, and Enter or a lost focus after typing as a choice of the entry the
+// text matches; those never reach a command. Alt+Down and F4 still open the
+// list, where the arrows and Enter choose as usual.
+class ClosedListGuard : public QObject {
 public:
     using QObject::QObject;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override
     {
+        if (event->type() == QEvent::Wheel)
+            return true;
         if (event->type() == QEvent::KeyPress) {
-            const int key = static_cast<QKeyEvent*>(event)->key();
-            if (key == Qt::Key_Return || key == Qt::Key_Enter)
+            const auto* key = static_cast<QKeyEvent*>(event);
+            switch (key->key()) {
+            case Qt::Key_Up:
+            case Qt::Key_Down:
+                return !(key->modifiers() & Qt::AltModifier);
+            case Qt::Key_PageUp:
+            case Qt::Key_PageDown:
+            case Qt::Key_Home:
+            case Qt::Key_End:
+            case Qt::Key_Return:
+            case Qt::Key_Enter:
                 return true;
+            default:
+                break;
+            }
         }
         return QObject::eventFilter(watched, event);
     }
@@ -91,7 +111,20 @@ QWidget* MakeWidget(const ControlRow& row, QWidget* parent)
         if (look.maxLength > 0)
             box->setMaxLength(look.maxLength);
         box->setReadOnly(look.readOnly);
+        // A read-only box (the USB status) is looked at, not worked in: it takes
+        // no focus, so a tab switch never lands in it and shows its text selected.
+        if (look.readOnly)
+            box->setFocusPolicy(Qt::NoFocus);
         box->setCursorPosition(0);
+        // The boxes keep their design widths, so a long text (a firmware
+        // version) shows its beginning only; its tooltip and accessible
+        // description hold all of it.
+        const auto describe = [box](const QString& text) {
+            box->setToolTip(text);
+            box->setAccessibleDescription(text);
+        };
+        describe(box->text());
+        QObject::connect(box, &QLineEdit::textChanged, box, describe);
         return box;
     }
     case Kind::Console: {
@@ -105,12 +138,17 @@ QWidget* MakeWidget(const ControlRow& row, QWidget* parent)
     case Kind::CheckBox:
         return new QCheckBox(row.caption, parent);
     case Kind::DropDown: {
-        // The edit part only shows a text: its list keeps exactly its entries,
-        // and Enter there neither adds one nor chooses one.
+        // The edit part only shows a text ("Combo1" until an entry is chosen):
+        // it takes no typing, completes nothing and the list keeps exactly its
+        // entries.
         auto* list = new QComboBox(parent);
         list->setEditable(true);
         list->setInsertPolicy(QComboBox::NoInsert);
-        list->lineEdit()->installEventFilter(new EnterSwallower(list));
+        list->setCompleter(nullptr);
+        list->lineEdit()->setReadOnly(true);
+        auto* guard = new ClosedListGuard(list);
+        list->installEventFilter(guard);
+        list->lineEdit()->installEventFilter(guard);
         list->setEditText(row.caption);
         return list;
     }
