@@ -1,5 +1,6 @@
 // The command exchange: round trips, the cost of a timeout, console echo.
 #include "BenchCommon.h"
+#include "link/BoardProtocol.h"
 #include "app/ConsoleView.h"
 #include "app/TabStrip.h"
 
@@ -15,12 +16,12 @@ void ExchangesPerSecond()
     Rig rig;
     constexpr int count = 20000;
     for (int i = 0; i < 200; ++i) // warm up
-        rig.link.DownLoadCommand(QStringLiteral("C:20"));
+        rig.link.DownLoadCommand(ReadChipIdCommand());
     QElapsedTimer clock;
     clock.start();
     int ok = 0;
     for (int i = 0; i < count; ++i)
-        ok += rig.link.DownLoadCommand(QStringLiteral("C:20")) == QLatin1String("270B0941");
+        ok += rig.link.DownLoadCommand(ReadChipIdCommand()) == QLatin1String("270B0941");
     const double seconds = clock.nsecsElapsed() / 1e9;
     if (ok != count)
         std::fprintf(stderr, "only %d of %d exchanges answered\n", ok, count);
@@ -33,7 +34,7 @@ void TimeoutCpu()
     Rig rig;
     rig.board.SetSilent(true);
     const std::clock_t before = std::clock();
-    rig.link.DownLoadCommand(QStringLiteral("C:20"));
+    rig.link.DownLoadCommand(ReadChipIdCommand());
     Print("timeout_cpu_s", double(std::clock() - before) / CLOCKS_PER_SEC);
 }
 

@@ -2,7 +2,7 @@
 
 #include "EmulatedUsbDevice.h"
 #include "link/BoardLink.h"
-#include "link/CommandBlock.h"
+#include "link/BoardProtocol.h"
 #include "link/usb/LibusbBackend.h"
 #include "link/usb/VirtualBoard.h"
 
@@ -59,12 +59,12 @@ void ExchangesThroughBackend(const EmulatedBoard& emulated)
     });
     link.StartLink();
     for (int i = 0; i < Warmup; ++i)
-        link.DownLoadCommand(QStringLiteral("C:20"));
+        link.DownLoadCommand(ReadChipIdCommand());
     QElapsedTimer clock;
     clock.start();
     int ok = 0;
     for (int i = 0; i < Count; ++i)
-        ok += link.DownLoadCommand(QStringLiteral("C:20")) == QLatin1String("270B0941");
+        ok += link.DownLoadCommand(ReadChipIdCommand()) == QLatin1String("270B0941");
     const double seconds = clock.nsecsElapsed() / 1e9;
     if (ok != Count)
         std::fprintf(stderr, "only %d of %d exchanges answered\n", ok, Count);
@@ -97,7 +97,7 @@ void BareRoundTrips(const EmulatedBoard& emulated)
     }
     BareState state;
     std::vector<unsigned char> in(ReadSize);
-    QByteArray block = MakeCommandBlock(QStringLiteral("C:20"));
+    QByteArray block = MakeCommandBlock(ReadChipIdCommand());
     libusb_transfer* read = libusb_alloc_transfer(0);
     libusb_transfer* write = libusb_alloc_transfer(0);
     libusb_fill_bulk_transfer(read, handle, 0x82, in.data(), ReadSize, BareDone, &state, 0);

@@ -2,7 +2,7 @@
 // entry test and the chip identifier lookup.
 #include "board/ChipTable.h"
 #include "board/EntryTest.h"
-#include "link/CommandBlock.h"
+#include "link/BoardProtocol.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -13,7 +13,7 @@
 #endif
 #include "BoardCommands.h"
 #include "link/BoardLink.h"
-#include "link/CommandBlock.h"
+#include "link/BoardProtocol.h"
 
 #include <QStringList>
 #include <memory>

@@ -6,7 +6,7 @@
 #include "app/TabStrip.h"
 #include "app/pages/ClickLabel.h"
 #include "board/BoardInformation.h"
-#include "board/CommandTable.h"
+#include "link/BoardProtocol.h"
 
 #include <QAbstractButton>
 #include <QComboBox>
@@ -25,12 +25,14 @@ private Q_SLOTS:
 
 namespace {
 
+const char* const FieldNames[] = {"chip", "part", "revision", "firmware"};
+
 QStringList IdentityEmptied(int commands)
 {
-    QStringList boxes;
-    for (const char* box : {"TxtCPU_ID", "TxtCPU_Ver", "TxtCPU_Rev", "TxtSoftVer"})
-        boxes << QStringLiteral("%1 %2=").arg(commands).arg(QLatin1String(box));
-    return boxes;
+    QStringList fields;
+    for (const char* field : FieldNames)
+        fields << QStringLiteral("%1 %2=").arg(commands).arg(QLatin1String(field));
+    return fields;
 }
 
 QString BoxText(WindowFixture& f, const char* name)
@@ -55,26 +57,33 @@ void BoardInformationTest::readBoardInfo()
     BoardInformation information(f.link);
     // What it fills, each after the number of commands the board had received by then.
     QStringList seen;
-    QObject::connect(
-        &information, &BoardInformation::BoxFilled, [&](const QString& box, const QString& text) {
-            seen << QStringLiteral("%1 %2=%3").arg(f.board.CommandBlocks().size()).arg(box, text);
-        });
+    const auto see = [&](const QString& what, const QString& text) {
+        seen << QStringLiteral("%1 %2=%3").arg(f.board.CommandBlocks().size()).arg(what, text);
+    };
+    QObject::connect(&information, &BoardInformation::IdentityChanged,
+                     [&](BoardIdentity::Field field, const BoardIdentity& identity) {
+                         see(QLatin1String(FieldNames[field]), identity[field]);
+                     });
+    QObject::connect(&information, &BoardInformation::CommandTableEntryRead,
+                     [&](int index, const QString& entry) {
+                         see(QLatin1String(CommandTableCodes[index]), entry);
+                     });
     f.board.SetChipId("270B0A40");
     information.ReadBoardInfo();
-    // The identity boxes are emptied before the first exchange; each reply then
-    // goes whole into its box as soon as it is in.
+    // The identity is emptied before the first exchange; each reply is then
+    // given out whole as soon as it is in.
     QStringList expected = IdentityEmptied(0);
     const auto filled = [&](int exchange, const QString& box, const QString& text) {
         expected << QStringLiteral("%1 %2=%3").arg(plugged ? exchange : 0).arg(box, text);
     };
     const QString failed = QStringLiteral("No USB");
-    filled(1, "TxtCPU_ID", plugged ? "270B0A40" : failed);
-    filled(1, "TxtCPU_Ver", plugged ? "AT91SAM7S512" : "UNKNOWN");
-    filled(1, "TxtCPU_Rev", plugged ? "Rev A/B" : "Rev X");
-    filled(2, "TxtSoftVer", plugged ? "V1.27 Q815 firmware" : failed);
+    filled(1, "chip", plugged ? "270B0A40" : failed);
+    filled(1, "part", plugged ? "AT91SAM7S512" : "UNKNOWN");
+    filled(1, "revision", plugged ? "Rev A/B" : "Rev X");
+    filled(2, "firmware", plugged ? "V1.27 Q815 firmware" : failed);
     int exchange = 2;
     for (const char* code : CommandTableCodes) {
-        filled(++exchange, CommandTableBoxName(code),
+        filled(++exchange, QLatin1String(code),
                plugged ? QString::fromLatin1(f.board.CommandTableEntry(code)) : failed);
     }
     QCOMPARE(seen, expected);
@@ -82,7 +91,7 @@ void BoardInformationTest::readBoardInfo()
                                   "C:0606", "C:0608", "C:0609", "C:060C", "C:060D",
                                   "C:060E", "C:0610", "C:0618", "C:0623"};
     QCOMPARE(f.Commands(), plugged ? commands : QStringList());
-    // The link empties the identity boxes when the board goes.
+    // The identity is emptied when the board goes.
     Q_EMIT f.link.IdentityBoxesEmptied();
     QCOMPARE(seen.mid(expected.size()), IdentityEmptied(plugged ? 14 : 0));
 }

@@ -3,7 +3,7 @@
 // the download with which message), and the virtual camera's picture.
 #include "board/ChipTable.h"
 #include "board/EntryTest.h"
-#include "camera/CameraCommands.h"
+#include "link/BoardProtocol.h"
 #include "camera/LengthReply.h"
 #include "camera/TestPicture.h"
 #include "link/usb/VirtualBoard.h"

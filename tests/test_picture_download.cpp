@@ -120,7 +120,7 @@ void PictureDownloadTest::blockDownloads()
         rig.f.board.ScriptReply(code.toLatin1(), {last = BlockReply(k)});
         expected += last.mid(9, qMin(512, L - 512 * k));
     }
-    pic12 ? rig.download.DownLoadPic12() : rig.download.cmdDwnldPic_Click();
+    pic12 ? rig.download.DownLoadPic12() : rig.download.DownLoadPicSPI();
 
     const QStringList first = pic12 ? QStringList() : QStringList{QStringLiteral("C:04")};
     QCOMPARE(rig.f.Commands(), first + QStringList{code + u'#'} + QStringList(requests, code));
@@ -160,11 +160,11 @@ void PictureDownloadTest::refusedLengthReplies()
     if (!reply.isEmpty())
         rig.f.board.ScriptReply(routine.toLatin1(), {reply});
     if (routine == QLatin1String("C:15#"))
-        rig.download.cmdDwnldPicSer_Click();
+        rig.download.DownLoadPicUART();
     else if (routine == QLatin1String("C:12#"))
         rig.download.DownLoadPic12();
     else
-        rig.download.cmdDwnldPic_Click();
+        rig.download.DownLoadPicSPI();
 
     QCOMPARE(rig.messages, QStringList{message});
     QVERIFY(rig.f.messages.isEmpty());
@@ -194,7 +194,7 @@ void PictureDownloadTest::uartStream()
         stream.append(char((i * 13 + i / 256) & 0xFF));
     rig.f.board.ScriptReply("C:15#", {"OK :" + R});
     rig.f.board.ScriptReply("C:15", {stream});
-    rig.download.cmdDwnldPicSer_Click();
+    rig.download.DownLoadPicUART();
 
     QCOMPARE(rig.f.Commands(), (QStringList{QStringLiteral("C:15#"), QStringLiteral("C:15")}));
     QCOMPARE(rig.f.board.CommandBlocks().constLast().left(5), QByteArray("C:15 "));
@@ -213,7 +213,7 @@ void PictureDownloadTest::realPicture()
         Rig rig;
         rig.f.link.DownLoadCommand(QStringLiteral("C:037")); // 640x480
         for (int round = 0; round < 2; ++round) {
-            uart ? rig.download.cmdDwnldPicSer_Click() : rig.download.cmdDwnldPic_Click();
+            uart ? rig.download.DownLoadPicUART() : rig.download.DownLoadPicSPI();
             const QByteArray picture = rig.f.board.CurrentPicture();
             QCOMPARE(rig.FileBytes().left(picture.size()), picture);
             QCOMPARE(rig.shown.constLast().size(), QSize(640, 480));
@@ -233,7 +233,7 @@ void PictureDownloadTest::existingFileIsOverwrittenInPlace()
         QFile old(rig.PicturePath());
         QVERIFY(old.open(QIODevice::WriteOnly) && old.write(QByteArray(existingLength, '\xA5')));
         old.close();
-        rig.download.cmdDwnldPic_Click();
+        rig.download.DownLoadPicSPI();
         const QByteArray picture = rig.f.board.CurrentPicture();
         const QByteArray file = rig.FileBytes();
         QCOMPARE(file.size(), qMax(65356, existingLength));
@@ -253,13 +253,13 @@ void PictureDownloadTest::appFolderIsCreatedBeforeTheLengthRequest()
             if (rig.f.board.CommandBlocks().constLast().contains('#'))
                 folderAtLengthRequest << QDir(rig.AppFolder).exists();
         });
-        uart ? rig.download.cmdDwnldPicSer_Click() : rig.download.cmdDwnldPic_Click();
+        uart ? rig.download.DownLoadPicUART() : rig.download.DownLoadPicSPI();
         QCOMPARE(folderAtLengthRequest, QList<bool>{true});
         QVERIFY(QFile::exists(rig.PicturePath()));
     }
     Rig rig(true, QStringLiteral("file/sub"));
     QVERIFY(QFile(rig.temp.filePath(QStringLiteral("file"))).open(QIODevice::WriteOnly));
-    rig.download.cmdDwnldPic_Click();
+    rig.download.DownLoadPicSPI();
     QCOMPARE(rig.messages.size(), 1);
     QVERIFY2(rig.messages.constFirst().startsWith(QStringLiteral("Cannot create the folder")),
              qPrintable(rig.messages.constFirst()));
@@ -275,7 +275,7 @@ void PictureDownloadTest::silentBlockCopiesZerosAndGoesOn()
     const QByteArray block0 = BlockReply(0);
     rig.f.board.ScriptReply("C:02", {block0});
     rig.f.board.ScriptReply("C:02", {}); // the second block never comes
-    rig.download.cmdDwnldPic_Click();
+    rig.download.DownLoadPicSPI();
     QCOMPARE(rig.f.Commands(), (QStringList{"C:04", "C:02#", "C:02", "C:02"}));
     const QByteArray file = rig.FileBytes();
     QCOMPARE(file.left(512), block0.mid(9));
@@ -294,11 +294,11 @@ void PictureDownloadTest::secondDownloadIsRefusedAndEveryBlockMovesTheBar()
     rig.f.board.ClearRecord();
     rig.f.board.SetReplyDelay(20);
     QTimer::singleShot(5, [&] {
-        rig.download.cmdDwnldPic_Click();
-        rig.download.cmdDwnldPicSer_Click();
+        rig.download.DownLoadPicSPI();
+        rig.download.DownLoadPicUART();
         rig.download.DownLoadPic12();
     });
-    rig.download.cmdDwnldPic_Click();
+    rig.download.DownLoadPicSPI();
     const int blocks = int(rig.f.Commands().count(QStringLiteral("C:02")));
     QCOMPARE(rig.f.Commands(), QStringList({"C:04", "C:02#"}) + QStringList(blocks, "C:02"));
     const QByteArray picture = rig.f.board.CurrentPicture();

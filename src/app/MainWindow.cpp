@@ -15,7 +15,7 @@
 #include "app/pages/UnitPage.h"
 #include "board/BoardInformation.h"
 #include "board/TestConsole.h"
-#include "camera/CameraCommands.h"
+#include "link/BoardProtocol.h"
 #include "camera/CameraSettings.h"
 #include "camera/LiveCapture.h"
 #include "camera/PictureDownload.h"
@@ -53,7 +53,7 @@ MainWindow::MainWindow(BoardLink& link, ToolState& tool, QWidget* parent)
     // Keys could still reach the covered speed list while the live view runs.
     connect(liveCapture_, &LiveCapture::RunningChanged, lstBaud,
             [this](bool running) { lstBaud->setEnabled(!running); });
-    connect(lstBaud, &QComboBox::activated, cameraSettings_, &CameraSettings::lstBaud_Click);
+    connect(lstBaud, &QComboBox::activated, cameraSettings_, &CameraSettings::SetUartSpeed);
 }
 
 MainWindow::~MainWindow() = default;
@@ -144,7 +144,7 @@ bool MainWindow::Form_Load()
 void MainWindow::Form_Activate()
 {
     Link.ResetPictureBuffer();
-    Link.DownLoadCommand(QStringLiteral("C:20"));
+    Link.DownLoadCommand(ReadChipIdCommand());
 }
 
 void MainWindow::TabStrip1_Click()

@@ -1,35 +1,41 @@
 #include "board/BoardInformation.h"
 
 #include "board/ChipTable.h"
-#include "board/CommandTable.h"
+#include "link/BoardProtocol.h"
 
 BoardInformation::BoardInformation(BoardLink& link, QObject* parent) : QObject(parent), link_(link)
 {
-    connect(&link_, &BoardLink::IdentityBoxesEmptied, this, &BoardInformation::EmptyIdentityBoxes);
+    connect(&link_, &BoardLink::IdentityBoxesEmptied, this, &BoardInformation::EmptyIdentity);
 }
 
-void BoardInformation::EmptyIdentityBoxes()
+void BoardInformation::EmptyIdentity()
 {
-    for (const char* box : {"TxtCPU_ID", "TxtCPU_Ver", "TxtCPU_Rev", "TxtSoftVer"})
-        Q_EMIT BoxFilled(QString::fromLatin1(box), QString());
+    for (int field = 0; field < BoardIdentity::FieldCount; ++field)
+        Set(BoardIdentity::Field(field), QString());
 }
 
 void BoardInformation::ReadBoardInfo()
 {
-    EmptyIdentityBoxes();
-    const QString cpuId = link_.DownLoadCommand(QStringLiteral("C:20"));
-    Q_EMIT BoxFilled(QStringLiteral("TxtCPU_ID"), cpuId);
-    DecodeCPUID(cpuId);
-    Q_EMIT BoxFilled(QStringLiteral("TxtSoftVer"), link_.DownLoadCommand(QStringLiteral("C:21")));
-    for (const char* code : CommandTableCodes) {
-        Q_EMIT BoxFilled(CommandTableBoxName(code),
-                         link_.DownLoadCommand(CommandTableReadCommand(code)));
+    EmptyIdentity();
+    const QString chipId = link_.DownLoadCommand(ReadChipIdCommand());
+    Set(BoardIdentity::ChipId, chipId);
+    DecodeCPUID(chipId);
+    Set(BoardIdentity::Firmware, link_.DownLoadCommand(ReadFirmwareCommand()));
+    for (int index = 0; index < int(CommandTableCodes.size()); ++index) {
+        Q_EMIT CommandTableEntryRead(
+            index, link_.DownLoadCommand(ReadCommandTableCommand(CommandTableCodes[index])));
     }
 }
 
-void BoardInformation::DecodeCPUID(const QString& TxtCPU_ID)
+void BoardInformation::DecodeCPUID(const QString& chipId)
 {
-    const ChipInfo info = DecodeChipIdentifier(TxtCPU_ID);
-    Q_EMIT BoxFilled(QStringLiteral("TxtCPU_Ver"), info.partName);
-    Q_EMIT BoxFilled(QStringLiteral("TxtCPU_Rev"), info.revision);
+    const ChipInfo info = DecodeChipIdentifier(chipId);
+    Set(BoardIdentity::Part, info.partName);
+    Set(BoardIdentity::Revision, info.revision);
+}
+
+void BoardInformation::Set(BoardIdentity::Field field, const QString& text)
+{
+    identity_.text[field] = text;
+    Q_EMIT IdentityChanged(field, identity_);
 }

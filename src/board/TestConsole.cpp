@@ -2,21 +2,7 @@
 
 #include "board/EntryTest.h"
 #include "common/StringTable.h"
-
-namespace {
-constexpr std::int16_t EnterKey = 13;
-}
-
-std::int16_t KeyPressCode(int key, const QString& text)
-{
-    if (key == Qt::Key_Return || key == Qt::Key_Enter)
-        return EnterKey;
-    if (key == Qt::Key_Backspace)
-        return 8;
-    if (text.isEmpty())
-        return -1;
-    return std::int16_t(text.at(0).unicode());
-}
+#include "link/BoardProtocol.h"
 
 TestConsole::TestConsole(BoardLink& link, QObject* parent) : QObject(parent), link_(link)
 {
@@ -24,31 +10,33 @@ TestConsole::TestConsole(BoardLink& link, QObject* parent) : QObject(parent), li
     connect(&link_, &BoardLink::ConsoleEmptied, this, &TestConsole::ConsoleEmptied);
 }
 
-void TestConsole::cmdEntry_KeyPress(std::int16_t KeyAscii, const QString& cmdEntry)
+void TestConsole::EntryEdited()
 {
     Q_EMIT EntryMarked(false);
-    if (KeyAscii != EnterKey)
-        return;
-    if (FirstFailingEntryPosition(cmdEntry) != 0) {
+}
+
+void TestConsole::SendEntry(const QString& entry)
+{
+    if (FirstFailingEntryPosition(entry) != 0) {
         Q_EMIT EntryMarked(true);
         return;
     }
-    Q_EMIT ReplyShown(link_.DownLoadCommand(QStringLiteral("C:07") + cmdEntry));
+    Q_EMIT EntryReplied(link_.DownLoadCommand(EntryCommand(entry)));
 }
 
-void TestConsole::CmdCommandLine_KeyPress(std::int16_t KeyAscii, const QString& CmdCommandLine)
+void TestConsole::SendCommandLine(const QString& line)
 {
-    if (KeyAscii != EnterKey || !CmdCommandLine.startsWith(QStringLiteral("C:")))
+    if (!IsBoardCommand(line))
         return;
     if (!link_.CommandEndpointsBound()) {
         Q_EMIT MessageRequested(LoadResString(StringBase + 105));
         return;
     }
     // The reply reaches the output window through the receive path.
-    link_.DownLoadCommand(CmdCommandLine);
+    link_.DownLoadCommand(line);
 }
 
-void TestConsole::Clear_Click()
+void TestConsole::ClearOutput()
 {
     link_.ClearConsole();
 }

@@ -1,32 +1,32 @@
 #pragma once
-// The console: the command entry that sends "C:07" + its text on Enter, the
-// command line that sends any "C:" command, the button that empties the output
+// The console: the command entry that asks the board about a command-table
+// entry, the command line that sends any board command, emptying the output
 // window, and the output window's text as the link reports it.
 #include "link/BoardLink.h"
 
 #include <QObject>
 #include <QString>
-#include <cstdint>
 
 class TestConsole : public QObject {
     Q_OBJECT
 public:
     explicit TestConsole(BoardLink& link, QObject* parent = nullptr);
 
-    // A key typed into the command entry, with the entry's text: any key first
-    // turns the entry back to normal; Enter then checks the text and either
-    // marks the entry bad or sends it.
-    void cmdEntry_KeyPress(std::int16_t KeyAscii, const QString& cmdEntry);
-    // A key typed into the command line: Enter sends its text when it is a
-    // "C:" command. The reply shows in the output window.
-    void CmdCommandLine_KeyPress(std::int16_t KeyAscii, const QString& CmdCommandLine);
-    void Clear_Click();
+    // The command entry was typed in: it shows as normal again.
+    void EntryEdited();
+    // Sends "C:07" + entry when the entry begins with sixteen upper-case hex
+    // digits; marks the entry bad otherwise.
+    void SendEntry(const QString& entry);
+    // Sends the command line's text when it is a board command. The reply
+    // shows in the output window.
+    void SendCommandLine(const QString& line);
+    void ClearOutput();
 
 Q_SIGNALS:
     // The command entry is to show red (true) or as normal (false).
     void EntryMarked(bool bad);
-    // The reply to the command entry's command, for retString.
-    void ReplyShown(const QString& retString);
+    // The reply to the command entry's command.
+    void EntryReplied(const QString& reply);
     void MessageRequested(const QString& text);
     // The output window: a chunk to append as a line, or all to be emptied.
     void ConsoleAppended(const QString& text);
@@ -35,7 +35,3 @@ Q_SIGNALS:
 private:
     BoardLink& link_;
 };
-
-// The character code that a key press gives, or -1 for keys that type nothing
-// (arrows, shift ...): Enter is 13, Backspace 8.
-std::int16_t KeyPressCode(int key, const QString& text);

@@ -1,22 +1,22 @@
 #include "camera/CameraSettings.h"
 
-#include "camera/CameraCommands.h"
+#include "link/BoardProtocol.h"
 #include "link/BoardLink.h"
 
 CameraSettings::CameraSettings(BoardLink& link, QObject* parent) : QObject(parent), link_(link) {}
 
-void CameraSettings::Option1_Click(int Index)
+void CameraSettings::SetPictureSize(int index)
 {
-    if (const std::optional<QString> command = PictureSizeCommand(Index))
+    if (const std::optional<QString> command = PictureSizeCommand(index))
         link_.DownLoadCommand(*command);
 }
 
-void CameraSettings::lstBaud_Click(int ListIndex)
+void CameraSettings::SetUartSpeed(int listIndex)
 {
-    link_.DownLoadCommand(UartSpeedCommand(ListIndex));
+    link_.DownLoadCommand(UartSpeedCommand(listIndex));
 }
 
-void CameraSettings::cmdSpiReset_Click()
+void CameraSettings::ResetSpi()
 {
     link_.DownLoadCommand(SpiResetCommand());
 }

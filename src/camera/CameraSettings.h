@@ -1,7 +1,7 @@
 #pragma once
-// The controls that change a camera setting with one command each: the picture
-// size buttons, the UART speed list and the SPI reset button. Replies are not
-// examined: the board's answer shows in the console like all it sends.
+// The camera settings that one command each changes: the picture size, the
+// UART speed and the SPI reset. Replies are not examined: the board's answer
+// shows in the console like all it sends.
 #include <QObject>
 
 class BoardLink;
@@ -11,11 +11,11 @@ class CameraSettings : public QObject {
 public:
     explicit CameraSettings(BoardLink& link, QObject* parent = nullptr);
 
-    // Index: which of the eleven picture size buttons.
-    void Option1_Click(int Index);
-    // ListIndex: the speed list entry just chosen.
-    void lstBaud_Click(int ListIndex);
-    void cmdSpiReset_Click();
+    // index: which of the eleven picture sizes (PictureSizeCaptions).
+    void SetPictureSize(int index);
+    // listIndex: which of the UART speeds (UartSpeedEntries); -1 for none.
+    void SetUartSpeed(int listIndex);
+    void ResetSpi();
 
 private:
     BoardLink& link_;

@@ -4,6 +4,7 @@
 #include "camera/LengthReply.h"
 #include "common/FileWrite.h"
 #include "link/BoardLink.h"
+#include "link/BoardProtocol.h"
 
 #include <QElapsedTimer>
 #include <QFile>
@@ -12,8 +13,6 @@
 
 namespace {
 
-constexpr qsizetype BlockSize = 512;
-constexpr qsizetype BlockHeader = 9; // "OK :", four hex digits of the block number, a blank
 constexpr int StreamQuietLimitMs = 3000;
 constexpr int ProgressIntervalMs = 16; // about one screen refresh
 
@@ -27,24 +26,14 @@ PictureDownload::PictureDownload(BoardLink& link, const QString& AppFolder,
 
 PictureDownload::~PictureDownload() = default;
 
-void PictureDownload::cmdDwnldPic_Click()
-{
-    DownLoadPicSPI();
-}
-
-void PictureDownload::cmdDwnldPicSer_Click()
-{
-    DownLoadPicUART();
-}
-
 void PictureDownload::DownLoadPicSPI()
 {
-    DownLoadBlocks(true, QStringLiteral("C:04"), QStringLiteral("C:02#"), QStringLiteral("C:02 "));
+    DownLoadBlocks(true, SpiRoute());
 }
 
 void PictureDownload::DownLoadPic12()
 {
-    DownLoadBlocks(true, QString(), QStringLiteral("C:12#"), QStringLiteral("C:12 "));
+    DownLoadBlocks(true, Pic12Route());
 }
 
 void PictureDownload::DownLoadPicUART()
@@ -54,8 +43,7 @@ void PictureDownload::DownLoadPicUART()
 
 void PictureDownload::FetchSPI()
 {
-    DownLoadBlocks(false, QStringLiteral("C:04"), QStringLiteral("C:02#"),
-                   QStringLiteral("C:02 "));
+    DownLoadBlocks(false, SpiRoute());
 }
 
 void PictureDownload::FetchUART()
@@ -67,31 +55,30 @@ void PictureDownload::FetchUART()
 // reply carries its bytes from index 9 on. When L is a multiple of 512 the last
 // request copies nothing. Block replies are not examined: one that does not
 // come copies the zeros of the emptied reply buffer and the download goes on.
-void PictureDownload::DownLoadBlocks(bool toFile, const QString& captureCommand,
-                                     const QString& lengthCommand, const QString& blockCommand)
+void PictureDownload::DownLoadBlocks(bool toFile, const PictureRoute& route)
 {
     if (!Begin(toFile))
         return;
-    if (!captureCommand.isEmpty())
-        link_.DownLoadCommand(captureCommand);
+    if (!route.capture.isEmpty())
+        link_.DownLoadCommand(route.capture);
     if (const QString error = EnsureFolderOfFile(); !error.isEmpty())
         return End(error);
-    if (!TakeLength(link_.DownLoadCommand(lengthCommand)))
+    if (!TakeLength(link_.DownLoadCommand(route.length)))
         return;
 
-    const int blocks = int(length_ / BlockSize) + 1;
+    const int blocks = BlockRequestCount(length_);
     Q_EMIT Progress(0, blocks);
     QElapsedTimer sinceProgress;
     sinceProgress.start();
     qsizetype remaining = length_;
     int block = 0;
-    for (qsizetype offset = 0; offset <= length_; offset += BlockSize) {
-        link_.DownLoadCommand(blockCommand);
+    for (qsizetype offset = 0; offset <= length_; offset += PictureBlockSize) {
+        link_.DownLoadCommand(route.data);
         if (link_.ShuttingDown())
             return End({});
         // Reply bytes 9 to 9 + count - 1 go to PictureBuffer at offset.
-        link_.StoreReplyBytes(BlockHeader, offset, std::min(remaining, BlockSize));
-        remaining -= BlockSize;
+        link_.StoreReplyBytes(BlockHeaderSize, offset, std::min(remaining, PictureBlockSize));
+        remaining -= PictureBlockSize;
         ++block;
         // The bar repaints at once on every step; more than one step per
         // screen refresh would cost more than the blocks themselves.
@@ -110,12 +97,13 @@ void PictureDownload::DownLoadStream(bool toFile)
         return;
     if (const QString error = EnsureFolderOfFile(); !error.isEmpty())
         return End(error);
-    const QString R = link_.DownLoadCommand(QStringLiteral("C:15#"));
+    const PictureRoute route = UartRoute();
+    const QString R = link_.DownLoadCommand(route.length);
     // The stream that follows is stored from index 0, over the length reply.
     link_.RestartPictureFill();
     if (!TakeLength(R))
         return;
-    link_.DownLoadCommand(QStringLiteral("C:15 "));
+    link_.DownLoadCommand(route.data);
     // The receive path goes on storing the stream's chunks while this waits,
     // like the reply wait, for as long as the picture is not complete, each
     // read comes back full and the board is never quiet for 3 seconds.

@@ -10,6 +10,7 @@
 #include <memory>
 
 class BoardLink;
+struct PictureRoute;
 class QFile;
 
 class PictureDownload : public QObject {
@@ -20,9 +21,6 @@ public:
     PictureDownload(BoardLink& link, const QString& AppFolder, const std::int16_t& ImageBitmapRef,
                     QObject* parent = nullptr);
     ~PictureDownload() override;
-
-    void cmdDwnldPic_Click();
-    void cmdDwnldPicSer_Click();
 
     // Each is refused while a download runs.
     void DownLoadPicSPI();
@@ -52,8 +50,7 @@ Q_SIGNALS:
     void DownloadEnded();
 
 private:
-    void DownLoadBlocks(bool toFile, const QString& captureCommand, const QString& lengthCommand,
-                        const QString& blockCommand);
+    void DownLoadBlocks(bool toFile, const PictureRoute& route);
     void DownLoadStream(bool toFile);
     bool Begin(bool toFile);
     bool TakeLength(const QString& R);

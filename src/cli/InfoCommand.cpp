@@ -1,27 +1,12 @@
 // q815ctl info: the board's identity and command table, read as the
 // "Information" page reads them.
 #include "board/BoardInformation.h"
-#include "board/CommandTable.h"
+#include "link/BoardProtocol.h"
 #include "cli/CtlBoard.h"
 #include "cli/CtlCommand.h"
 
 #include <QJsonArray>
 #include <QJsonObject>
-#include <QMap>
-
-namespace {
-
-// The command whose reply fills the box.
-QString CommandOfBox(const QString& box)
-{
-    if (box == QLatin1String("TxtCPU_ID"))
-        return QStringLiteral("C:20");
-    if (box == QLatin1String("TxtSoftVer"))
-        return QStringLiteral("C:21");
-    return QStringLiteral("C:06") + box.mid(6); // TxtCMDxx
-}
-
-} // namespace
 
 void InfoOptions(QCommandLineParser& parser)
 {
@@ -34,52 +19,59 @@ int RunInfo(CtlContext& c)
     if (const int opened = board.Open())
         return opened;
     BoardInformation information(board.Link());
-    QMap<QString, QString> boxes;
+    QStringList entries;
     int exit = ExitDone;
-    QObject::connect(&information, &BoardInformation::BoxFilled,
-                     [&](const QString& box, const QString& text) {
-                         boxes[box] = text;
-                         // The boxes of replies are filled right after their exchange.
-                         const bool silent = board.TakeSilentWaits() > 0;
-                         const bool reply = box == QLatin1String("TxtCPU_ID")
-                                            || box == QLatin1String("TxtSoftVer")
-                                            || box.startsWith(QLatin1String("TxtCMD"));
-                         const int status = reply ? ReplyExit(text, silent) : ExitDone;
-                         if (status == ExitDone || exit == ExitNoAnswer
-                             || (status == ExitNoBoard && exit == ExitNoBoard))
-                             return;
-                         board.Explain(CommandOfBox(box), {text, status});
-                         if (exit == ExitDone)
-                             exit = status;
-                         // A board that fell silent is not asked thirteen more
-                         // times for three seconds each.
-                         if (status == ExitNoAnswer)
-                             board.Link().Shutdown();
+    // Each reply is checked right after its exchange.
+    const auto check = [&](const QString& command, const QString& text) {
+        const int status = ReplyExit(text, board.TakeSilentWaits() > 0);
+        if (status == ExitDone || exit == ExitNoAnswer ||
+            (status == ExitNoBoard && exit == ExitNoBoard))
+            return;
+        board.Explain(command, {text, status});
+        if (exit == ExitDone)
+            exit = status;
+        // A board that fell silent is not asked thirteen more times for three
+        // seconds each.
+        if (status == ExitNoAnswer)
+            board.Link().Shutdown();
+    };
+    QObject::connect(&information, &BoardInformation::IdentityChanged,
+                     [&](BoardIdentity::Field field, const BoardIdentity& identity) {
+                         if (field == BoardIdentity::ChipId && !identity[field].isEmpty())
+                             check(ReadChipIdCommand(), identity[field]);
+                         if (field == BoardIdentity::Firmware && !identity[field].isEmpty())
+                             check(ReadFirmwareCommand(), identity[field]);
+                     });
+    QObject::connect(&information, &BoardInformation::CommandTableEntryRead,
+                     [&](int index, const QString& entry) {
+                         entries << entry;
+                         check(ReadCommandTableCommand(CommandTableCodes[index]), entry);
                      });
     information.ReadBoardInfo();
     if (exit == ExitNoAnswer)
         return exit;
+    const BoardIdentity& identity = information.Identity();
 
     if (!c.parser.isSet(QStringLiteral("json"))) {
         c.io.Line(QStringLiteral("chip      %1  %2  %3")
-                      .arg(boxes[QStringLiteral("TxtCPU_ID")], boxes[QStringLiteral("TxtCPU_Ver")],
-                           boxes[QStringLiteral("TxtCPU_Rev")]));
-        c.io.Line(QStringLiteral("firmware  %1").arg(boxes[QStringLiteral("TxtSoftVer")]));
-        for (const char* code : CommandTableCodes)
+                      .arg(identity[BoardIdentity::ChipId], identity[BoardIdentity::Part],
+                           identity[BoardIdentity::Revision]));
+        c.io.Line(QStringLiteral("firmware  %1").arg(identity[BoardIdentity::Firmware]));
+        for (int i = 0; i < entries.size(); ++i)
             c.io.Line(QStringLiteral("command %1  %2")
-                          .arg(QLatin1String(code), boxes[CommandTableBoxName(code)]));
+                          .arg(QLatin1String(CommandTableCodes[i]), entries[i]));
         return exit;
     }
     QJsonArray table;
-    for (const char* code : CommandTableCodes)
-        table.append(QJsonObject{{QStringLiteral("code"), QLatin1String(code)},
-                                 {QStringLiteral("entry"), boxes[CommandTableBoxName(code)]}});
+    for (int i = 0; i < entries.size(); ++i)
+        table.append(QJsonObject{{QStringLiteral("code"), QLatin1String(CommandTableCodes[i])},
+                                 {QStringLiteral("entry"), entries[i]}});
     c.io.Json(QJsonObject{
         {QStringLiteral("chip"),
-         QJsonObject{{QStringLiteral("identifier"), boxes[QStringLiteral("TxtCPU_ID")]},
-                     {QStringLiteral("part"), boxes[QStringLiteral("TxtCPU_Ver")]},
-                     {QStringLiteral("revision"), boxes[QStringLiteral("TxtCPU_Rev")]}}},
-        {QStringLiteral("firmware"), boxes[QStringLiteral("TxtSoftVer")]},
+         QJsonObject{{QStringLiteral("identifier"), identity[BoardIdentity::ChipId]},
+                     {QStringLiteral("part"), identity[BoardIdentity::Part]},
+                     {QStringLiteral("revision"), identity[BoardIdentity::Revision]}}},
+        {QStringLiteral("firmware"), identity[BoardIdentity::Firmware]},
         {QStringLiteral("commandTable"), table}});
     return exit;
 }

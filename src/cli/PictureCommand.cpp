@@ -1,6 +1,6 @@
 // q815ctl picture: one picture from the camera, or a series, fetched as "Get
 // Pic SPI" / "Get Pic UART" fetch it, checked and written.
-#include "camera/CameraCommands.h"
+#include "link/BoardProtocol.h"
 #include "camera/JpegFrame.h"
 #include "camera/PictureDownload.h"
 #include "cli/CtlBoard.h"

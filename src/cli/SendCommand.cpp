@@ -2,17 +2,14 @@
 // reply on a line of its own.
 #include "cli/CtlBoard.h"
 #include "cli/CtlCommand.h"
+#include "link/BoardProtocol.h"
 
 #include <QJsonArray>
 #include <QJsonObject>
 
-namespace {
-constexpr qsizetype CommandLimit = 128; // one command block
-}
-
 QString BoardCommandProblem(const QString& command)
 {
-    if (command.startsWith(QLatin1String("C:")) && command.size() <= CommandLimit)
+    if (IsBoardCommand(command) && FitsCommandBlock(command))
         return {};
     return QStringLiteral("'%1' is no board command: it begins with C: and has at most 128 "
                           "characters.")
@@ -28,7 +25,6 @@ int RunSend(CtlContext& c)
 {
     if (c.arguments.isEmpty())
         return c.io.Usage(QStringLiteral("No command to send."), QStringLiteral("send"));
-    // The command line sends only "C:" commands; a block holds 128 characters.
     for (const QString& command : std::as_const(c.arguments)) {
         if (const QString problem = BoardCommandProblem(command); !problem.isEmpty())
             return c.io.Usage(problem, QStringLiteral("send"));

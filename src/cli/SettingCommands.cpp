@@ -1,6 +1,6 @@
 // q815ctl baud and reset: the commands of the speed list and of "SPI Send
 // Reset", the board's reply on standard output.
-#include "camera/CameraCommands.h"
+#include "link/BoardProtocol.h"
 #include "cli/CtlBoard.h"
 #include "cli/CtlCommand.h"
 

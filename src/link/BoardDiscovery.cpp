@@ -2,7 +2,7 @@
 // endpoint layout that the board offers, and following plug and unplug.
 #include "link/BoardDiscovery.h"
 
-#include "link/CommandBlock.h"
+#include "link/BoardProtocol.h"
 #include "link/PipeLayout.h"
 
 using usb::Status;

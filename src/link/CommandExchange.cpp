@@ -1,7 +1,7 @@
 // Sending one command block and waiting for the board's reply.
 #include "link/CommandExchange.h"
 
-#include "link/CommandBlock.h"
+#include "link/BoardProtocol.h"
 #include "link/InputGate.h"
 #include "link/ReceivePath.h"
 

@@ -19,3 +19,11 @@ usb::Status QueueUntilFull(usb::UsbObject& pipe, const QByteArray& data, std::in
     }
     return status;
 }
+
+void RecreateZeroed(QByteArray& buffer, qsizetype size)
+{
+    if (buffer.size() == size && buffer.isDetached())
+        buffer.fill('\0');
+    else
+        buffer = QByteArray(size, '\0');
+}

@@ -76,3 +76,7 @@ QString StatusTextOf(const LinkState& state, usb::Status status);
 // status: StatusQueueFull when the pipe is full, else the failure or 0.
 usb::Status QueueUntilFull(usb::UsbObject& pipe, const QByteArray& data, std::int32_t tag,
                            std::int32_t bufferCount);
+
+// Makes buffer size bytes long, all zero. Reuses the storage when the size is
+// already right (a command re-creates the 63 KB reply buffer every time).
+void RecreateZeroed(QByteArray& buffer, qsizetype size);

@@ -2,7 +2,7 @@
 // replies, console text and picture bytes.
 #include "link/ReceivePath.h"
 
-#include "link/CommandBlock.h"
+#include "link/BoardProtocol.h"
 
 #include <limits>
 

@@ -7,6 +7,9 @@
 
 #include <QObject>
 
+// The console is emptied when its text would reach this many characters.
+inline constexpr int ConsoleLimit = 64000;
+
 class ReceivePath : public QObject {
     Q_OBJECT
 public:

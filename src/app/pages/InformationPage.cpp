@@ -5,7 +5,7 @@
 #include "app/pages/KeyAscii.h"
 #include "app/pages/Pages.h"
 #include "board/BoardInformation.h"
-#include "board/CommandTable.h"
+#include "link/BoardProtocol.h"
 #include "board/TestConsole.h"
 
 #include <QKeyEvent>
@@ -78,21 +78,25 @@ QList<ControlRow> InformationPageRows()
 InformationPage::InformationPage(const TabPage& tab, BoardInformation& information,
                                  TestConsole& console, QWidget* parent)
     : Page(tab, parent), information_(information), console_(console),
+      identityBoxes_{Own<QLineEdit>("TxtCPU_ID"), Own<QLineEdit>("TxtCPU_Ver"),
+                     Own<QLineEdit>("TxtCPU_Rev"), Own<QLineEdit>("TxtSoftVer")},
       cmdEntry(Own<QLineEdit>("cmdEntry")), retString(Own<QLineEdit>("retString"))
 {
-    for (const char* name : {"TxtCPU_ID", "TxtCPU_Ver", "TxtCPU_Rev", "TxtSoftVer"})
-        boxes_.insert(QString::fromLatin1(name), Own<QLineEdit>(name));
-    for (const char* code : CommandTableCodes) {
-        const QString name = CommandTableBoxName(code);
-        QLineEdit* box = Own<QLineEdit>(name.toLatin1().constData());
-        boxes_.insert(name, box);
+    for (int i = 0; i < int(CommandTableCodes.size()); ++i) {
+        const QString code = QString::fromLatin1(CommandTableCodes[i]);
+        QLineEdit* box = Own<QLineEdit>(qPrintable(QStringLiteral("TxtCMD") + code));
+        commandTableBoxes_[i] = box;
         // A command label copies the text of its command-table box into cmdEntry.
-        connect(Own<ClickLabel>(CommandTableLabelName(code).toLatin1().constData()),
+        connect(Own<ClickLabel>(qPrintable(QStringLiteral("cmd") + code.toLower())),
                 &ClickLabel::clicked, this, [this, box] { ShowFromStart(cmdEntry, box->text()); });
     }
-    connect(&information_, &BoardInformation::BoxFilled, this,
-            [this](const QString& box, const QString& text) {
-                ShowFromStart(boxes_.value(box), text);
+    connect(&information_, &BoardInformation::IdentityChanged, this,
+            [this](BoardIdentity::Field field, const BoardIdentity& identity) {
+                ShowFromStart(identityBoxes_[field], identity[field]);
+            });
+    connect(&information_, &BoardInformation::CommandTableEntryRead, this,
+            [this](int index, const QString& entry) {
+                ShowFromStart(commandTableBoxes_[index], entry);
             });
 
     normalPalette_ = cmdEntry->palette();
@@ -103,7 +107,7 @@ InformationPage::InformationPage(const TabPage& tab, BoardInformation& informati
             palette.setColor(QPalette::Base, QColor(255, 0, 0));
         cmdEntry->setPalette(palette);
     });
-    connect(&console_, &TestConsole::ReplyShown, this,
+    connect(&console_, &TestConsole::EntryReplied, this,
             [this](const QString& reply) { ShowFromStart(retString, reply); });
 }
 
@@ -115,7 +119,15 @@ void InformationPage::Shown()
 bool InformationPage::eventFilter(QObject* watched, QEvent* event)
 {
     if (const std::int16_t code = KeyAsciiIn(cmdEntry, watched, event); code >= 0)
-        console_.cmdEntry_KeyPress(code, cmdEntry->text());
+        cmdEntry_KeyPress(code);
     // Every key reaches the box as typed.
     return Page::eventFilter(watched, event);
+}
+
+// Any key first turns the entry back to normal; Enter then sends it.
+void InformationPage::cmdEntry_KeyPress(std::int16_t KeyAscii)
+{
+    console_.EntryEdited();
+    if (KeyAscii == EnterKeyAscii)
+        console_.SendEntry(cmdEntry->text());
 }

@@ -3,11 +3,13 @@
 // the tab is shown. A click on a "COMMAND xx" caption copies its entry into
 // the command entry; Enter there sends it to the board and shows the reply.
 #include "app/pages/Page.h"
+#include "board/BoardInformation.h"
+#include "link/BoardProtocol.h"
 
-#include <QHash>
 #include <QPalette>
+#include <array>
+#include <cstdint>
 
-class BoardInformation;
 class TestConsole;
 class QLineEdit;
 
@@ -25,7 +27,11 @@ protected:
 private:
     BoardInformation& information_;
     TestConsole& console_;
-    QHash<QString, QLineEdit*> boxes_; // the boxes the board's texts fill, by name
+    void cmdEntry_KeyPress(std::int16_t KeyAscii);
+
+    // TxtCPU_ID, TxtCPU_Ver, TxtCPU_Rev, TxtSoftVer: in the order of the fields.
+    std::array<QLineEdit*, BoardIdentity::FieldCount> identityBoxes_;
+    std::array<QLineEdit*, CommandTableCodes.size()> commandTableBoxes_{}; // TxtCMDxx
     QLineEdit* cmdEntry;
     QLineEdit* retString;
     QPalette normalPalette_;

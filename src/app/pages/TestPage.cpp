@@ -50,8 +50,7 @@ TestPage::TestPage(const TabPage& tab, TestConsole& console, QWidget* parent)
     connect(&console_, &TestConsole::ConsoleAppended, Outputwindow, &ConsoleView::AppendChunk);
     connect(&console_, &TestConsole::ConsoleEmptied, Outputwindow, &ConsoleView::Empty);
     CmdCommandLine->installEventFilter(this);
-    connect(Own<QAbstractButton>("Clear"), &QAbstractButton::clicked, &console_,
-            &TestConsole::Clear_Click);
+    connect(Own<QAbstractButton>("Clear"), &QAbstractButton::clicked, this, &TestPage::Clear_Click);
 
     auto* list = Own<QListView>("fllstusbboot");
     auto* boot = new FileListBox(list, list->property("pattern").toString());
@@ -63,9 +62,21 @@ TestPage::TestPage(const TabPage& tab, TestConsole& console, QWidget* parent)
 bool TestPage::eventFilter(QObject* watched, QEvent* event)
 {
     if (const std::int16_t code = KeyAsciiIn(CmdCommandLine, watched, event); code >= 0)
-        console_.CmdCommandLine_KeyPress(code, CmdCommandLine->text());
+        CmdCommandLine_KeyPress(code);
     // Every key reaches the box as typed.
     return Page::eventFilter(watched, event);
+}
+
+// Enter sends the line when it is a board command.
+void TestPage::CmdCommandLine_KeyPress(std::int16_t KeyAscii)
+{
+    if (KeyAscii == EnterKeyAscii)
+        console_.SendCommandLine(CmdCommandLine->text());
+}
+
+void TestPage::Clear_Click()
+{
+    console_.ClearOutput();
 }
 
 void TestPage::fllstusbboot_Click()

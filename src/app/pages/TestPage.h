@@ -3,6 +3,8 @@
 // list of boot image files.
 #include "app/pages/Page.h"
 
+#include <cstdint>
+
 class ConsoleView;
 class QAbstractButton;
 class QLineEdit;
@@ -17,6 +19,8 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void CmdCommandLine_KeyPress(std::int16_t KeyAscii);
+    void Clear_Click();
     // A click on a file of the boot list turns "Select File" pure green, for good:
     // it marks that a boot image was chosen.
     void fllstusbboot_Click();

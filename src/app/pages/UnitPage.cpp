@@ -1,6 +1,6 @@
 #include "app/pages/UnitPage.h"
 
-#include "camera/CameraCommands.h"
+#include "link/BoardProtocol.h"
 #include "camera/CameraSettings.h"
 #include "camera/PictureDownload.h"
 
@@ -16,9 +16,9 @@ UnitPage::UnitPage(const TabPage& tab, PictureDownload& download, CameraSettings
       cmdSpiReset(Own<QAbstractButton>("cmdSpiReset")), Option1(Own<QButtonGroup>("Option1")),
       ProgPicDwnld(Own<QProgressBar>("ProgPicDwnld")), Image1(Own<QLabel>("Image1"))
 {
-    connect(cmdDwnldPic, &QAbstractButton::clicked, &download, &PictureDownload::cmdDwnldPic_Click);
+    connect(cmdDwnldPic, &QAbstractButton::clicked, &download, &PictureDownload::DownLoadPicSPI);
     connect(cmdDwnldPicSer, &QAbstractButton::clicked, &download,
-            &PictureDownload::cmdDwnldPicSer_Click);
+            &PictureDownload::DownLoadPicUART);
     // The buttons refuse clicks while a download runs.
     connect(&download, &PictureDownload::RunningChanged, this, [this](bool running) {
         cmdDwnldPic->setEnabled(!running);
@@ -31,8 +31,8 @@ UnitPage::UnitPage(const TabPage& tab, PictureDownload& download, CameraSettings
     connect(&download, &PictureDownload::PictureShown, this,
             [this](const QImage& picture) { Image1->setPixmap(QPixmap::fromImage(picture)); });
 
-    connect(Option1, &QButtonGroup::idClicked, &settings, &CameraSettings::Option1_Click);
-    connect(cmdSpiReset, &QAbstractButton::clicked, &settings, &CameraSettings::cmdSpiReset_Click);
+    connect(Option1, &QButtonGroup::idClicked, &settings, &CameraSettings::SetPictureSize);
+    connect(cmdSpiReset, &QAbstractButton::clicked, &settings, &CameraSettings::ResetSpi);
 }
 
 // The row tables are laid out by hand, one control a line.
