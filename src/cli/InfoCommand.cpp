@@ -23,9 +23,9 @@ QString CommandOfBox(const QString& box)
 
 } // namespace
 
-void InfoOptions(QCommandLineParser& parser)
+QList<QCommandLineOption> InfoOptions()
 {
-    parser.addOption(JsonOption());
+    return {JsonOption()};
 }
 
 int RunInfo(CtlContext& c)

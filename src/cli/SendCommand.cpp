@@ -19,9 +19,9 @@ QString BoardCommandProblem(const QString& command)
         .arg(command);
 }
 
-void SendOptions(QCommandLineParser& parser)
+QList<QCommandLineOption> SendOptions()
 {
-    parser.addOption(JsonOption());
+    return {JsonOption()};
 }
 
 int RunSend(CtlContext& c)
