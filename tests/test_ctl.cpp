@@ -76,7 +76,7 @@ void CtlTest::commands_data()
     QTest::newRow("info") << QStringList{"info"} << "" << 0
         << "^chip +270B0941 +AT91SAM7S256 +Rev B\nfirmware +V1.27.*\ncommand 23  E24DD0080000C323\n$"
         << "^$" << "^C:20,C:21,C:0601,C:0604,.*,C:0623$";
-    QTest::newRow("list --json") << QStringList{"list", "--json"} << "" << 0
+    QTest::newRow("--json list") << QStringList{"--json", "list"} << "" << 0
         << "\"endpoints\": \\[\n *2,\n *130,.*\"layout\": \"full\",.*\"port\": \"1-1\",.*\"vendorId\": 1003"
         << "^$" << "^$";
     QTest::newRow("send, one fails") << QStringList{"send", "C:20", "C:99"} << "" << 1
@@ -84,14 +84,14 @@ void CtlTest::commands_data()
     QTest::newRow("baud") << QStringList{"baud", "921600"} << "" << 0 << "^BAUD 921600\n$" << "^$"
                           << "^C:10 7$";
     QTest::newRow("reset") << QStringList{"reset"} << "" << 0 << "^SPI RESET\n$" << "^$" << "^C:05$";
-    QTest::newRow("picture --size") << QStringList{"picture", "--size", "640x480", "-o", "%d/p.jpg"}
+    QTest::newRow("picture --size") << QStringList{"-o", "%d/p.jpg", "picture", "--size", "640x480"}
         << "" << 0 << "/p.jpg  \\d+ bytes\n$" << "^$" << "^C:037,C:04,C:02#,C:02,";
     QTest::newRow("picture series") << QStringList{"picture", "--uart", "--count", "3", "-o", "%d/u%n.jpg"}
         << "" << 0 << "u1.jpg.*u2.jpg.*u3.jpg  \\d+ bytes\n$" << "^$" << "^C:15#,C:15,C:15#,C:15,C:15#";
     for (const QStringList& bad : {QStringList{"send", "X"}, {"baud", "9600"}, {"bogus"}, {"info", "more"},
                                    {"picture", "--size", "1x1"}, {"picture", "--spi", "--uart"},
                                    {"picture", "--count", "2", "-o", "%d/same.jpg"}, {"picture", "--json", "-o", "-"},
-                                   {"console", "--for", "soon"}, {"list", "--port", "1-1", "--simulate"}})
+                                   {"console", "--for", "soon"}, {"list", "--port", "1-1", "--simulate"}, {"--json", "reset"}})
         QTest::newRow(qPrintable(bad.join(' '))) << bad << "" << 2 << "^$" << usage << "^$";
     QTest::newRow("silent board") << QStringList{"send", "C:20"} << "silent" << 4 << "^$"
         << "C:20: the board did not answer within 3 s" << "^C:20$";
@@ -109,10 +109,10 @@ void CtlTest::commands_data()
         << "only its download pipe" << "^$";
     QTest::newRow("pipe refuses") << QStringList{"reset"} << "refuses" << 3 << "^$" << "C:05: .*No USB" << "^$";
     QTest::newRow("program: picture to stdout") << QStringList{"--simulate", "picture", "-o", "-"}
-        << "process" << 0 << "^ÿØ.*ÿÙ$" << "" << "";
+        << "process" << 0 << "^ÿØ.*ÿÙ$" << "^$" << "";
     QTest::newRow("program: console") << QStringList{"console", "--simulate", "--send", "C:21", "--for",
         "0.1", "--timestamps"} << "process" << 0
-        << "^\\d{4}-\\d\\d-\\d\\dT\\d\\d:\\d\\d:\\d\\d\\.\\d{3}\\S* OK :V1.27 Q815 firmware\n$" << "" << "";
+        << "^\\d{4}-\\d\\d-\\d\\dT\\d\\d:\\d\\d:\\d\\d\\.\\d{3}\\S* OK :V1.27 Q815 firmware\n$" << "^$" << "";
     QTest::newRow("program: no command") << QStringList{} << "process" << 2 << "^$" << usage << "";
 }
 
@@ -126,7 +126,10 @@ void CtlTest::commands()
     usb::VirtualBus bus;
     usb::VirtualBoard board;
     if (fault == "process") {
-        QProcess ctl;
+        QProcess ctl; // where XDG_RUNTIME_DIR is not set, as under cron
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.remove("XDG_RUNTIME_DIR");
+        ctl.setProcessEnvironment(environment);
         ctl.start(Q815CTL, args);
         QVERIFY(ctl.waitForFinished());
         run = {ctl.exitCode(), QString::fromLatin1(ctl.readAllStandardOutput()),

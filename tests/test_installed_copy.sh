@@ -43,16 +43,18 @@ click_and_wait() {
   poll 1 fresh_picture "$1"
 }
 
-# get_picture PROGRAM FILE: starts PROGRAM, clicks "Get Pic SPI", waits for FILE.
+# get_picture PROGRAM FILE: starts PROGRAM, clicks "Get Pic SPI", waits for FILE;
+# all without a word on standard error, also where XDG_RUNTIME_DIR is not set.
 get_picture() {
   touch "$tmp/stamp"
-  "$1" --simulate >"$tmp/app.log" 2>&1 &
+  env -u XDG_RUNTIME_DIR "$1" --simulate >"$tmp/app.log" 2>"$tmp/err.log" &
   local app=$!
   pids+=("$app")
   poll 60 found_window || fail "no window of $1"
   poll 60 click_and_wait "$2" || fail "no new $2"
   kill $app
   wait $app || true
+  [ ! -s "$tmp/err.log" ] || fail "$1 wrote on standard error"
 }
 
 prefix="$tmp/prefix"

@@ -2,6 +2,7 @@
 #include "app/ApplicationName.h"
 #include "app/CommandLine.h"
 #include "common/EventLoop.h"
+#include "common/QtNotices.h"
 #include "app/MainWindow.h"
 #include "common/StringTable.h"
 #include "link/BoardLink.h"
@@ -36,6 +37,7 @@ int Main(int argc, char** argv)
     }
 
     PrepareEventLoop();
+    DropRuntimeFolderNotice();
     QApplication app(argc, argv);
     NameApplication();
     StringBase = 100;

@@ -25,9 +25,9 @@ QString Stamp()
 
 } // namespace
 
-void ConsoleOptions(QCommandLineParser& parser)
+QList<QCommandLineOption> ConsoleOptions()
 {
-    parser.addOptions({
+    return {
         {Send, QStringLiteral("Send this command first (repeat the option for more)."),
          QStringLiteral("CMD")},
         {Timestamps, QStringLiteral("Begin each line with the time it came (ISO 8601, "
@@ -35,7 +35,7 @@ void ConsoleOptions(QCommandLineParser& parser)
         {For, QStringLiteral("Stop after this many seconds instead of at Ctrl-C."),
          QStringLiteral("S")},
         {Log, QStringLiteral("Append the lines to this file too."), QStringLiteral("FILE")},
-    });
+    };
 }
 
 int RunConsole(CtlContext& c)

@@ -25,4 +25,7 @@ QCommandLineOption JsonOption()
                               QStringLiteral("Print one JSON document instead of text."));
 }
 
-void NoOptions(QCommandLineParser& /*parser*/) {}
+QList<QCommandLineOption> NoOptions()
+{
+    return {};
+}

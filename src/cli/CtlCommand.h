@@ -24,7 +24,7 @@ struct CtlCommand {
     const char* name;
     const char* summary;   // one line, for q815ctl --help
     const char* arguments; // the words it takes, for its usage line ("" when none)
-    void (*addOptions)(QCommandLineParser& parser);
+    QList<QCommandLineOption> (*options)(); // its own options, beside the board options
     int (*run)(CtlContext& context);
 };
 
@@ -38,16 +38,16 @@ QCommandLineOption JsonOption();
 QString BoardCommandProblem(const QString& command);
 
 // The sub-commands' own parts (one file each).
-void ListOptions(QCommandLineParser& parser);
+QList<QCommandLineOption> ListOptions();
 int RunList(CtlContext& context);
-void InfoOptions(QCommandLineParser& parser);
+QList<QCommandLineOption> InfoOptions();
 int RunInfo(CtlContext& context);
-void SendOptions(QCommandLineParser& parser);
+QList<QCommandLineOption> SendOptions();
 int RunSend(CtlContext& context);
-void PictureOptions(QCommandLineParser& parser);
+QList<QCommandLineOption> PictureOptions();
 int RunPicture(CtlContext& context);
-void NoOptions(QCommandLineParser& parser);
+QList<QCommandLineOption> NoOptions();
 int RunBaud(CtlContext& context);
 int RunReset(CtlContext& context);
-void ConsoleOptions(QCommandLineParser& parser);
+QList<QCommandLineOption> ConsoleOptions();
 int RunConsole(CtlContext& context);

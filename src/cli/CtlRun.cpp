@@ -32,6 +32,25 @@ QString MainHelp(const QCommandLineParser& parser)
     return text;
 }
 
+// Every sub-command's options, each name once and hidden from the main help:
+// the first pass must know which of them take a value to find the command's
+// name behind them ("q815ctl -o x.jpg picture").
+QList<QCommandLineOption> AllCommandOptions()
+{
+    QList<QCommandLineOption> all;
+    QStringList names;
+    for (const CtlCommand& command : CtlCommands()) {
+        for (QCommandLineOption option : command.options()) {
+            if (names.contains(option.names().constFirst()))
+                continue;
+            names << option.names().constFirst();
+            option.setFlags(QCommandLineOption::HiddenFromHelp);
+            all << option;
+        }
+    }
+    return all;
+}
+
 const CtlCommand* FindCommand(const QString& name)
 {
     for (const CtlCommand& command : CtlCommands()) {
@@ -46,7 +65,8 @@ const CtlCommand* FindCommand(const QString& name)
 CtlInvocation ParseCtl(const QStringList& arguments, const QString& deviceEnv, CtlIo& io)
 {
     CtlInvocation invocation;
-    // First the options before the sub-command's name.
+    // First the options before the sub-command's name: any command's options
+    // may stand there; the second pass refuses those the command does not take.
     QCommandLineParser first;
     first.setApplicationDescription(QStringLiteral(
         "The Q815 camera evaluation board from a shell: boards, board information, commands, "
@@ -55,6 +75,7 @@ CtlInvocation ParseCtl(const QStringList& arguments, const QString& deviceEnv, C
                                      QStringLiteral("Show the version and exit."));
     first.addOptions({HelpOption(), version});
     first.addOptions(BoardOptions());
+    first.addOptions(AllCommandOptions());
     first.addPositionalArgument(QStringLiteral("COMMAND"), QStringLiteral("What to do."));
     first.setOptionsAfterPositionalArgumentsMode(QCommandLineParser::ParseAsPositionalArguments);
     if (!first.parse(arguments)) {
@@ -83,7 +104,7 @@ CtlInvocation ParseCtl(const QStringList& arguments, const QString& deviceEnv, C
     }
 
     // Then all of it again without the name, with the sub-command's options:
-    // the board options may come before or after the name.
+    // every option may come before or after the name.
     const QString name = QLatin1String(invocation.command->name);
     invocation.parser = std::make_unique<QCommandLineParser>();
     QCommandLineParser& parser = *invocation.parser;
@@ -91,7 +112,7 @@ CtlInvocation ParseCtl(const QStringList& arguments, const QString& deviceEnv, C
                                          .arg(name, QLatin1String(invocation.command->summary)));
     parser.addOption(HelpOption());
     parser.addOptions(BoardOptions());
-    invocation.command->addOptions(parser);
+    parser.addOptions(invocation.command->options());
     const QString words = QLatin1String(invocation.command->arguments);
     if (!words.isEmpty())
         parser.addPositionalArgument(words, QString());

@@ -8,9 +8,9 @@
 #include <QJsonArray>
 #include <QJsonObject>
 
-void InfoOptions(QCommandLineParser& parser)
+QList<QCommandLineOption> InfoOptions()
 {
-    parser.addOption(JsonOption());
+    return {JsonOption()};
 }
 
 int RunInfo(CtlContext& c)

@@ -6,9 +6,9 @@
 #include <QJsonArray>
 #include <QJsonObject>
 
-void ListOptions(QCommandLineParser& parser)
+QList<QCommandLineOption> ListOptions()
 {
-    parser.addOption(JsonOption());
+    return {JsonOption()};
 }
 
 int RunList(CtlContext& c)

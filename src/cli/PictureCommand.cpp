@@ -100,9 +100,9 @@ void SleepUntil(const QDeadlineTimer& deadline, bool& interrupted)
 
 } // namespace
 
-void PictureOptions(QCommandLineParser& parser)
+QList<QCommandLineOption> PictureOptions()
 {
-    parser.addOptions({
+    return {
         {Spi, QStringLiteral("Fetch the picture block by block, as \"Get Pic SPI\" does "
                              "(the default).")},
         {Uart, QStringLiteral("Fetch the picture in one stream, as \"Get Pic UART\" does.")},
@@ -119,8 +119,8 @@ void PictureOptions(QCommandLineParser& parser)
                                   "one right after the other)."),
          QStringLiteral("S")},
         {KeepBad, QStringLiteral("Write a picture that is not a whole JPEG all the same.")},
-    });
-    parser.addOption(JsonOption());
+        JsonOption(),
+    };
 }
 
 int RunPicture(CtlContext& c)

@@ -16,9 +16,9 @@ QString BoardCommandProblem(const QString& command)
         .arg(command);
 }
 
-void SendOptions(QCommandLineParser& parser)
+QList<QCommandLineOption> SendOptions()
 {
-    parser.addOption(JsonOption());
+    return {JsonOption()};
 }
 
 int RunSend(CtlContext& c)

@@ -1,6 +1,7 @@
 // q815ctl: the Q815 camera evaluation board from a shell.
 #include "cli/CtlRun.h"
 #include "common/EventLoop.h"
+#include "common/QtNotices.h"
 #include "selection/Backends.h"
 
 #include <QCoreApplication>
@@ -53,6 +54,7 @@ int main(int argc, char** argv)
         return invocation.exit;
 
     PrepareEventLoop();
+    DropRuntimeFolderNotice();
     const auto app = MakeApplication(argc, argv, invocation.selection.simulate);
     QCoreApplication::setApplicationName(QStringLiteral("q815ctl"));
     BackendChoice backend(invocation.selection);
