@@ -41,7 +41,10 @@ echo "== lintian"
 lintian --fail-on error,warning "$deb" || fail "lintian"
 echo "== man --warnings"
 for page in q815evm q815ctl; do
-  warnings=$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -E UTF-8 -l "$tmp/usr/share/man/man1/$page.1.gz" 2>&1 >/dev/null)
+  file="$tmp/usr/share/man/man1/$page.1.gz"
+  [ -s "$file" ] || continue
+  warnings=$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -E UTF-8 -l "$file" 2>&1 >/dev/null) \
+    || fail "man cannot show $page.1: $warnings"
   [ -z "$warnings" ] || fail "man --warnings on $page.1: $warnings"
 done
 
