@@ -30,7 +30,7 @@ done
 metainfo=("$tmp"/usr/share/metainfo/*.metainfo.xml)
 [ -s "${metainfo[0]}" ] || fail "no AppStream metadata in usr/share/metainfo"
 for script in postinst postrm; do
-  dpkg-deb --ctrl-tarfile "$deb" | tar -t | grep -qx "./$script" || fail "no $script in the package"
+  dpkg-deb --info "$deb" "$script" >/dev/null 2>&1 || fail "no $script in the package"
 done
 
 echo "== desktop-file-validate"
