@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Installs the Debian packages that building, running and testing need, if any
-# is missing. Uses sudo when not run as root.
+# Installs the Debian packages that building, running and testing need, and those
+# named as arguments, if any is missing. Uses sudo when not run as root.
 set -euo pipefail
 
 packages=(
@@ -11,6 +11,7 @@ packages=(
   fontconfig fonts-dejavu-core fonts-liberation2
   xvfb xauth xdotool x11-utils
   clang libclang-rt-dev
+  "$@"
 )
 
 missing=()
