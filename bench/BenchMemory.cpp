@@ -22,7 +22,7 @@ void MemoryGrowth()
     double afterTen = 0;
     for (int i = 1; i <= 1000; ++i) {
         QEventLoop ended;
-        QObject::connect(&download, &PictureDownload::DownloadEnded, &ended, &QEventLoop::quit);
+        QObject::connect(&download, &PictureDownload::RunningChanged, &ended, &QEventLoop::quit);
         button->click();
         if (download.Running())
             ended.exec();

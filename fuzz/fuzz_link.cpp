@@ -5,9 +5,13 @@
 // picture downloads. Nothing may crash, hang or write outside a buffer, and a
 // download always gives the console back.
 #include "FuzzInput.h"
+#include "LinkProbe.h"
+#include "camera/PictureAssembler.h"
 #include "camera/PictureDownload.h"
+#include "camera/PictureFetch.h"
 #include "firmware/FilePipes.h"
 #include "link/BoardLink.h"
+#include "link/BoardProtocol.h"
 #include "link/usb/SimBackend.h"
 #include "link/usb/VirtualBoard.h"
 #include "link/usb/VirtualBus.h"
@@ -36,8 +40,12 @@ QTemporaryDir* AppFolder = nullptr;
 struct Download {
     QString folder;
     std::int16_t bitmap = 101;
+    PictureAssembler picture;
     PictureDownload routines;
-    Download(BoardLink& link) : folder(AppFolder->path()), routines(link, folder, bitmap) {}
+    Download(BoardLink& link)
+        : folder(AppFolder->path()), picture(link), routines(link, picture, folder, bitmap)
+    {
+    }
 };
 
 } // namespace
@@ -66,7 +74,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     board.SetLayout(usb::EndpointLayout(in.Byte() % 3), in.Byte() & 1);
     bus.Plug(&board);
     link.StartLink();
-    link.ResetPictureBuffer();
+    download.picture.StartOver(PictureAssembler::DownloadSize);
 
     int failures = 0;
     const usb::Status* statuses = usb::FailureStatuses(failures);
@@ -134,14 +142,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         case 15:
         case 16: {
             const bool toMemory = in.Byte() & 1;
-            if (op == 14)
-                toMemory ? download.routines.FetchSPI() : download.routines.DownLoadPicSPI();
+            if (toMemory && op < 16)
+                FetchPicture(link, download.picture, op == 14 ? SpiRoute() : UartRoute());
+            else if (op == 14)
+                download.routines.DownLoadPicSPI();
             else if (op == 15)
-                toMemory ? download.routines.FetchUART() : download.routines.DownLoadPicUART();
+                download.routines.DownLoadPicUART();
             else
                 download.routines.DownLoadPic12();
             // A download that has ended gives the console back.
-            if (!download.routines.Running() && link.State().ConsoleQuiet)
+            if (!download.routines.Running() && State(link).ConsoleQuiet)
                 __builtin_trap();
             break;
         }

@@ -11,6 +11,7 @@
 // message is empty or an unknown status, and once the board behaves again a
 // fresh plug-in gives a working link.
 #include "FuzzInput.h"
+#include "LinkProbe.h"
 #include "app/Controls.h"
 #include "app/SimulatedWindow.h"
 #include "app/TabStrip.h"
@@ -227,7 +228,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         rig.tool.AppFolder = AppFolder->path(); // the Disk tab points it at its own folder
         if (rig.link.Waiting())
             Broken("a wait is still open between actions");
-        if (!rig.download->Running() && rig.link.State().ConsoleQuiet)
+        if (!rig.download->Running() && State(rig.link).ConsoleQuiet)
             Broken("the console stayed quiet after a download");
         if (rig.longestWaitMs > TimeLimitMs + WaitSlackMs)
             Broken("a reply wait outlasted its limit");

@@ -12,6 +12,8 @@
 #include "link/usb/VirtualBus.h"
 #endif
 #include "BoardCommands.h"
+#include "LinkProbe.h"
+#include "camera/PictureAssembler.h"
 #include "link/BoardLink.h"
 #include "link/BoardProtocol.h"
 
@@ -53,6 +55,7 @@ struct LinkFixture {
     BoardPort port;
     std::unique_ptr<usb::UsbBackend> backend; // set up after plugging
     BoardLink link;
+    PictureAssembler picture{link}; // where the picture bytes go
     QStringList messages;
     QString console; // what the console shows, lines ended with "\r\n"
     QStringList captions;

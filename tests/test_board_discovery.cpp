@@ -50,32 +50,32 @@ void BoardDiscoveryTest::layouts()
     QFETCH(QString, reply);
     LinkFixture f(EndpointLayout(layout), true, in130);
     f.Start();
-    QVERIFY(f.link.State().LinkUp);
+    QVERIFY(State(f.link).LinkUp);
     QCOMPARE(f.states, (QList<int>{2, 1}));
     QCOMPARE(f.captions, QStringList{CaptionLinked});
-    QCOMPARE(int(f.link.State().CommandEndpoints), commandEndpoints);
-    QCOMPARE(f.link.State().InReading, inReading);
-    QCOMPARE(f.link.State().FileInReading, fileInReading);
+    QCOMPARE(int(State(f.link).CommandEndpoints), commandEndpoints);
+    QCOMPARE(State(f.link).InReading, inReading);
+    QCOMPARE(State(f.link).FileInReading, fileInReading);
     QVERIFY2(f.messages.isEmpty(), qPrintable(f.messages.join('|')));
     QCOMPARE(f.link.DownLoadCommand(QStringLiteral("C:20")), reply);
-    // Reading the file pipe re-created PictureBuffer with 63,360 bytes.
+    // Reading the file pipe started the picture buffer over with 63,360 bytes.
     if (fileInReading)
-        QCOMPARE(f.link.Picture().size(), 63360);
+        QCOMPARE(f.picture.Buffer().size(), 63360);
 }
 
 void BoardDiscoveryTest::noBoardIsQuiet()
 {
     LinkFixture f(EndpointLayout::Full, false);
     f.Start();
-    QVERIFY(!f.link.State().LinkUp);
+    QVERIFY(!State(f.link).LinkUp);
     QCOMPARE(f.states, (QList<int>{2, 2}));
     QCOMPARE(f.captions, QStringList{CaptionLinked});
-    QCOMPARE(int(f.link.State().CommandEndpoints), 0);
+    QCOMPARE(int(State(f.link).CommandEndpoints), 0);
     QVERIFY(f.messages.isEmpty());
     QCOMPARE(f.link.DownLoadCommand(QStringLiteral("C:20")), QStringLiteral("No USB"));
     // A board plugged in later is opened.
     f.Plug();
-    QTRY_VERIFY_WITH_TIMEOUT(f.link.State().LinkUp, 5000);
+    QTRY_VERIFY_WITH_TIMEOUT(State(f.link).LinkUp, 5000);
     QCOMPARE(f.link.DownLoadCommand(QStringLiteral("C:20")), QStringLiteral("270B0941"));
 }
 
@@ -98,7 +98,7 @@ void BoardDiscoveryTest::unplugThenPlug()
     f.Unplug();
     QTRY_COMPARE_WITH_TIMEOUT(f.captions, QStringList{CaptionNoUnit}, 5000);
     QCOMPARE(f.states, QList<int>{2});
-    QVERIFY(!f.link.State().LinkUp);
+    QVERIFY(!State(f.link).LinkUp);
     QCOMPARE(f.identityEmptied, 1);
     QCOMPARE(f.link.DownLoadCommand(QStringLiteral("C:20")), QStringLiteral("No USB"));
 
@@ -106,7 +106,7 @@ void BoardDiscoveryTest::unplugThenPlug()
     QTRY_COMPARE_WITH_TIMEOUT(f.captions, (QStringList{CaptionNoUnit, CaptionLinked}), 5000);
     QCOMPARE(f.states, (QList<int>{2, 1}));
     QCOMPARE(f.identityEmptied, 2);
-    QVERIFY(f.link.State().InReading);
+    QVERIFY(State(f.link).InReading);
     QCOMPARE(f.link.DownLoadCommand(QStringLiteral("C:20")), QStringLiteral("270B0941"));
     QVERIFY2(f.messages.isEmpty(), qPrintable(f.messages.join('|')));
 }
@@ -119,8 +119,8 @@ void BoardDiscoveryTest::unplugDuringWait()
     QTimer::singleShot(30, [&] { f.Unplug(); });
     const QString reply = f.link.DownLoadCommand(QStringLiteral("C:20"));
     QVERIFY(reply.startsWith(QStringLiteral("FAIL")));
-    QTRY_VERIFY(!f.link.State().LinkUp);
-    QVERIFY(!f.link.State().InReading);
+    QTRY_VERIFY(!State(f.link).LinkUp);
+    QVERIFY(!State(f.link).InReading);
     QTRY_COMPARE(f.captions.constLast(), QString::fromLatin1(CaptionNoUnit));
     QVERIFY2(f.messages.isEmpty(), qPrintable(f.messages.join('|')));
     QCOMPARE(f.link.DownLoadCommand(QStringLiteral("C:20")), QStringLiteral("No USB"));
@@ -133,7 +133,7 @@ void BoardDiscoveryTest::stateQueryChangesNothing()
     f.states.clear();
     QVERIFY(f.link.USBState(0));
     f.Unplug();
-    QTRY_VERIFY(!f.link.State().LinkUp);
+    QTRY_VERIFY(!State(f.link).LinkUp);
     f.states.clear();
     QVERIFY(!f.link.USBState(0));
     QVERIFY(f.states.isEmpty());

@@ -84,7 +84,7 @@ void CommandExchangeTest::eachCommandGoesOutExactlyOnce()
     for (const char* command : {"C:20", "C:21", "C:0601", "C:03A"})
         QVERIFY(!f.link.DownLoadCommand(QString::fromLatin1(command)).startsWith("FAIL"));
     QCOMPARE(f.Commands(), (QStringList{"C:20", "C:21", "C:0601", "C:03A"}));
-    QVERIFY(!f.link.State().OutWriting); // the write status of 0 ended the write
+    QVERIFY(!State(f.link).OutWriting); // the write status of 0 ended the write
     QVERIFY(f.messages.isEmpty());
 }
 
@@ -140,24 +140,24 @@ void CommandExchangeTest::consoleQuietStillEndsWaitAndFillsPicture()
     f.link.ClearConsole();
     f.link.BeginPictureCapture();
     QCOMPARE(f.link.DownLoadCommand(QStringLiteral("C:20")), QStringLiteral("270B0941"));
-    QCOMPARE(f.link.Picture().left(12), QByteArray("OK :270B0941"));
-    QCOMPARE(f.link.State().PictureFill, 12);
+    QCOMPARE(f.picture.Buffer().left(12), QByteArray("OK :270B0941"));
+    QCOMPARE(State(f.link).PictureFill, 12);
     QVERIFY(f.console.isEmpty());
     f.link.EndPictureCapture();
     f.link.DownLoadCommand(QStringLiteral("C:20"));
     QCOMPARE(f.console, QStringLiteral("OK :270B0941\r\n"));
-    QCOMPARE(f.link.Picture().mid(12, 12), QByteArray("OK :270B0941"));
+    QCOMPARE(f.picture.Buffer().mid(12, 12), QByteArray("OK :270B0941"));
 }
 
 void CommandExchangeTest::unsolicitedChunkIsEchoedAndNextCommandWaitsAgain()
 {
     LinkFixture f;
     f.Start();
-    f.link.ResetPictureBuffer();
+    f.picture.StartOver(PictureAssembler::DownloadSize);
     f.board.SendOnCommandIn("OK :hello");
     QTRY_VERIFY(f.console.contains(QStringLiteral("OK :hello\r\n")));
-    QVERIFY(f.link.State().ReplyArrived);
-    QCOMPARE(f.link.Picture().left(9), QByteArray("OK :hello"));
+    QVERIFY(State(f.link).ReplyArrived);
+    QCOMPARE(f.picture.Buffer().left(9), QByteArray("OK :hello"));
     // The stale chunk must not answer the next command.
     f.board.SetReplyDelay(30);
     QCOMPARE(f.link.DownLoadCommand(QStringLiteral("C:21")).left(5), QStringLiteral("V1.27"));
@@ -179,7 +179,7 @@ void CommandExchangeTest::largeAndChunkedReplies()
     LinkFixture f;
     f.Start();
     f.board.SetReplyChunkSize(chunkSize);
-    f.link.ResetPictureBuffer();
+    f.picture.StartOver(PictureAssembler::DownloadSize);
     QByteArray reply = "OK :" + QByteArray(replyLength - 4, 'x');
     reply[replyLength - 1] = 'y';
     f.board.ScriptReply("C:20", {reply});
@@ -187,7 +187,7 @@ void CommandExchangeTest::largeAndChunkedReplies()
     if (replyLength <= 63360) {
         QCOMPARE(first, QString::fromLatin1(reply.mid(4)));
         if (chunkSize == 0)
-            QCOMPARE(f.link.State().ChunkSize, replyLength);
+            QCOMPARE(State(f.link).ChunkSize, replyLength);
     } else {
         // Two reads: the wait ends on the first, or on both when they came
         // back together; the reply is then the text of the last one.
@@ -196,22 +196,22 @@ void CommandExchangeTest::largeAndChunkedReplies()
                 || first == QStringLiteral("FAIL") + QString::fromLatin1(second.mid(4)));
     }
     // Every byte arrives, in order, whatever the transfers were.
-    QTRY_COMPARE(f.link.State().PictureFill, replyLength);
+    QTRY_COMPARE(State(f.link).PictureFill, replyLength);
     const int kept = qMin(replyLength, 65356);
-    QCOMPARE(f.link.Picture().left(kept), reply.left(kept));
+    QCOMPARE(f.picture.Buffer().left(kept), reply.left(kept));
 }
 
 void CommandExchangeTest::floodingBoardStaysInsidePictureBuffer()
 {
     LinkFixture f;
     f.Start();
-    f.link.ResetPictureBuffer(); // from index 0: chunk 66 on has no room
+    f.picture.StartOver(PictureAssembler::DownloadSize); // from index 0: chunk 66 on has no room
     for (int i = 0; i < 300; ++i)
         f.board.SendOnCommandIn(QByteArray(1000, char('A' + i % 26)));
     QTRY_VERIFY(!f.board.HasPending(0x82));
-    QTRY_COMPARE(f.link.State().PictureFill, 300 * 1000);
-    QCOMPARE(f.link.Picture().size(), 65356);
-    QCOMPARE(f.link.Picture().at(65355), 'A' + 65 % 26);
+    QTRY_COMPARE(State(f.link).PictureFill, 300 * 1000);
+    QCOMPARE(f.picture.Buffer().size(), 65356);
+    QCOMPARE(f.picture.Buffer().at(65355), 'A' + 65 % 26);
     QVERIFY(f.link.ConsoleLength() < ConsoleLimit);
     QCOMPARE(f.link.DownLoadCommand(QStringLiteral("C:20")), QStringLiteral("270B0941"));
 }

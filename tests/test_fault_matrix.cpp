@@ -340,7 +340,7 @@ void FaultMatrixTest::faults()
     expected.replaceInStrings(S, usb::StatusText(status));
     QCOMPARE(f.messages, expected);
     QCOMPARE(result, place.result);
-    QVERIFY(!f.link.State().ConsoleQuiet);
+    QVERIFY(!State(f.link).ConsoleQuiet);
     QVERIFY(!f.link.Waiting());
     QVERIFY(f.Get<QAbstractButton>("cmdDwnldPic")->isEnabled());
 

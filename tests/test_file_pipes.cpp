@@ -27,6 +27,8 @@ struct Rig : LinkFixture {
     {
         Start();
         pipes = new FilePipes(link, [this] { return path; }, &link);
+        QObject::connect(&picture, &PictureAssembler::FileChunkStored, pipes,
+                         &FilePipes::SaveFileChunk);
     }
     QByteArray File() const
     {
@@ -39,7 +41,7 @@ struct Rig : LinkFixture {
 void FilePipesTest::chunksRewriteTheFileFromItsStart()
 {
     Rig rig;
-    QVERIFY(rig.link.State().FileInReading);
+    QVERIFY(State(rig.link).FileInReading);
     const QByteArray first(100, 'a');
     rig.board.SendOnFileIn(first);
     QTRY_COMPARE(rig.File().size(), 63360);
@@ -56,7 +58,7 @@ void FilePipesTest::fetchErrorStopsReadingSilently()
     Rig rig;
     rig.port.bus.InjectFault("USBPipeFileIN", "ReadTransfer", usb::StatusTransferFailed);
     rig.board.SendOnFileIn(QByteArray(100, 'a'));
-    QTRY_VERIFY(!rig.link.State().FileInReading);
+    QTRY_VERIFY(!State(rig.link).FileInReading);
     QVERIFY(rig.messages.isEmpty());
     QVERIFY(!QFile::exists(rig.path));
 }
@@ -80,7 +82,7 @@ void FilePipesTest::sendFileQueueStatus()
     Rig rig;
     rig.port.bus.InjectFault("USBPipeFileOUT", "QueueData", status);
     rig.pipes->SendFile(QByteArray(64, 'f'));
-    QCOMPARE(rig.link.State().FileOutWriting, writing);
+    QCOMPARE(State(rig.link).FileOutWriting, writing);
     QCOMPARE(rig.messages, message ? QStringList{usb::StatusText(status)} : QStringList{});
 }
 
@@ -88,8 +90,8 @@ void FilePipesTest::zeroWriteStatusStopsThePipe()
 {
     Rig rig;
     rig.pipes->SendFile(QByteArray(64, 'f'));
-    QVERIFY(rig.link.State().FileOutWriting);
-    QTRY_VERIFY(!rig.link.State().FileOutWriting);
+    QVERIFY(State(rig.link).FileOutWriting);
+    QTRY_VERIFY(!State(rig.link).FileOutWriting);
     QVERIFY(rig.messages.isEmpty());
     int sent = 0;
     for (const usb::ReceivedBlock& block : rig.board.ReceivedBlocks()) {

@@ -2,6 +2,7 @@
 // that ends the program.
 #include "WindowFixture.h"
 #include "app/ConsoleView.h"
+#include "camera/PictureAssembler.h"
 #include "common/StringTable.h"
 
 #include <QComboBox>
@@ -32,7 +33,7 @@ void MainWindowTest::startsWithBoard()
     QTRY_VERIFY(Control<ConsoleView>(f.window, "Outputwindow")
                     ->toPlainText()
                     .contains(QStringLiteral("OK :270B0941")));
-    QCOMPARE(f.link.Picture().size(), 65356);
+    QCOMPARE(f.window.findChild<PictureAssembler*>()->Buffer().size(), 65356);
     QStringList rates;
     for (int i = 0; i < Control<QComboBox>(f.window, "lstBaud")->count(); ++i)
         rates << Control<QComboBox>(f.window, "lstBaud")->itemText(i);

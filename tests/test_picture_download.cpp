@@ -34,7 +34,7 @@ struct Rig {
     QTemporaryDir temp;
     QString AppFolder;
     std::int16_t ImageBitmapRef = 101;
-    PictureDownload download{f.link, AppFolder, ImageBitmapRef};
+    PictureDownload download{f.link, f.picture, AppFolder, ImageBitmapRef};
     QStringList messages;
     QList<bool> quietAtMessage; // ConsoleQuiet while each message was shown
     QList<bool> running;
@@ -48,7 +48,7 @@ struct Rig {
         f.Start();
         QObject::connect(&download, &PictureDownload::MessageRequested, [this](const QString& t) {
             messages << t;
-            quietAtMessage << f.link.State().ConsoleQuiet;
+            quietAtMessage << State(f.link).ConsoleQuiet;
         });
         QObject::connect(&download, &PictureDownload::RunningChanged,
                          [this](bool on) { running << on; });
@@ -68,7 +68,7 @@ struct Rig {
     // the buttons were refused meanwhile and the bar is full.
     bool EndedWell() const
     {
-        return messages.isEmpty() && !f.link.State().ConsoleQuiet &&
+        return messages.isEmpty() && !State(f.link).ConsoleQuiet &&
                running == QList<bool>{true, false} && shown.size() == 1 && !progress.isEmpty() &&
                progress.last().x() == progress.last().y();
     }

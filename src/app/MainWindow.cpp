@@ -18,6 +18,7 @@
 #include "link/BoardProtocol.h"
 #include "camera/CameraSettings.h"
 #include "camera/LiveCapture.h"
+#include "camera/PictureAssembler.h"
 #include "camera/PictureDownload.h"
 #include "common/AppPaths.h"
 #include "common/StringTable.h"
@@ -39,11 +40,13 @@ MainWindow::MainWindow(BoardLink& link, ToolState& tool, QWidget* parent)
     setObjectName(QStringLiteral("MainWindow"));
     setWindowTitle(QStringLiteral("Form1"));
     showMessage_ = [this](const QString& text) { DefaultShowMessage(text); };
-    pictureDownload_ = new PictureDownload(Link, Tool.AppFolder, Tool.ImageBitmapRef, this);
+    assembler_ = new PictureAssembler(Link, this);
+    pictureDownload_ =
+        new PictureDownload(Link, *assembler_, Tool.AppFolder, Tool.ImageBitmapRef, this);
     cameraSettings_ = new CameraSettings(Link, this);
     boardInformation_ = new BoardInformation(Link, this);
     testConsole_ = new TestConsole(Link, this);
-    liveCapture_ = new LiveCapture(Link, this);
+    liveCapture_ = new LiveCapture(Link, *assembler_, this);
     AssemblePages();
     ConnectLink();
     const auto show = [this](const QString& text) { ShowMessage(text); };
@@ -137,13 +140,14 @@ bool MainWindow::Form_Load()
     }
     filePipes_ = new FilePipes(
         Link, [this] { return Tool.ReadFilePath; }, this);
+    connect(assembler_, &PictureAssembler::FileChunkStored, filePipes_, &FilePipes::SaveFileChunk);
     Link.StartLink();
     return true;
 }
 
 void MainWindow::Form_Activate()
 {
-    Link.ResetPictureBuffer();
+    assembler_->StartOver(PictureAssembler::DownloadSize);
     Link.DownLoadCommand(ReadChipIdCommand());
 }
 

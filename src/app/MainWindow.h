@@ -13,6 +13,7 @@ class CameraSettings;
 class ConsoleView;
 class FilePipes;
 class LiveCapture;
+class PictureAssembler;
 class TestConsole;
 class QComboBox;
 class Page;
@@ -82,6 +83,7 @@ private:
     std::function<void(const QString&)> showMessage_;
     bool activated_ = false;
     // Feature handlers, created with the controls they serve.
+    PictureAssembler* assembler_ = nullptr; // the picture buffer they share
     BoardInformation* boardInformation_ = nullptr;
     TestConsole* testConsole_ = nullptr;
     PictureDownload* pictureDownload_ = nullptr;

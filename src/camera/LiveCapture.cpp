@@ -1,9 +1,12 @@
 #include "camera/LiveCapture.h"
 
 #include "camera/JpegFrame.h"
+#include "camera/PictureAssembler.h"
+#include "camera/PictureFetch.h"
 #include "common/AppPaths.h"
 #include "common/FileWrite.h"
 #include "link/BoardLink.h"
+#include "link/BoardProtocol.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -13,9 +16,6 @@
 namespace {
 
 constexpr qint64 SecondNs = 1000000000;
-// Another exchange waits for its reply (a frame must never nest in it): look
-// again after this long instead of spinning through the wait's event loop.
-constexpr int BusyRetryMs = 5;
 
 QString Stopped(const QString& why)
 {
@@ -24,21 +24,25 @@ QString Stopped(const QString& why)
 
 } // namespace
 
-LiveCapture::LiveCapture(BoardLink& link, QObject* parent)
-    : QObject(parent), link_(link), download_(link, unusedFolder_, unusedBitmap_)
+LiveCapture::LiveCapture(BoardLink& link, PictureAssembler& assembler, QObject* parent)
+    : QObject(parent), link_(link), assembler_(assembler)
 {
     next_.setSingleShot(true);
     connect(&next_, &QTimer::timeout, this, &LiveCapture::NextFrame);
     show_.setSingleShot(true);
     connect(&show_, &QTimer::timeout, this, &LiveCapture::ShowFrame);
-    connect(&download_, &PictureDownload::PictureFetched, this, &LiveCapture::TakeFrame);
-    connect(&download_, &PictureDownload::MessageRequested, this,
-            [this](const QString& text) { StopWith(Stopped(text)); });
-    connect(&download_, &PictureDownload::DownloadEnded, this, &LiveCapture::FrameEnded);
+    // A frame never nests in another exchange's wait, nor in another fetch: it
+    // starts once that is over.
+    const auto resume = [this] {
+        if (waiting_ && running_)
+            next_.start(0);
+    };
+    connect(&link_, &BoardLink::ReplyWaitEnded, this, resume);
+    connect(&assembler_, &PictureAssembler::Released, this, resume);
     // An unplugged board sends no more frames; the status box says "USB OFF".
-    connect(&link_, &BoardLink::StatusBoxChanged, this, [this](int state) {
-        if (state == 2)
-            Stop();
+    connect(&link_, &BoardLink::Unplugged, this, [this] {
+        unplugged_ = running_;
+        Stop();
     });
 }
 
@@ -61,7 +65,7 @@ void LiveCapture::Start(Way way, const QString& saveFolder)
     message_.clear();
     stopping_ = false;
     running_ = true;
-    linkWasUp_ = link_.State().LinkUp;
+    unplugged_ = false;
     clock_.start();
     Q_EMIT RunningChanged(true);
     Q_EMIT CountsChanged(counts_);
@@ -93,14 +97,25 @@ void LiveCapture::NextFrame()
         return;
     if (stopping_ || link_.ShuttingDown())
         return Finish();
-    if (link_.Waiting())
-        return next_.start(BusyRetryMs);
+    waiting_ = link_.Waiting() || assembler_.Busy();
+    if (waiting_)
+        return;
     inFrame_ = true;
     frameStartNs_ = clock_.nsecsElapsed();
     // The last frame's turn comes in this one's first wait for the board.
     if (!fetched_.isEmpty())
         show_.start(0);
-    way_ == Way::SPI ? download_.FetchSPI() : download_.FetchUART();
+    const PictureResult result =
+        FetchPicture(link_, assembler_, way_ == Way::SPI ? SpiRoute() : UartRoute());
+    if (result.outcome == Outcome::Unplugged)
+        unplugged_ = true;
+    if (result.Fetched())
+        TakeFrame(result.Picture());
+    else if (!result.message.isEmpty())
+        StopWith(Stopped(result.message));
+    else
+        Stop();
+    FrameEnded();
 }
 
 void LiveCapture::TakeFrame(const QByteArray& picture)
@@ -182,8 +197,7 @@ void LiveCapture::Finish()
     Q_EMIT RunningChanged(false);
     // A closing window ends the frame in flight with "No USB": nobody is to see
     // it. Nor after an unplug during the run, which the status box shows.
-    const bool unplugged = linkWasUp_ && !link_.State().LinkUp;
     if (const QString message = std::exchange(message_, QString());
-        !message.isEmpty() && !link_.ShuttingDown() && !unplugged)
+        !message.isEmpty() && !link_.ShuttingDown() && !unplugged_)
         Q_EMIT MessageRequested(message);
 }

@@ -6,8 +6,6 @@
 // so the window paints and follows the board between and during frames. A
 // frame is checked, decoded and shown while the next one waits for the board's
 // first reply, so that this work costs the frame rate nothing.
-#include "camera/PictureDownload.h"
-
 #include <QElapsedTimer>
 #include <QImage>
 #include <QObject>
@@ -15,6 +13,7 @@
 #include <deque>
 
 class BoardLink;
+class PictureAssembler;
 
 struct LiveCounts {
     qint64 shown = 0;   // good frames shown
@@ -28,7 +27,8 @@ class LiveCapture : public QObject {
 public:
     enum class Way { SPI, UART };
 
-    explicit LiveCapture(BoardLink& link, QObject* parent = nullptr);
+    // Frames go through assembler, which the window's download shares.
+    LiveCapture(BoardLink& link, PictureAssembler& assembler, QObject* parent = nullptr);
 
     // Starts capturing; saveFolder empty: frames are not saved. Refused while
     // it runs; a save folder that cannot be created is a message, no start.
@@ -57,12 +57,7 @@ private:
     void Finish();
 
     BoardLink& link_;
-    // Fetches to memory read neither the tool's folder nor the placeholder.
-    const QString unusedFolder_;
-    const std::int16_t unusedBitmap_ = 101;
-    // A download of its own: its messages are the capture's to handle, and the
-    // "Unit" page's buttons and bar do not follow the frames.
-    PictureDownload download_;
+    PictureAssembler& assembler_;
     QTimer next_;
     QTimer show_;
     QByteArray fetched_;   // the last frame, not shown yet
@@ -73,7 +68,8 @@ private:
     bool running_ = false;
     bool inFrame_ = false;
     bool stopping_ = false;
-    bool linkWasUp_ = false; // when the run started
+    bool waiting_ = false;   // the next frame waits for another exchange to end
+    bool unplugged_ = false; // the board left during the run
     QString message_;        // shown when the run has ended
     LiveCounts counts_;
     QElapsedTimer clock_;         // since the start of the run

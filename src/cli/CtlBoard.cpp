@@ -4,24 +4,28 @@
 
 #include <QCoreApplication>
 
-int ReplyExit(const QString& reply, bool timedOut)
+int ExitOf(Outcome outcome)
 {
-    if (reply == QLatin1String("No USB"))
-        return ExitNoBoard;
-    if (timedOut)
+    switch (outcome) {
+    case Outcome::Done:
+        return ExitDone;
+    case Outcome::NoAnswer:
         return ExitNoAnswer;
-    return reply.startsWith(QLatin1String("FAIL")) ? ExitFailed : ExitDone;
+    case Outcome::NoBoard:
+    case Outcome::Unplugged:
+    case Outcome::Closed:
+        return ExitNoBoard;
+    case Outcome::BoardFailure:
+    case Outcome::NotSent:
+        break;
+    }
+    return ExitFailed;
 }
 
 CtlBoard::CtlBoard(usb::UsbBackend& backend, CtlIo& io, const BoardSelection& selection)
     : io_(io), selection_(selection), backend_(backend), link_(backend)
 {
     link_.SetReplyTimeLimit(ReplyLimitMs);
-    // A wait that ended without a reply ran to its limit.
-    connect(&link_, &BoardLink::ReplyWaitEnded, this, [this] {
-        if (!link_.State().ReplyArrived && !link_.ShuttingDown())
-            ++silentWaits_;
-    });
     connect(&link_, &BoardLink::MessageBoxRequested, this, &CtlBoard::Say);
     OnOpenRefused(backend_, [this](const QString& text) { Say(text); });
     // Nobody reads the link's console text here: its count starts again after
@@ -70,10 +74,8 @@ int CtlBoard::Open()
 
 CtlBoard::Reply CtlBoard::Exchange(const QString& command)
 {
-    TakeSilentWaits();
-    Reply reply;
-    reply.text = link_.DownLoadCommand(command);
-    reply.exit = ReplyExit(reply.text, TakeSilentWaits() > 0);
+    const ExchangeResult result = link_.Exchange(command);
+    const Reply reply{result.text, ExitOf(result.outcome)};
     Explain(command, reply);
     return reply;
 }

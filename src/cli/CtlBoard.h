@@ -11,10 +11,10 @@
 // How long the board may take to answer one command.
 inline constexpr int ReplyLimitMs = 3000;
 
-// The exit status of one exchange: "No USB" (the command pipe refused the
-// command) is ExitNoBoard, a reply that never came ExitNoAnswer, a reply
-// without the positive header ("FAIL" + text) ExitFailed.
-int ReplyExit(const QString& reply, bool timedOut);
+// The exit status of an exchange or a picture fetch that ended so: no board
+// (or it left) is ExitNoBoard, a reply that never came ExitNoAnswer, a failure
+// that the board answered ExitFailed.
+int ExitOf(Outcome outcome);
 
 class CtlBoard : public QObject {
     Q_OBJECT
@@ -36,9 +36,6 @@ public:
     // Says what a failed exchange means on standard error.
     void Explain(const QString& command, const Reply& reply);
 
-    // Waits for a reply that ran to the limit without one, since the last call.
-    int TakeSilentWaits() { return std::exchange(silentWaits_, 0); }
-
 private:
     // Until the board is open its messages are gathered; from then on said.
     void Say(const QString& text);
@@ -49,5 +46,4 @@ private:
     BoardLink link_;
     QStringList messages_; // what the link or the backend had to say while opening
     bool open_ = false;
-    int silentWaits_ = 0;
 };

@@ -1,6 +1,7 @@
 // q815ctl info: the board's identity and command table, read as the
 // "Information" page reads them.
 #include "board/BoardInformation.h"
+#include "board/ChipTable.h"
 #include "link/BoardProtocol.h"
 #include "cli/CtlBoard.h"
 #include "cli/CtlCommand.h"
@@ -18,39 +19,25 @@ int RunInfo(CtlContext& c)
     CtlBoard board(c.backend, c.io, c.selection);
     if (const int opened = board.Open())
         return opened;
-    BoardInformation information(board.Link());
-    QStringList entries;
+    // The chip identifier, the firmware version, then the twelve entries; a
+    // board that is gone or fell silent is not asked thirteen more times.
+    QStringList commands{ReadChipIdCommand(), ReadFirmwareCommand()};
+    for (const char* code : CommandTableCodes)
+        commands << ReadCommandTableCommand(code);
+    QStringList replies;
     int exit = ExitDone;
-    // Each reply is checked right after its exchange.
-    const auto check = [&](const QString& command, const QString& text) {
-        const int status = ReplyExit(text, board.TakeSilentWaits() > 0);
-        if (status == ExitDone || exit == ExitNoAnswer ||
-            (status == ExitNoBoard && exit == ExitNoBoard))
-            return;
-        board.Explain(command, {text, status});
+    for (const QString& command : std::as_const(commands)) {
+        const CtlBoard::Reply reply = board.Exchange(command);
+        if (reply.exit == ExitNoBoard || reply.exit == ExitNoAnswer)
+            return reply.exit;
         if (exit == ExitDone)
-            exit = status;
-        // A board that fell silent is not asked thirteen more times for three
-        // seconds each.
-        if (status == ExitNoAnswer)
-            board.Link().Shutdown();
-    };
-    QObject::connect(&information, &BoardInformation::IdentityChanged,
-                     [&](BoardIdentity::Field field, const BoardIdentity& identity) {
-                         if (field == BoardIdentity::ChipId && !identity[field].isEmpty())
-                             check(ReadChipIdCommand(), identity[field]);
-                         if (field == BoardIdentity::Firmware && !identity[field].isEmpty())
-                             check(ReadFirmwareCommand(), identity[field]);
-                     });
-    QObject::connect(&information, &BoardInformation::CommandTableEntryRead,
-                     [&](int index, const QString& entry) {
-                         entries << entry;
-                         check(ReadCommandTableCommand(CommandTableCodes[index]), entry);
-                     });
-    information.ReadBoardInfo();
-    if (exit == ExitNoAnswer)
-        return exit;
-    const BoardIdentity& identity = information.Identity();
+            exit = reply.exit;
+        replies << reply.text;
+    }
+    const ChipInfo chip = DecodeChipIdentifier(replies[0]);
+    const QStringList entries = replies.mid(2);
+    BoardIdentity identity;
+    identity.text = {replies[0], chip.partName, chip.revision, replies[1]};
 
     if (!c.parser.isSet(QStringLiteral("json"))) {
         c.io.Line(QStringLiteral("chip      %1  %2  %3")

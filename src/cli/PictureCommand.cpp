@@ -2,7 +2,8 @@
 // Pic SPI" / "Get Pic UART" fetch it, checked and written.
 #include "link/BoardProtocol.h"
 #include "camera/JpegFrame.h"
-#include "camera/PictureDownload.h"
+#include "camera/PictureAssembler.h"
+#include "camera/PictureFetch.h"
 #include "cli/CtlBoard.h"
 #include "cli/CtlCommand.h"
 #include "cli/Interrupt.h"
@@ -137,20 +138,13 @@ int RunPicture(CtlContext& c)
     }
 
     // No file of the window's is touched: the picture comes in memory.
-    const QString noFolder;
-    const std::int16_t noBitmap = 0;
-    PictureDownload download(board.Link(), noFolder, noBitmap);
-    QByteArray picture;
-    QString message;
-    QObject::connect(&download, &PictureDownload::PictureFetched,
-                     [&](const QByteArray& bytes) { picture = bytes; });
-    QObject::connect(&download, &PictureDownload::MessageRequested,
-                     [&](const QString& text) { message = text; });
+    PictureAssembler assembler(board.Link());
     std::optional<ProgressBar> bar;
-    QObject::connect(&download, &PictureDownload::Progress, [&](int value, int maximum) {
+    FetchSteps steps;
+    steps.progress = [&bar](int value, int maximum) {
         if (bar)
             bar->Show(value, maximum);
-    });
+    };
 
     const bool json = c.parser.isSet(QStringLiteral("json"));
     QJsonArray results;
@@ -161,28 +155,26 @@ int RunPicture(CtlContext& c)
         const QString title = QStringLiteral("picture %1/%2").arg(number).arg(series.count);
         if (c.io.ErrIsTerminal())
             bar.emplace(c.io.Err(), title);
-        picture.clear();
-        message.clear();
-        board.TakeSilentWaits();
-        series.uart ? download.FetchUART() : download.FetchSPI();
-        const bool silent = board.TakeSilentWaits() > 0;
+        const PictureResult fetched =
+            FetchPicture(board.Link(), assembler, series.uart ? UartRoute() : SpiRoute(), steps);
         bar.reset();
-
-        if (!message.isEmpty()) {
-            const int status = message == QLatin1String("No USB") ? ExitNoBoard
-                               : silent                         ? ExitNoAnswer
-                                                                : ExitFailed;
+        const int answered = ExitOf(fetched.outcome);
+        if (!fetched.message.isEmpty() || answered == ExitNoBoard) {
+            const int status = answered == ExitDone ? ExitFailed : answered;
             c.io.Message(status == ExitNoAnswer
                              ? QStringLiteral("%1: the board did not answer within %2 s")
                                    .arg(title)
                                    .arg(ReplyLimitMs / 1000)
-                             : QStringLiteral("%1: %2").arg(title, message));
+                             : QStringLiteral("%1: %2").arg(title, fetched.message.isEmpty()
+                                                                       ? QStringLiteral("No USB")
+                                                                       : fetched.message));
             return status;
         }
+        const QByteArray picture = fetched.Picture();
         const JpegFrameCheck check = CheckJpegFrame(picture);
         QString problem = check.problem;
         int status = check.Whole() ? ExitDone : ExitFailed;
-        if (silent) {
+        if (answered == ExitNoAnswer) {
             problem = QStringLiteral("the board fell silent during the download");
             status = ExitNoAnswer;
         }

@@ -6,9 +6,11 @@
 FilePipes::FilePipes(BoardLink& link, std::function<QString()> readFilePath, QObject* parent)
     : QObject(parent), link_(link), readFilePath_(std::move(readFilePath))
 {
-    // Each chunk rewrites the file from its start with the whole buffer.
-    connect(&link_, &BoardLink::FileChunkStored, this,
-            [this](const QByteArray& buffer) { WriteAtFileStart(readFilePath_(), buffer); });
+}
+
+void FilePipes::SaveFileChunk(const QByteArray& buffer)
+{
+    WriteAtFileStart(readFilePath_(), buffer);
 }
 
 void FilePipes::SendFile(const QByteArray& data)

@@ -16,6 +16,9 @@ public:
     // Sends data on the file output pipe until the board's first write status
     // of 0 or the first error.
     void SendFile(const QByteArray& data);
+    // A chunk of the file input pipe is in the picture buffer, from index 0:
+    // the file is rewritten from its start with the whole buffer.
+    void SaveFileChunk(const QByteArray& buffer);
 
 private:
     BoardLink& link_;

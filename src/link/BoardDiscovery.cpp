@@ -165,7 +165,8 @@ void BoardDiscovery::StartFileInPipe()
 {
     s_.FileInBufferCount = 5;
     s_.FileInErrorLimit = 5;
-    s_.PictureBuffer = QByteArray(s_.FileInBufferSize, '\0');
+    if (s_.PictureSink != nullptr)
+        s_.PictureSink->StartOver(s_.FileInBufferSize);
     s_.FileInStatus = s_.USBPipeFileIN->ClearPipe();
     if (s_.FileInStatus != 0)
         return;
@@ -197,4 +198,5 @@ void BoardDiscovery::USBDevice_PnPRemoveNotification(UsbObject* /*Obj*/)
     s_.USBPipeFileIN->DetachDevice();
     s_.USBPipeFileOUT->DetachDevice();
     Q_EMIT CaptionChanged(QString::fromLatin1(CaptionNoUnit));
+    Q_EMIT Unplugged();
 }

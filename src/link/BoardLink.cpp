@@ -1,7 +1,5 @@
 #include "link/BoardLink.h"
 
-#include <algorithm>
-#include <cstring>
 
 using usb::UsbObject;
 
@@ -14,12 +12,12 @@ BoardLink::BoardLink(usb::UsbBackend& backend, QObject* parent)
     connect(&discovery_, &BoardDiscovery::IdentityBoxesEmptied, this,
             &BoardLink::IdentityBoxesEmptied);
     connect(&discovery_, &BoardDiscovery::StatusMessage, this, &BoardLink::MessageBoxRequested);
+    connect(&discovery_, &BoardDiscovery::Unplugged, this, &BoardLink::Unplugged);
     connect(&exchange_, &CommandExchange::StatusMessage, this, &BoardLink::MessageBoxRequested);
     connect(&exchange_, &CommandExchange::ReplyWaitEnded, this, &BoardLink::ReplyWaitEnded);
     connect(&receive_, &ReceivePath::ConsoleAppended, this, &BoardLink::ConsoleAppended);
     connect(&receive_, &ReceivePath::ConsoleEmptied, this, &BoardLink::ConsoleEmptied);
     connect(&filePipes_, &FilePipeHandlers::StatusMessage, this, &BoardLink::MessageBoxRequested);
-    connect(&filePipes_, &FilePipeHandlers::FileChunkStored, this, &BoardLink::FileChunkStored);
 }
 
 BoardLink::~BoardLink()
@@ -47,54 +45,29 @@ std::int32_t BoardLink::CreateObjects()
     return 0;
 }
 
-void BoardLink::ResetPictureBuffer()
-{
-    PictureBuffer = QByteArray(65356, '\0');
-}
-
 void BoardLink::BeginPictureCapture()
 {
-    ResetPictureBuffer();
     PictureFill = 0;
     ConsoleQuiet = true;
-}
-
-void BoardLink::ReservePicture(qsizetype length)
-{
-    if (PictureBuffer.size() < length)
-        PictureBuffer.resize(length, '\0');
-}
-
-void BoardLink::StoreReplyBytes(qsizetype from, qsizetype offset, qsizetype count)
-{
-    const qsizetype room = std::max<qsizetype>(0, PictureBuffer.size() - offset);
-    const qsizetype n = std::min(count, room);
-    if (n <= 0 || offset < 0)
-        return;
-    const qsizetype available = std::clamp<qsizetype>(ReplyBuffer.size() - from, 0, n);
-    char* target = PictureBuffer.data() + offset;
-    if (available > 0)
-        std::memcpy(target, ReplyBuffer.constData() + from, std::size_t(available));
-    std::memset(target + available, 0, std::size_t(n - available));
 }
 
 // The stream filled a whole read and the picture is not complete yet: its
 // rest is on the way in the next reads.
 bool BoardLink::StreamContinues(qsizetype wanted) const
 {
-    wanted = std::min<qsizetype>(wanted, PictureBuffer.size());
     return InReading && USBPipeIN != nullptr && ReplyArrived && PictureFill < wanted &&
            ChunkSize >= InBufferSize;
 }
 
-void BoardLink::AwaitStreamTail(qsizetype wanted, int quietLimitMs)
+bool BoardLink::AwaitStreamTail(qsizetype wanted, int quietLimitMs)
 {
     // The receive path goes on storing the stream's chunks meanwhile.
     while (StreamContinues(wanted) && !ShuttingDown()) {
         ReplyArrived = false;
         if (!AwaitReply(quietLimitMs))
-            return;
+            return false;
     }
+    return true;
 }
 
 void BoardLink::SendFile(const QByteArray& data)

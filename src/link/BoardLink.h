@@ -10,6 +10,7 @@
 #include "link/CommandExchange.h"
 #include "link/FilePipeHandlers.h"
 #include "link/LinkState.h"
+#include "link/Outcome.h"
 #include "link/ReceivePath.h"
 
 #include <QObject>
@@ -35,40 +36,35 @@ public:
     // --- command exchange ---------------------------------------------------
     // Sends one command and returns the reply text, "FAIL" + text, or "No USB".
     QString DownLoadCommand(const QString& CmdStr) { return exchange_.DownLoadCommand(CmdStr); }
+    // The same, with how it ended.
+    ExchangeResult Exchange(const QString& command) { return exchange_.Exchange(command); }
     bool AwaitReply(int limitMs) { return exchange_.AwaitReply(limitMs); }
     // True while DownLoadCommand waits for a reply.
     bool Waiting() const { return exchange_.Waiting(); }
     // The window is closing: ends a wait at once and sends nothing more.
     void Shutdown() { exchange_.Shutdown(); }
     bool ShuttingDown() const { return exchange_.ShuttingDown(); }
-
-    // The link's state as it stands, to read (tests, watchdogs).
-    const LinkState& State() const { return *this; }
     // How long DownLoadCommand waits for a reply (3000 ms unless shortened).
     void SetReplyTimeLimit(std::int32_t ms) { ReplyTimeLimitMs = ms; }
     // 1 when the command endpoints were bound.
     bool CommandEndpointsBound() const { return CommandEndpoints == 1; }
+    // The board is open and its pipes are bound.
+    bool Linked() const { return LinkUp; }
 
     // --- picture capture ----------------------------------------------------
-    // PictureBuffer becomes 65,356 zero bytes.
-    void ResetPictureBuffer();
-    // A picture download begins: PictureBuffer is reset, the next chunk goes
-    // to its index 0 and the console echoes nothing.
+    // Where the picture bytes go (the camera's picture assembler); nullptr: nowhere.
+    void SetChunkSink(ChunkSink* sink) { PictureSink = sink; }
+    // A picture download begins: the next chunk goes to index 0 of the picture
+    // and the console echoes nothing.
     void BeginPictureCapture();
-    // The next chunk goes to index 0 of PictureBuffer again.
+    // The next chunk goes to index 0 of the picture again.
     void RestartPictureFill() { PictureFill = 0; }
-    // PictureBuffer grows to at least length bytes, so a picture of that
-    // length keeps every byte.
-    void ReservePicture(qsizetype length);
-    // Copies count bytes of the last reply, from index from on, to PictureBuffer
-    // at offset. Nothing lands outside PictureBuffer; reply bytes that the reply
-    // buffer does not hold count as zeros.
-    void StoreReplyBytes(qsizetype from, qsizetype offset, qsizetype count);
+    // The last chunk of the reply pipe, from index 0; bytes that did not arrive are zero.
+    const QByteArray& LastReply() const { return ReplyBuffer; }
     // While the board streams the picture in whole reads and fewer than wanted
     // bytes are stored, waits for each next read; ends when a read comes back
-    // short, the board stays quiet for quietLimitMs, or the window closes.
-    void AwaitStreamTail(qsizetype wanted, int quietLimitMs);
-    const QByteArray& Picture() const { return PictureBuffer; }
+    // short, the board stays quiet for quietLimitMs (false), or the window closes.
+    bool AwaitStreamTail(qsizetype wanted, int quietLimitMs);
     // The download has ended, whichever way: the console echoes again.
     void EndPictureCapture() { ConsoleQuiet = false; }
 
@@ -91,6 +87,8 @@ Q_SIGNALS:
     void CaptionChanged(const QString& caption);
     // TxtCPU_ID, TxtCPU_Ver, TxtCPU_Rev and TxtSoftVer are to be emptied, in order.
     void IdentityBoxesEmptied();
+    // The open board has left.
+    void Unplugged();
     // text and a line end were appended to the console.
     void ConsoleAppended(const QString& text);
     void ConsoleEmptied();
@@ -98,10 +96,11 @@ Q_SIGNALS:
     void MessageBoxRequested(const QString& text);
     // DownLoadCommand's wait for a reply has ended after waitedNs (watchdogs, tests).
     void ReplyWaitEnded(qint64 waitedNs);
-    // A chunk from the file input pipe is in buffer, from index 0.
-    void FileChunkStored(const QByteArray& buffer);
 
 private:
+    // Tests look at the state as it stands.
+    friend struct LinkProbe;
+
     // Beneath one another in this order: the discovery binds the pipes that the
     // exchange writes and the receive path reads.
     bool StreamContinues(qsizetype wanted) const;

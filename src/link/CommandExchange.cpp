@@ -25,14 +25,21 @@ CommandExchange::CommandExchange(LinkState& state, ReceivePath& receive, QObject
 
 QString CommandExchange::DownLoadCommand(const QString& CmdStr)
 {
+    return Exchange(CmdStr).text;
+}
+
+ExchangeResult CommandExchange::Exchange(const QString& command)
+{
     // A command is never sent from inside the wait of another one: its reply
     // would end the outer wait and the outer reply would be lost.
     if (waitLoop_ != nullptr)
-        return QStringLiteral("FAIL another command is waiting for its reply");
-    if (CmdStr.size() > CommandBlockSize)
-        return QStringLiteral("FAIL command longer than 128 characters");
-    if (shuttingDown_ || s_.USBPipeOUT == nullptr)
-        return NoUsb;
+        return {QStringLiteral("FAIL another command is waiting for its reply"), Outcome::NotSent};
+    if (!FitsCommandBlock(command))
+        return {QStringLiteral("FAIL command longer than 128 characters"), Outcome::NotSent};
+    if (shuttingDown_)
+        return {NoUsb, Outcome::Closed};
+    if (s_.USBPipeOUT == nullptr)
+        return {NoUsb, Outcome::NoBoard};
 
     s_.CommandBlock = QByteArray(CommandBlockSize, '\0');
     RecreateZeroed(s_.ReplyBuffer, s_.InBufferSize + 1);
@@ -41,19 +48,19 @@ QString CommandExchange::DownLoadCommand(const QString& CmdStr)
     s_.OutErrorLimit = 5;
     s_.OutWriting = false;
     s_.ReplyArrived = false;
-    s_.CommandBlock = MakeCommandBlock(CmdStr);
+    s_.CommandBlock = MakeCommandBlock(command);
 
     s_.OutStatus = s_.USBPipeOUT->ClearPipe();
     if (s_.OutStatus != 0) {
         s_.OutWriting = false;
-        return NoUsb;
+        return {NoUsb, Outcome::NoBoard};
     }
     s_.OutStatus = s_.USBPipeOUT->BeginWriting(s_.OutBufferSize, s_.OutBufferCount,
                                                s_.OutErrorLimit, s_.WriteStatusWanted);
     if (s_.OutStatus != 0) {
         ShowStatusMessage(s_.OutStatus);
         s_.OutWriting = false;
-        return NoUsb;
+        return {NoUsb, Outcome::NoBoard};
     }
     s_.OutWriting = true;
     // Fill every free buffer with the block.
@@ -61,11 +68,19 @@ QString CommandExchange::DownLoadCommand(const QString& CmdStr)
     if (s_.OutStatus != 0 && s_.OutStatus != usb::StatusQueueFull) {
         ShowStatusMessage(s_.OutStatus);
         s_.OutWriting = false;
-        return NoUsb;
+        return {NoUsb, Outcome::NoBoard};
     }
 
-    AwaitReply(s_.ReplyTimeLimitMs);
-    return ReplyText(s_.ReplyBuffer, s_.ChunkSize);
+    const bool linkedBefore = s_.LinkUp;
+    const bool arrived = AwaitReply(s_.ReplyTimeLimitMs);
+    ExchangeResult result{ReplyText(s_.ReplyBuffer, s_.ChunkSize), Outcome::Done};
+    if (shuttingDown_)
+        result.outcome = Outcome::Closed;
+    else if (arrived)
+        result.outcome = HasPositivePrefix(s_.ReplyBuffer) ? Outcome::Done : Outcome::BoardFailure;
+    else
+        result.outcome = linkedBefore && !s_.LinkUp ? Outcome::Unplugged : Outcome::NoAnswer;
+    return result;
 }
 
 bool CommandExchange::AwaitReply(int limitMs)

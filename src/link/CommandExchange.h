@@ -2,6 +2,7 @@
 // Sending one command block on the command pipe and waiting for the board's
 // reply, which the receive path brings in.
 #include "link/LinkState.h"
+#include "link/Outcome.h"
 
 #include <QObject>
 
@@ -15,6 +16,8 @@ public:
 
     // Sends one command and returns the reply text, "FAIL" + text, or "No USB".
     QString DownLoadCommand(const QString& CmdStr);
+    // The same, with how it ended.
+    ExchangeResult Exchange(const QString& command);
     // Sleeps in the event loop until a chunk arrives on the reply pipe, limitMs
     // pass or the window closes, dropping user input meanwhile. Returns
     // ReplyArrived; clear it first to wait for the next chunk.

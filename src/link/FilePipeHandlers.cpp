@@ -1,5 +1,7 @@
 #include "link/FilePipeHandlers.h"
 
+#include <algorithm>
+
 using usb::Status;
 using usb::UsbObject;
 
@@ -68,10 +70,13 @@ void FilePipeHandlers::USBPipeFileIN_ReadComplete(UsbObject* /*Obj*/)
     s_.FileInStatus = 0;
     while (s_.FileInStatus == 0) {
         std::int32_t byteCount = 0;
-        // Filled in place from index 0, never past the buffer's end.
-        s_.FileInStatus = s_.USBPipeFileIN->FetchData(s_.PictureBuffer, byteCount);
-        if (s_.FileInStatus == 0)
-            Q_EMIT FileChunkStored(s_.PictureBuffer);
+        if (chunk_.size() != s_.FileInBufferSize)
+            chunk_ = QByteArray(s_.FileInBufferSize, '\0');
+        s_.FileInStatus = s_.USBPipeFileIN->FetchData(chunk_, byteCount);
+        // Into the picture from index 0, never past its end.
+        if (s_.FileInStatus == 0 && s_.PictureSink != nullptr)
+            s_.PictureSink->StoreFileChunk(chunk_.constData(),
+                                           std::clamp<qsizetype>(byteCount, 0, chunk_.size()));
     }
     if (s_.FileInStatus != usb::StatusNoData) {
         s_.FileInReading = false;

@@ -1,6 +1,6 @@
 #pragma once
 // The bulk pipes beside the command exchange: the file input pipe brings data
-// into PictureBuffer chunk by chunk, the file output pipe sends FileOutBuffer,
+// into the picture chunk by chunk, the file output pipe sends FileOutBuffer,
 // and the download pipe re-queues the command block.
 #include "link/LinkState.h"
 
@@ -21,8 +21,6 @@ public:
     void USBPipeDWNLD_WriteComplete(usb::UsbObject* Obj);
 
 Q_SIGNALS:
-    // A chunk from the file input pipe was stored in buffer from index 0.
-    void FileChunkStored(const QByteArray& buffer);
     // A message box with the text of a failed status word.
     void StatusMessage(const QString& text);
 
@@ -32,4 +30,5 @@ private:
     void ReportStatus(usb::Status status);
 
     LinkState& s_;
+    QByteArray chunk_; // one read of the file input pipe
 };

@@ -3,6 +3,7 @@
 // status words, the buffers, the flags and the pipe parameters. Discovery, the
 // command exchange and the receive path each work on it; none of them knows
 // the others' classes beyond the one beneath it.
+#include "link/ChunkSink.h"
 #include "link/usb/UsbObject.h"
 
 #include <QByteArray>
@@ -25,9 +26,8 @@ struct LinkState {
     // --- buffers ------------------------------------------------------------
     QByteArray ReplyBuffer;       // filled in place by FetchData on USBPipeIN
     QByteArray CommandBlock;      // the 128 bytes of the command being sent
-    QByteArray PictureBuffer;     // picture bytes and file input data
     QByteArray FileOutBuffer;     // data sent on USBPipeFileOUT
-    std::int32_t PictureFill = 0; // next chunk goes to this index of PictureBuffer
+    std::int32_t PictureFill = 0; // next reply chunk goes to this index of the picture
     std::int32_t ChunkSize = 0;   // byte count of the last chunk from USBPipeIN
 
     // --- flags --------------------------------------------------------------
@@ -56,6 +56,10 @@ struct LinkState {
     std::int32_t DownloadWriteTag = 0;
     // How long DownLoadCommand waits for a reply (fuzzers and soak tests shorten it).
     std::int32_t ReplyTimeLimitMs = 3000;
+
+    // Keeps the picture bytes and the file input data (the camera's assembler);
+    // none: they are dropped.
+    ChunkSink* PictureSink = nullptr;
 
     // --- the six component objects, created by CreateObjects ------------------
     usb::UsbObject* USBDevice = nullptr;

@@ -27,14 +27,9 @@ void ReceivePath::USBPipeIN_ReadComplete(UsbObject* /*Obj*/)
         const qsizetype count = std::clamp<qsizetype>(byteCount, 0, s_.ReplyBuffer.size());
         text += BytesToText(s_.ReplyBuffer.constData(), count);
 
-        // Copy the chunk to PictureBuffer at PictureFill; what would land past
-        // its end is dropped.
-        const qint64 start = s_.PictureFill;
-        const qint64 room = s_.PictureBuffer.size() - start;
-        if (start >= 0 && room > 0) {
-            const qsizetype n = std::min<qint64>(count, room);
-            std::copy_n(s_.ReplyBuffer.constData(), n, s_.PictureBuffer.data() + start);
-        }
+        // The chunk goes to the picture at PictureFill.
+        if (s_.PictureSink != nullptr)
+            s_.PictureSink->StoreReplyChunk(s_.PictureFill, s_.ReplyBuffer.constData(), count);
         if (count > 0)
             EchoToConsole(text);
         const qint64 fill = qint64(s_.PictureFill) + s_.ChunkSize;

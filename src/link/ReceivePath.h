@@ -1,8 +1,8 @@
 #pragma once
 // The one receive path for everything the board sends on its input pipe:
 // replies, console text and picture bytes. Each chunk marks a reply as
-// arrived, is copied into PictureBuffer at PictureFill, and is echoed to the
-// console unless a picture download keeps it quiet.
+// arrived, goes to the picture at PictureFill, and is echoed to the console
+// unless a picture download keeps it quiet.
 #include "link/LinkState.h"
 
 #include <QObject>
