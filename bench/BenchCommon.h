@@ -13,6 +13,7 @@
 struct Rig : SimulatedWindow {
     Rig()
     {
+        board.SetPaced(false); // the figures are the program's, not the wire's
         bus.Plug(&board);
         window.SetMessageSink(
             [](const QString& text) { std::fprintf(stderr, "message: %s\n", qPrintable(text)); });

@@ -34,6 +34,7 @@ struct EmulatedBoard {
     EmulatedUsbDevice* device = new EmulatedUsbDevice(*board);
     EmulatedBoard()
     {
+        board->SetPaced(false); // the program's cost against libusb's, not the wire's
         device->Plug();
         board->moveToThread(&thread);
         device->moveToThread(&thread);

@@ -62,6 +62,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 {
     usb::VirtualBus bus;
     usb::VirtualBoard board;
+    board.SetPaced(false); // as many runs a second as can be
     usb::SimBackend backend(bus);
     BoardLink link(backend);
     link.SetReplyTimeLimit(5);

@@ -86,6 +86,7 @@ private Q_SLOTS:
     void uartStream_data();
     void uartStream();
     void realPicture();
+    void boardKeepsThePaceOfTheWire();
     void existingFileIsOverwrittenInPlace();
     void appFolderIsCreatedBeforeTheLengthRequest();
     void silentBlockCopiesZerosAndGoesOn();
@@ -221,6 +222,36 @@ void PictureDownloadTest::realPicture()
         QVERIFY(rig.shown.constFirst() != rig.shown.constLast());
         QCOMPARE(rig.f.board.FrameCounter(), 2);
         QVERIFY(rig.messages.isEmpty());
+    }
+}
+
+// The virtual board keeps the pace of a full-speed USB board: twenty short
+// exchanges, or a 320 x 240 picture over SPI or the UART, come no faster than
+// one 1 ms frame an exchange and 1.2 MB/s (less half a millisecond: its
+// timers round to the nearest one).
+void PictureDownloadTest::boardKeepsThePaceOfTheWire()
+{
+    for (const char* route : {"C:20", "SPI", "UART"}) {
+        Rig rig;
+        rig.f.board.ClearRecord();
+        QElapsedTimer clock;
+        clock.start();
+        if (route == QLatin1String("C:20")) {
+            for (int i = 0; i < 20; ++i)
+                QCOMPARE(rig.f.link.DownLoadCommand(route), QStringLiteral("270B0941"));
+        } else {
+            route == QLatin1String("SPI") ? rig.download.cmdDwnldPic_Click()
+                                          : rig.download.cmdDwnldPicSer_Click();
+            QVERIFY(rig.EndedWell());
+        }
+        const qint64 elapsed = clock.nsecsElapsed();
+        const qint64 frames = rig.f.board.CommandBlocks().size() * usb::VirtualBoard::FrameNs;
+        const qint64 bytes = rig.f.board.CurrentPicture().size() * 1'000'000'000LL
+                             / usb::VirtualBoard::BytesPerSecond - 500'000;
+        QVERIFY2(elapsed >= std::max(frames, bytes),
+                 qPrintable(QStringLiteral("%1 ms for %2 exchanges and %3 bytes")
+                                .arg(elapsed / 1e6).arg(rig.f.board.CommandBlocks().size())
+                                .arg(rig.f.board.CurrentPicture().size())));
     }
 }
 

@@ -17,9 +17,11 @@ QByteArray Block(const QByteArray& command)
     return command.leftJustified(128, ' ', true);
 }
 
-// Sends one command block and takes every transfer the board queued for it.
+// Sends one command block and takes every transfer the board queued for it,
+// at once: without the pace of the wire.
 QList<QByteArray> Exchange(VirtualBoard& board, const QByteArray& command, int maxLength = 0)
 {
+    board.SetPaced(false);
     board.Receive(board.CommandOutEndpoint(), Block(command));
     QList<QByteArray> transfers;
     while (board.HasPending(board.CommandInEndpoint()))

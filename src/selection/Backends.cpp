@@ -30,6 +30,22 @@ usb::VirtualBoard::PictureRenderer SimulatedCamera()
     return [bytes = file.readAll()](int, int, int) { return bytes; };
 }
 
+// How the virtual board behaves beyond its defaults, from the words of
+// Q815_SIMULATED_BOARD (separated by commas), for benchmarks and test rigs:
+// "unpaced" answers as fast as the program asks instead of at the pace of a
+// full-speed USB board.
+void SimulatedBehaviour(usb::VirtualBoard& board)
+{
+    const QStringList words = qEnvironmentVariable("Q815_SIMULATED_BOARD")
+                                  .split(QLatin1Char(','), Qt::SkipEmptyParts);
+    for (const QString& word : words) {
+        if (word.trimmed() == QLatin1String("unpaced"))
+            board.SetPaced(false);
+        else
+            qWarning("Q815_SIMULATED_BOARD: unknown word '%s'", qPrintable(word));
+    }
+}
+
 } // namespace
 
 BackendChoice::BackendChoice(const BoardSelection& selection)
@@ -38,6 +54,7 @@ BackendChoice::BackendChoice(const BoardSelection& selection)
         bus_ = std::make_unique<usb::VirtualBus>();
         board_ = std::make_unique<usb::VirtualBoard>();
         board_->SetPictureRenderer(SimulatedCamera());
+        SimulatedBehaviour(*board_);
         bus_->Plug(board_.get());
         backend_ = std::make_unique<usb::SimBackend>(*bus_);
         return;

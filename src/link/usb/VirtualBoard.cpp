@@ -54,6 +54,19 @@ QByteArray BuiltInPicture(int width, int height, int frame)
     return picture;
 }
 
+// Timer intervals: a time that must not come early rounds up, one that is
+// the end of a run of bytes to the nearest millisecond (the error does not
+// add up: the next run counts from the exact time).
+int CeilMs(qint64 ns)
+{
+    return ns <= 0 ? 0 : int((ns + 999'999) / 1'000'000);
+}
+
+int RoundMs(qint64 ns)
+{
+    return ns <= 0 ? 0 : int((ns + 500'000) / 1'000'000);
+}
+
 QByteArray TrimTrailingBlanks(QByteArray text)
 {
     while (!text.isEmpty() && text.back() == ' ')
@@ -77,6 +90,62 @@ VirtualBoard::VirtualBoard(QObject* parent)
 {
     for (const auto& [code, value] : kDefaultCommandTable)
         commandTable_.insert(QByteArray(code), QByteArray(value));
+    clock_.start();
+    for (QTimer* timer : {&arrival_, &streamWake_}) {
+        timer->setSingleShot(true);
+        timer->setTimerType(Qt::PreciseTimer);
+    }
+    connect(&arrival_, &QTimer::timeout, this, &VirtualBoard::Arrive);
+    connect(&streamWake_, &QTimer::timeout, this, &VirtualBoard::WakeStream);
+}
+
+void VirtualBoard::SetPaced(bool paced)
+{
+    paced_ = paced;
+    wireFree_ = replyNotBefore_ = 0;
+    if (!paced_)
+        Arrive(); // what was on its way is there
+}
+
+void VirtualBoard::Carry(qsizetype bytes)
+{
+    wireFree_ = std::max(Now(), wireFree_) + qint64(bytes) * 1'000'000'000 / BytesPerSecond;
+}
+
+void VirtualBoard::ArmArrival()
+{
+    if (inTransit_.isEmpty()) {
+        arrival_.stop();
+        return;
+    }
+    const InTransit& first = inTransit_.constFirst();
+    const qint64 now = Now();
+    arrival_.start(std::max(RoundMs(first.due - now), CeilMs(first.notBefore - now)));
+}
+
+// Hands out, in order, every transfer whose time has come.
+void VirtualBoard::Arrive()
+{
+    const qint64 now = Now();
+    QList<std::uint8_t> ready;
+    while (!inTransit_.isEmpty()) {
+        const InTransit& first = inTransit_.constFirst();
+        if (paced_ && (RoundMs(first.due - now) > 0 || first.notBefore > now))
+            break;
+        pending_[first.endpoint].append(first.data);
+        if (!ready.contains(first.endpoint))
+            ready << first.endpoint;
+        inTransit_.removeFirst();
+    }
+    ArmArrival();
+    for (std::uint8_t endpoint : std::as_const(ready))
+        Q_EMIT DataReady(endpoint);
+}
+
+void VirtualBoard::WakeStream()
+{
+    if (!stream_.isEmpty())
+        Q_EMIT DataReady(CommandInEndpoint());
 }
 
 VirtualBoard::~VirtualBoard() = default;
@@ -195,6 +264,11 @@ void VirtualBoard::SetPicture(const QByteArray& jpeg)
 void VirtualBoard::Receive(std::uint8_t endpoint, const QByteArray& data)
 {
     received_.append(ReceivedBlock{endpoint, data});
+    if (paced_) {
+        Carry(data.size());
+        if (endpoint == CommandOutEndpoint())
+            replyNotBefore_ = Now() + FrameNs;
+    }
     if (endpoint != 0 && endpoint == CommandOutEndpoint())
         HandleCommand(data);
     // Blocks on the file and download endpoints are only recorded.
@@ -204,7 +278,8 @@ bool VirtualBoard::HasPending(std::uint8_t endpoint) const
 {
     const auto it = pending_.constFind(endpoint);
     return (it != pending_.cend() && !it->isEmpty())
-           || (!stream_.isEmpty() && endpoint == CommandInEndpoint());
+           || (!stream_.isEmpty() && endpoint == CommandInEndpoint()
+               && (!paced_ || RoundMs(wireFree_ - Now()) == 0));
 }
 
 // maxLength 0 or less takes the whole transfer.
@@ -215,7 +290,12 @@ QByteArray VirtualBoard::TakeTransfer(std::uint8_t endpoint, int maxLength)
         if (stream_.isEmpty() || endpoint != CommandInEndpoint())
             return {};
         ++streamed_;
-        return maxLength > 0 ? stream_.left(maxLength) : stream_;
+        const QByteArray chunk = maxLength > 0 ? stream_.left(maxLength) : stream_;
+        if (paced_) {
+            Carry(chunk.size());
+            streamWake_.start(RoundMs(wireFree_ - Now()));
+        }
+        return chunk;
     }
     QByteArray& head = it->front();
     if (maxLength > 0 && head.size() > maxLength) {
@@ -229,6 +309,8 @@ QByteArray VirtualBoard::TakeTransfer(std::uint8_t endpoint, int maxLength)
 void VirtualBoard::DropPending(std::uint8_t endpoint)
 {
     pending_.remove(endpoint);
+    inTransit_.removeIf([endpoint](const InTransit& t) { return t.endpoint == endpoint; });
+    ArmArrival();
     if (endpoint == CommandInEndpoint()) {
         ++replyEpoch_;
         stream_.clear();
@@ -394,8 +476,15 @@ void VirtualBoard::Emit(std::uint8_t endpoint, const QList<QByteArray>& chunks)
 
 void VirtualBoard::Queue(std::uint8_t endpoint, const QByteArray& transfer)
 {
-    pending_[endpoint].append(transfer);
-    Q_EMIT DataReady(endpoint);
+    if (!paced_) {
+        pending_[endpoint].append(transfer);
+        Q_EMIT DataReady(endpoint);
+        return;
+    }
+    Carry(transfer.size());
+    inTransit_.append(InTransit{endpoint, transfer, wireFree_, replyNotBefore_});
+    if (inTransit_.size() == 1)
+        ArmArrival();
 }
 
 void VirtualBoard::Capture()

@@ -5,9 +5,11 @@
 // 128-byte command blocks on the command OUT endpoint, replies on the IN endpoint,
 // positive ones beginning with "OK :".
 #include <QByteArray>
+#include <QElapsedTimer>
 #include <QList>
 #include <QMap>
 #include <QObject>
+#include <QTimer>
 #include <cstdint>
 #include <functional>
 
@@ -48,6 +50,18 @@ public:
     // One entry of the twelve-entry command table (code "01" ... "23").
     void SetCommandTableEntry(const QByteArray& code, const QByteArray& value);
     QByteArray CommandTableEntry(const QByteArray& code) const;
+
+    // --- pace ---------------------------------------------------------------
+    // By default the board keeps the pace of a full-speed USB board: what it
+    // sends reaches the host one 1 ms frame after the command that asked for
+    // it at the earliest, and bytes move (both ways, one wire) at no more than
+    // 1.2 MB/s. Transfers are held back by a timer, never by waiting, so the
+    // thread of the board goes on running. Tests and benchmarks that measure
+    // the program rather than the wire switch the pace off.
+    static constexpr qint64 FrameNs = 1'000'000;
+    static constexpr qint64 BytesPerSecond = 1'200'000;
+    void SetPaced(bool paced);
+    bool Paced() const { return paced_; }
 
     // --- behaviour that tests provoke ---------------------------------------
     void SetReplyDelay(int milliseconds); // delay before a reply is handed out
@@ -107,6 +121,11 @@ private:
     void Queue(std::uint8_t endpoint, const QByteArray& transfer);
     QByteArray LengthReply() const;
     QByteArray BlockReply();
+    qint64 Now() const { return clock_.nsecsElapsed(); }
+    void Carry(qsizetype bytes); // the wire is busy for that many more bytes
+    void ArmArrival();
+    void Arrive();
+    void WakeStream();
 
     EndpointLayout layout_ = EndpointLayout::Full;
     bool commandInIs130_ = true;
@@ -137,6 +156,22 @@ private:
     quint64 replyEpoch_ = 0;
     QByteArray stream_;
     qint64 streamed_ = 0;
+
+    // The pace: times in nanoseconds of clock_.
+    struct InTransit {
+        std::uint8_t endpoint;
+        QByteArray data;
+        qint64 due;       // its last byte has moved
+        qint64 notBefore; // the frame after its command
+    };
+    bool paced_ = true;
+    QElapsedTimer clock_;
+    qint64 wireFree_ = 0;        // when what went over the wire so far has moved
+    qint64 replyNotBefore_ = 0;  // one frame after the last command
+    QList<InTransit> inTransit_; // in order of arrival
+    QTimer arrival_{this};       // for the first of inTransit_
+    QTimer streamWake_{this};    // for the stream's next chunk (children: they move
+                                 // to the board's thread with it)
 };
 
 // Picture sizes of "C:03x", index 0..10 (x = '1'..'9', 'A', 'B').
