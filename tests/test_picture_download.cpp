@@ -240,8 +240,8 @@ void PictureDownloadTest::boardKeepsThePaceOfTheWire()
             for (int i = 0; i < 20; ++i)
                 QCOMPARE(rig.f.link.DownLoadCommand(route), QStringLiteral("270B0941"));
         } else {
-            route == QLatin1String("SPI") ? rig.download.cmdDwnldPic_Click()
-                                          : rig.download.cmdDwnldPicSer_Click();
+            route == QLatin1String("SPI") ? rig.download.DownLoadPicSPI()
+                                          : rig.download.DownLoadPicUART();
             QVERIFY(rig.EndedWell());
         }
         const qint64 elapsed = clock.nsecsElapsed();
