@@ -6,12 +6,28 @@
 
 #include <QHash>
 #include <QPalette>
+#include <array>
 
 class BoardInformation;
+class ClickLabel;
 class TestConsole;
 class QLineEdit;
 
-class InformationPage : public Page {
+struct InformationControls {
+    QLineEdit* TxtCPU_ID = nullptr;
+    QLineEdit* TxtCPU_Ver = nullptr;
+    QLineEdit* TxtCPU_Rev = nullptr;
+    QLineEdit* TxtSoftVer = nullptr;
+    // The command table, in the order of CommandTableCodes: cmd01 to cmd23 and
+    // TxtCMD01 to TxtCMD23.
+    std::array<ClickLabel*, 12> cmd{};
+    std::array<QLineEdit*, 12> TxtCMD{};
+    QLineEdit* cmdEntry = nullptr;
+    QLineEdit* retString = nullptr;
+};
+QList<ControlRow> InformationPageRows(InformationControls& c);
+
+class InformationPage : public Page, public InformationControls {
     Q_OBJECT
 public:
     InformationPage(const TabPage& tab, BoardInformation& information, TestConsole& console,
@@ -25,8 +41,6 @@ protected:
 private:
     BoardInformation& information_;
     TestConsole& console_;
-    QHash<QString, QLineEdit*> boxes_; // the boxes the board's texts fill, by name
-    QLineEdit* cmdEntry;
-    QLineEdit* retString;
+    QHash<QString, QLineEdit*> boxes_; // the boxes the board's texts fill, by the feature's names
     QPalette normalPalette_;
 };
