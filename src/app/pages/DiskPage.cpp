@@ -2,6 +2,7 @@
 // drawn over the picture by the seven record labels.
 #include "app/pages/DiskPage.h"
 
+#include "app/LayoutStep.h"
 #include "app/pages/ControlBuilder.h"
 #include "app/widgets/DriveBox.h"
 #include "app/widgets/FileListBox.h"
@@ -33,6 +34,21 @@ DiskPage::DiskPage(const TabPage& tab, QString& AppFolder, const std::int16_t& I
 void DiskPage::Shown()
 {
     disk_->ResetDiskFolder();
+}
+
+void DiskPage::ApplyLayout(const ResizeLayout& layout)
+{
+    const DiskLayout& disk = layout.disk;
+    SetSize(this, disk.frame);
+    SetHeight(File1, disk.File1Height);
+    SetHeight(Image2, disk.Image2Height);
+    SetWidth(Image2, disk.Image2Width);
+    // The lower record labels keep their distance above the picture's bottom
+    // edge; their left edges stay while the picture widens.
+    SetTop(txtBRTaxiNumber, disk.txtBRTaxiNumberTop);
+    SetTop(txtBRSerialNumber, disk.txtBRSerialNumberTop);
+    SetTop(txtBRUserString, disk.txtBRUserStringTop);
+    SetTop(txtBrTrigType, disk.txtBrTrigTypeTop);
 }
 
 void DiskPage::ShowRecord(const PictureRecord& record)

@@ -40,6 +40,7 @@ public:
     // program's folder again.
     void Loaded() override { Shown(); }
     void Shown() override;
+    void ApplyLayout(const ResizeLayout& layout) override;
 
     DiskNavigation& Disk() const { return *disk_; }
 

@@ -3,6 +3,7 @@
 // grows the picture and moves the status line with the window.
 #include "app/pages/LivePage.h"
 
+#include "app/LayoutStep.h"
 #include "app/pages/ControlBuilder.h"
 #include "app/widgets/BoxText.h"
 #include "app/widgets/FitPicture.h"
@@ -61,6 +62,16 @@ bool LivePage::Leave()
     live_.Stop();
     leaving_ = live_.Running();
     return !leaving_;
+}
+
+void LivePage::ApplyLayout(const ResizeLayout& layout)
+{
+    const LiveLayout& live = layout.live;
+    SetSize(this, live.frame);
+    SetHeight(imgLive, live.imgLiveHeight);
+    SetWidth(imgLive, live.imgLiveWidth);
+    SetTop(lblLiveStatus, live.lblLiveStatusTop);
+    SetWidth(lblLiveStatus, live.lblLiveStatusWidth);
 }
 
 void LivePage::cmdLive_Click()

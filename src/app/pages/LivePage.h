@@ -36,6 +36,7 @@ public:
     void Shown() override;
     // Capture stops first; the switch waits for the frame in flight.
     bool Leave() override;
+    void ApplyLayout(const ResizeLayout& layout) override;
 
 private:
     void cmdLive_Click();

@@ -6,6 +6,8 @@
 #include "app/pages/PageFrame.h"
 #include "app/pages/Pages.h"
 
+struct ResizeLayout;
+
 class Page : public PageFrame {
     Q_OBJECT
 public:
@@ -21,6 +23,9 @@ public:
     // Another tab was selected. False while the page cannot let go yet (the
     // live view ends the frame in flight first): it raises LeaveReady then.
     virtual bool Leave() { return true; }
+    // The window was resized: a page that grows with it sets its frame and its
+    // controls from its part of the layout.
+    virtual void ApplyLayout(const ResizeLayout& /*layout*/) {}
 
 Q_SIGNALS:
     void LeaveReady();

@@ -1,5 +1,6 @@
 #include "app/pages/UnitPage.h"
 
+#include "app/LayoutStep.h"
 #include "app/pages/ControlBuilder.h"
 #include "camera/CameraCommands.h"
 #include "camera/CameraSettings.h"
@@ -32,6 +33,15 @@ UnitPage::UnitPage(const TabPage& tab, PictureDownload& download, CameraSettings
 
     connect(Option1, &QButtonGroup::idClicked, &settings, &CameraSettings::Option1_Click);
     connect(cmdSpiReset, &QAbstractButton::clicked, &settings, &CameraSettings::cmdSpiReset_Click);
+}
+
+void UnitPage::ApplyLayout(const ResizeLayout& layout)
+{
+    SetSize(this, layout.unit.frame);
+    // The progress bar keeps its distance above the picture's bottom edge.
+    SetTop(ProgPicDwnld, layout.unit.ProgPicDwnldTop);
+    SetHeight(Image1, layout.unit.Image1Height);
+    SetWidth(Image1, layout.unit.Image1Width);
 }
 
 // The row tables are laid out by hand, one control a line.

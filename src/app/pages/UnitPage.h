@@ -24,4 +24,6 @@ class UnitPage : public Page, public UnitControls {
 public:
     UnitPage(const TabPage& tab, PictureDownload& download, CameraSettings& settings,
              QWidget* parent);
+
+    void ApplyLayout(const ResizeLayout& layout) override;
 };
