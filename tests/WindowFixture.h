@@ -2,7 +2,7 @@
 // The whole window on the simulated backend with one virtual board, message
 // boxes recorded instead of shown.
 #include "BoardCommands.h"
-#include "app/Controls.h"
+#include "ControlByName.h"
 #include "app/SimulatedWindow.h"
 
 #include <QStringList>

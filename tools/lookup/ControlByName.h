@@ -1,7 +1,9 @@
 #pragma once
-// Finding a control by its name, inside the window only: a page takes its own
-// controls from what its row table built (Page::Own), and the window the few
-// that lie on it. Features never see a widget.
+// A control of the window found by its object name, the way a user or an
+// outside checker names it: for the programs that drive the window from
+// outside (the tests, the benchmarks, the window's fuzzer and the page
+// grabber). The window itself hands each control to a typed member and never
+// looks one up by name.
 #include <QByteArray>
 #include <QLineEdit>
 #include <QWidget>
