@@ -45,9 +45,9 @@ void ResizeLayoutTest::atMinimumSize()
                             disk.txtBrTrigTypeTop, m.live.lblLiveStatusTop, m.TxtUSBLeft}),
              QList<double>({5520, 5040, 5280, 5040, 4800, 5445, 9240}));
     QList<long> widths;
-    for (double width : {unit.Image1Width, unit.frame.width, disk.frame.width, m.live.frame.width,
-                         m.TabStrip1Width, disk.Image2Width, m.live.imgLiveWidth,
-                         m.live.lblLiveStatusWidth})
+    for (double width :
+         {unit.Image1Width, unit.frame.width, disk.frame.width, m.live.frame.width,
+          m.TabStrip1Width, disk.Image2Width, m.live.imgLiveWidth, m.live.lblLiveStatusWidth})
         widths << std::lround(width);
     QCOMPARE(widths, QList<long>({7183, 10753, 10753, 10753, 10993, 7170, 7183, 7183}));
 }

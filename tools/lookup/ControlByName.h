@@ -10,8 +10,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-template <typename T>
-T* Control(const QWidget& root, const char* name)
+template <typename T> T* Control(const QWidget& root, const char* name)
 {
     T* control = root.findChild<T*>(QString::fromLatin1(name));
     if (control == nullptr) {

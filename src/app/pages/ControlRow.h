@@ -57,8 +57,7 @@ using Binding = std::function<void(QWidget* widget)>;
 // start-up with the control's name.
 [[noreturn]] void WrongBinding(const QWidget* widget, const char* why);
 
-template <typename T>
-Binding Into(T*& member)
+template <typename T> Binding Into(T*& member)
 {
     return [&member](QWidget* widget) {
         if (member != nullptr)

@@ -49,8 +49,7 @@ TestPage::TestPage(const TabPage& tab, TestConsole& console, QWidget* parent)
     connect(&console_, &TestConsole::ConsoleAppended, Outputwindow, &ConsoleView::AppendChunk);
     connect(&console_, &TestConsole::ConsoleEmptied, Outputwindow, &ConsoleView::Empty);
     CmdCommandLine->installEventFilter(this);
-    connect(Clear, &QAbstractButton::clicked, &console_,
-            &TestConsole::Clear_Click);
+    connect(Clear, &QAbstractButton::clicked, &console_, &TestConsole::Clear_Click);
 
     auto* boot = new FileListBox(fllstusbboot, fllstusbboot->property("pattern").toString());
     // Nothing ever moves it: it stays at the folder the process started in.
