@@ -1,7 +1,7 @@
 #pragma once
 // What the benchmark groups share: the window on the virtual board, and the
 // printing of one "name: value" line per figure.
-#include "app/Controls.h"
+#include "ControlByName.h"
 #include "app/SimulatedWindow.h"
 
 #include <QApplication>

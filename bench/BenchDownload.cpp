@@ -1,6 +1,6 @@
 // Picture downloads from a click to the picture shown.
 #include "BenchCommon.h"
-#include "app/Controls.h"
+#include "ControlByName.h"
 #include "camera/PictureDownload.h"
 
 #include <QAbstractButton>

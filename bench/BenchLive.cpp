@@ -2,7 +2,7 @@
 // user does: frame rate against what the board's reply delay allows, the
 // window's pauses meanwhile, and memory over a long run.
 #include "BenchCommon.h"
-#include "app/Controls.h"
+#include "ControlByName.h"
 #include "app/TabStrip.h"
 #include "camera/LiveCapture.h"
 #include "camera/TestPicture.h"

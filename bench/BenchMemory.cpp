@@ -1,6 +1,6 @@
 // Resident memory over many picture downloads: what a long session costs.
 #include "BenchCommon.h"
-#include "app/Controls.h"
+#include "ControlByName.h"
 #include "camera/PictureDownload.h"
 
 #include <QAbstractButton>

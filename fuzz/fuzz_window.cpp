@@ -10,9 +10,9 @@
 // stay open between actions, a download always gives the console back, no
 // message is empty or an unknown status, and once the board behaves again a
 // fresh plug-in gives a working link.
+#include "ControlByName.h"
 #include "FuzzInput.h"
 #include "LinkProbe.h"
-#include "app/Controls.h"
 #include "app/SimulatedWindow.h"
 #include "app/TabStrip.h"
 #include "app/pages/ClickLabel.h"

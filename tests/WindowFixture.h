@@ -2,8 +2,8 @@
 // The whole window on the simulated backend with one virtual board, message
 // boxes recorded instead of shown.
 #include "BoardCommands.h"
+#include "ControlByName.h"
 #include "LinkProbe.h"
-#include "app/Controls.h"
 #include "app/SimulatedWindow.h"
 
 #include <QStringList>

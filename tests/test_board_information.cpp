@@ -151,16 +151,13 @@ void BoardInformationTest::testPageBindings()
     }
     QCOMPARE(f.Commands(), (QStringList{"C:40", "C:"}));
     // The replies go to the output window alone, never to retString.
-    Control<ConsoleView>(f.window, "Outputwindow")->Flush();
-    QVERIFY(Control<ConsoleView>(f.window, "Outputwindow")
-                ->toPlainText()
-                .startsWith(QStringLiteral("OK :READY")));
-    QVERIFY(Control<ConsoleView>(f.window, "Outputwindow")
-                ->toPlainText()
-                .endsWith(QStringLiteral("\nERR:unknown command\n")));
+    auto* output = f.Get<ConsoleView>("Outputwindow");
+    output->Flush();
+    QVERIFY(output->toPlainText().startsWith(u"OK :READY"));
+    QVERIFY(output->toPlainText().endsWith(u"\nERR:unknown command\n"));
     QCOMPARE(BoxText(f, "retString"), QString());
     f.Get<QAbstractButton>("Clear")->click();
-    QCOMPARE(Control<ConsoleView>(f.window, "Outputwindow")->toPlainText(), QString());
+    QCOMPARE(output->toPlainText(), QString());
 
     WindowFixture refused(usb::EndpointLayout::Download);
     QTest::keyClick(refused.Get<QLineEdit>("CmdCommandLine"), Qt::Key_Return);

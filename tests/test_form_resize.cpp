@@ -5,7 +5,6 @@
 #include "app/ResizeLayout.h"
 #include "app/Twips.h"
 
-#include <QLabel>
 #include <QTest>
 
 class FormResizeTest : public QObject {
@@ -41,18 +40,29 @@ void FormResizeTest::outerSize()
     const double outerHeight = HeightForWidth(expectedWidth);
     QTRY_COMPARE(f.window.frameGeometry().height(), TwipsToPixels(outerHeight));
 
-    // The pictures keep the ratio, and the controls around them follow.
+    // Each control that grows or moves keeps its rule: tops and heights follow the
+    // extra height, widths the width of Image1, the pictures keep the ratio.
     const double extra = outerHeight - MinimumOuterHeight;
-    auto* image1 = f.Get<QLabel>("Image1");
-    QCOMPARE(image1->height(), TwipsToPixels(5545 + extra));
-    QVERIFY(std::abs(image1->width() - image1->height() * LayoutRatio) <= 1.0);
-    QVERIFY(std::abs(f.Get<QLabel>("Image2")->width() -
-                     f.Get<QLabel>("Image2")->height() * LayoutRatio) <= 1.0);
-    QCOMPARE(f.Get<QWidget>("TabStrip1")->height(), TwipsToPixels(6615 + extra));
-    QVERIFY(std::abs(f.Get<QLabel>("txtBRSerialNumber")->y() - TwipsToPixels(5280 + extra)) <= 1);
+    const auto at = [&](const char* name) { return f.Get<QWidget>(name)->geometry(); };
+    const std::tuple<const char*, int (QRect::*)() const, double> rules[] = {
+        {"ProgPicDwnld", &QRect::y, 5520},    {"TabStrip1", &QRect::height, 6615},
+        {"Frame1_0", &QRect::height, 5895},   {"Frame1_1", &QRect::height, 5895},
+        {"Frame1_3", &QRect::height, 5895},   {"Image1", &QRect::height, 5545},
+        {"File1", &QRect::height, 3660},      {"Image2", &QRect::height, 5535},
+        {"txtBRTaxiNumber", &QRect::y, 5040}, {"txtBRSerialNumber", &QRect::y, 5280},
+        {"txtBRUserString", &QRect::y, 5040}, {"txtBrTrigType", &QRect::y, 4800},
+        {"imgLive", &QRect::height, 5125},    {"lblLiveStatus", &QRect::y, 5445}};
+    for (const auto& [name, edge, twips] : rules)
+        QVERIFY2(std::abs((at(name).*edge)() - TwipsToPixels(twips + extra)) <= 1, name);
+    const std::pair<const char*, int> widths[] = {{"Frame1_0", 3570}, {"Frame1_1", 3570},
+                                                  {"Frame1_3", 3570}, {"TabStrip1", 3810},
+                                                  {"imgLive", 0},     {"lblLiveStatus", 0}};
+    for (const auto& [name, beyond] : widths)
+        QVERIFY2(qAbs(at(name).width() - at("Image1").width() - TwipsToPixels(beyond)) <= 1, name);
+    for (const char* picture : {"Image1", "Image2"})
+        QVERIFY(std::abs(at(picture).width() - at(picture).height() * LayoutRatio) <= 1.0);
     // TxtUSB keeps its distance from the right edge.
-    QCOMPARE(Control<QLineEdit>(f.window, "TxtUSB")->x(),
-             TwipsToPixels(expectedWidth - MinimumOuterWidth + 9240));
+    QCOMPARE(at("TxtUSB").x(), TwipsToPixels(expectedWidth - MinimumOuterWidth + 9240));
 }
 
 void FormResizeTest::maximisedWindowKeepsItsSize()

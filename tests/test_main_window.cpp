@@ -26,17 +26,14 @@ void MainWindowTest::startsWithBoard()
     f.window.show();
     QTRY_COMPARE(f.board.CommandBlocks().size(), 1);
     QCOMPARE(f.board.CommandBlocks().constFirst().left(5), QByteArray("C:20 "));
-    QCOMPARE(Control<QLineEdit>(f.window, "TxtUSB")->text(), QStringLiteral("USB OK"));
-    QCOMPARE(Control<QLineEdit>(f.window, "TxtUSB")->palette().color(QPalette::Base),
-             QColor(0, 255, 0));
+    QCOMPARE(f.Get<QLineEdit>("TxtUSB")->text(), QStringLiteral("USB OK"));
+    QCOMPARE(f.Get<QLineEdit>("TxtUSB")->palette().color(QPalette::Base), QColor(0, 255, 0));
     QCOMPARE(f.window.windowTitle(), QStringLiteral("Q815EVM Full V1.27"));
-    QTRY_VERIFY(Control<ConsoleView>(f.window, "Outputwindow")
-                    ->toPlainText()
-                    .contains(QStringLiteral("OK :270B0941")));
+    QTRY_VERIFY(f.Get<ConsoleView>("Outputwindow")->toPlainText().contains(u"OK :270B0941"));
     QCOMPARE(f.window.findChild<PictureAssembler*>()->Buffer().size(), 65356);
     QStringList rates;
-    for (int i = 0; i < Control<QComboBox>(f.window, "lstBaud")->count(); ++i)
-        rates << Control<QComboBox>(f.window, "lstBaud")->itemText(i);
+    for (int i = 0; i < f.Get<QComboBox>("lstBaud")->count(); ++i)
+        rates << f.Get<QComboBox>("lstBaud")->itemText(i);
     QCOMPARE(rates.join(u' '),
              QStringLiteral("7200 14400 28800 57600 115200 230400 460800 921600"));
     QVERIFY(f.messages.isEmpty());
@@ -46,9 +43,8 @@ void MainWindowTest::startsWithoutBoard()
 {
     WindowFixture f(usb::EndpointLayout::Full, false);
     QVERIFY(f.loaded);
-    QCOMPARE(Control<QLineEdit>(f.window, "TxtUSB")->text(), QStringLiteral("USB OFF"));
-    QCOMPARE(Control<QLineEdit>(f.window, "TxtUSB")->palette().color(QPalette::Base),
-             QColor(255, 0, 0));
+    QCOMPARE(f.Get<QLineEdit>("TxtUSB")->text(), QStringLiteral("USB OFF"));
+    QCOMPARE(f.Get<QLineEdit>("TxtUSB")->palette().color(QPalette::Base), QColor(255, 0, 0));
     QCOMPARE(f.window.windowTitle(), QStringLiteral("Q815EVM Full V1.27"));
     QCOMPARE(f.link.DownLoadCommand(QStringLiteral("C:20")), QStringLiteral("No USB"));
     QVERIFY(f.messages.isEmpty());

@@ -164,11 +164,10 @@ void WindowControlsTest::startsAtTheDesignSizeShowingTheUnitPage()
 
 void WindowControlsTest::speedListShowsOverTheUnitPageOnly()
 {
-    const QPoint centre = Control<QComboBox>(*window_, "lstBaud")->geometry().center();
+    auto* speeds = f_->Get<QComboBox>("lstBaud");
     const auto speedListOnTop = [&] {
-        QWidget* hit = window_->childAt(centre);
-        return hit == Control<QComboBox>(*window_, "lstBaud") ||
-               Control<QComboBox>(*window_, "lstBaud")->isAncestorOf(hit);
+        QWidget* hit = window_->childAt(speeds->geometry().center());
+        return hit == speeds || speeds->isAncestorOf(hit);
     };
     QVERIFY(speedListOnTop());
     for (int tab = 2; tab <= 7; ++tab) {

@@ -1,7 +1,7 @@
 // Saves a picture of each of the seven tab pages, at the window's design size,
 // for looking at the layout: grab_pages <folder> [--no-board] [--sample-record].
 // --sample-record shows a stored picture with a made-up record on the "Disk" page.
-#include "app/Controls.h"
+#include "ControlByName.h"
 #include "app/SimulatedWindow.h"
 #include "app/TabStrip.h"
 #include "browser/DiskNavigation.h"

@@ -1,10 +1,12 @@
-// The window's resize layout: the rules are the arithmetic of ResizeLayout; this
-// applies them to the window and its controls.
+// The window's resize layout: the rules are the arithmetic of ResizeLayout; the
+// window applies them to its own controls, and each page to its own.
 #include "app/MainWindow.h"
 
-#include "app/ResizeLayout.h"
-#include "app/Twips.h"
+#include "app/LayoutStep.h"
+#include "app/TabStrip.h"
+#include "app/pages/Page.h"
 
+#include <QLineEdit>
 #include <QResizeEvent>
 
 namespace {
@@ -13,25 +15,6 @@ namespace {
 double ReportedTwips(double twips)
 {
     return PixelsToTwips(TwipsToPixels(twips));
-}
-
-void Apply(QWidget* control, LayoutProperty property, double twips)
-{
-    const int pixels = TwipsToPixels(twips);
-    switch (property) {
-    case LayoutProperty::Top:
-        control->move(control->x(), pixels);
-        break;
-    case LayoutProperty::Left:
-        control->move(pixels, control->y());
-        break;
-    case LayoutProperty::Height:
-        control->resize(control->width(), pixels);
-        break;
-    case LayoutProperty::Width:
-        control->resize(pixels, control->height());
-        break;
-    }
 }
 
 } // namespace
@@ -71,11 +54,11 @@ void MainWindow::Form_Resize()
     if (!sizeFixed)
         setOuterHeight(newHeight);
 
-    const LayoutAssignments steps = ComputeResizeLayout(newHeight, outerWidth(), ReportedTwips);
-    for (const LayoutAssignment& step : steps) {
-        QWidget* control = findChild<QWidget*>(QString::fromLatin1(step.control));
-        if (control != nullptr)
-            Apply(control, step.property, step.value);
-    }
+    const ResizeLayout layout = ComputeResizeLayout(newHeight, outerWidth(), ReportedTwips);
+    SetHeight(TabStrip1, layout.TabStrip1Height);
+    for (Page* page : std::as_const(Frame1))
+        page->ApplyLayout(layout);
+    SetWidth(TabStrip1, layout.TabStrip1Width);
+    SetLeft(TxtUSB, layout.TxtUSBLeft);
     InResize = false;
 }

@@ -1,18 +1,10 @@
 #include "app/MainWindow.h"
 
 #include "app/ApplicationName.h"
-#include "app/ConsoleView.h"
-#include "app/Controls.h"
 #include "app/TabStrip.h"
 #include "app/Twips.h"
 #include "app/pages/ControlBuilder.h"
-#include "app/pages/DiskPage.h"
-#include "app/pages/InformationPage.h"
-#include "app/pages/LivePage.h"
 #include "app/pages/Page.h"
-#include "app/pages/Pages.h"
-#include "app/pages/TestPage.h"
-#include "app/pages/UnitPage.h"
 #include "board/BoardInformation.h"
 #include "board/TestConsole.h"
 #include "link/BoardProtocol.h"
@@ -80,17 +72,12 @@ void MainWindow::AssemblePages()
     connect(TabStrip1, &TabStrip::Click, this, &MainWindow::TabStrip1_Click);
 
     // One page a tab, in tab order; each builds and owns its controls.
-    Frame1 = {
-        new UnitPage(pages[0], *pictureDownload_, *cameraSettings_, this),      // Unit
-        new DiskPage(pages[1], Tool.AppFolder, Tool.ImageBitmapRef, this),      // Disk
-        new InformationPage(pages[2], *boardInformation_, *testConsole_, this), // Information
-        new LivePage(pages[3], *liveCapture_, Tool.AppFolder, TabStrip1->Bar(),
-                     this),                          // Live Images
-        new Page(pages[4], this),                    // Configuration
-        new Page(pages[5], this),                    // Update
-        new TestPage(pages[6], *testConsole_, this), // Test
-    };
-    for (int i = 0; i < int(Frame1.size()); ++i) {
+    const PageFeatures features{*pictureDownload_, *cameraSettings_, *boardInformation_,
+                                *testConsole_,     *liveCapture_,    Tool,
+                                TabStrip1->Bar()};
+    for (const TabPage& page : pages)
+        Frame1.append(page.make(page, features, this));
+    for (int i = 0; i < Frame1.size(); ++i) {
         Frame1[i]->setObjectName(QStringLiteral("Frame1_%1").arg(i));
         Frame1[i]->setProperty("controlArray", QStringLiteral("Frame1"));
         Frame1[i]->setProperty("controlIndex", i);
@@ -98,10 +85,7 @@ void MainWindow::AssemblePages()
         connect(Frame1[i], &Page::LeaveReady, this, &MainWindow::TabStrip1_Click);
     }
 
-    BuildControls(this, WindowRows());
-    TxtUSB = Control<QLineEdit>(*this, "TxtUSB");
-    lstBaud = Control<QComboBox>(*this, "lstBaud");
-    Outputwindow = Control<ConsoleView>(*this, "Outputwindow");
+    BuildControls(this, WindowRows(*this));
     // The speed list belongs with the camera settings: it shows over the "Unit"
     // page and the other pages cover it.
     lstBaud->stackUnder(Frame1[1]);
@@ -126,7 +110,8 @@ bool MainWindow::Form_Load()
     lstBaud->setEditText(QStringLiteral("Combo1"));
     setWindowIcon(QIcon(QStringLiteral(":/icon%1.png").arg(ImageIconRef)));
     Tool.AppFolder = ProgramFolder();
-    Frame1[1]->Shown(); // the "Disk" page points its boxes at AppFolder
+    for (Page* page : std::as_const(Frame1))
+        page->Loaded(); // the "Disk" page points its boxes at AppFolder
     setWindowTitle(QString::fromLatin1(CaptionLinked));
     Tool.ReadFilePath = JoinPath(Tool.AppFolder, QStringLiteral("readfile.jpg"));
     CurrentTab = 1;
@@ -154,7 +139,7 @@ void MainWindow::Form_Activate()
 void MainWindow::TabStrip1_Click()
 {
     const int i = TabStrip1->SelectedIndex();
-    if (i == CurrentTab && !TabPages()[i - 1].runsAgain)
+    if (i == CurrentTab && !Frame1[i - 1]->RunsAgain())
         return;
     // A page that cannot let go yet switches when it raises LeaveReady.
     if (i != CurrentTab && !Frame1[CurrentTab - 1]->Leave())

@@ -1,28 +1,25 @@
 #pragma once
 // The program's one window: it assembles the seven tab pages over the board
 // link and the tool's shared state, and runs start-up and activation.
+#include "app/pages/Pages.h"
 #include "common/ToolState.h"
 
+#include <QList>
 #include <QWidget>
-#include <array>
 #include <functional>
 
 class BoardInformation;
 class BoardLink;
 class CameraSettings;
-class ConsoleView;
 class FilePipes;
 class LiveCapture;
 class PictureAssembler;
 class TestConsole;
-class QComboBox;
 class Page;
 class PictureDownload;
-class QFrame;
-class QLineEdit;
 class TabStrip;
 
-class MainWindow : public QWidget {
+class MainWindow : public QWidget, private WindowControls {
     Q_OBJECT
 public:
     // link and tool must outlive the window.
@@ -49,7 +46,7 @@ public:
 
     // The tab shown (1-based) and the page of tab index + 1, to look at.
     std::int16_t ShownTab() const { return CurrentTab; }
-    Page* Frame(int index) const { return Frame1.at(std::size_t(index)); }
+    Page* Frame(int index) const { return Frame1.at(index); }
 
 Q_SIGNALS:
     // Tab index (1-based) was shown by TabStrip1_Click, also when a click on the
@@ -73,12 +70,9 @@ private:
     std::int16_t CurrentTab = 1;
     bool InResize = false;
 
-    // --- controls -----------------------------------------------------------
+    // --- controls (TxtUSB and lstBaud are WindowControls) ----------------------
     TabStrip* TabStrip1 = nullptr;
-    std::array<Page*, 7> Frame1{};
-    QLineEdit* TxtUSB = nullptr;
-    QComboBox* lstBaud = nullptr;
-    ConsoleView* Outputwindow = nullptr;
+    QList<Page*> Frame1; // the page of tab index + 1
 
     std::function<void(const QString&)> showMessage_;
     bool activated_ = false;

@@ -1,8 +1,8 @@
 #pragma once
 // The window's resize rules as arithmetic on twips, without widgets: the height
 // follows the width so both pictures keep their aspect ratio, and the controls
-// that depend on the window's size get their new places.
-#include <array>
+// that depend on the window's size get their new places. The window and each
+// page that grows apply their part to their own controls.
 #include <cstdint>
 #include <functional>
 
@@ -19,21 +19,45 @@ bool BelowMinimumSize(double outerWidth, double outerHeight);
 // of overflowing.
 std::int32_t HeightForWidth(double outerWidth);
 
-enum class LayoutProperty { Top, Height, Width, Left };
-
-struct LayoutAssignment {
-    const char* control;
-    LayoutProperty property;
-    double value; // twips
+// All values in twips. A page applies its heights before the widths computed
+// from them.
+struct FrameSize {
+    double height, width;
 };
 
-using LayoutAssignments = std::array<LayoutAssignment, 23>;
+struct UnitLayout {
+    FrameSize frame;
+    double ProgPicDwnldTop;
+    double Image1Height, Image1Width;
+};
 
-// The seventeen assignments in their order, then six for the "Live Images"
-// page, which grows like the "Unit" page: its picture as wide as Image1 with
-// the status line under it. The widths of steps 8 to 12 are
-// computed from the height that a control reports after its own height was set:
-// reported(twips) gives that (a control on a pixel grid rounds); by default it
-// is the value itself.
-LayoutAssignments ComputeResizeLayout(std::int32_t newHeight, double outerWidth,
-                                      const std::function<double(double)>& reported = {});
+struct DiskLayout {
+    FrameSize frame;
+    double File1Height;
+    double Image2Height, Image2Width;
+    double txtBRTaxiNumberTop, txtBRSerialNumberTop, txtBRUserStringTop, txtBrTrigTypeTop;
+};
+
+// "Live Images" grows like "Unit": its picture as wide as Image1, the status
+// line under it.
+struct LiveLayout {
+    FrameSize frame;
+    double imgLiveHeight, imgLiveWidth;
+    double lblLiveStatusTop, lblLiveStatusWidth;
+};
+
+struct ResizeLayout {
+    double TabStrip1Height, TabStrip1Width;
+    double TxtUSBLeft;
+    UnitLayout unit;
+    DiskLayout disk;
+    LiveLayout live;
+};
+
+// The widths of the pictures are computed from the heights that they report
+// after their own heights were set, and the widths of the frames and the tab
+// strip from the width that Image1 then reports: reported(twips) gives what a
+// control reports for a value (one on a pixel grid rounds); by default it is the
+// value itself.
+ResizeLayout ComputeResizeLayout(std::int32_t newHeight, double outerWidth,
+                                 const std::function<double(double)>& reported = {});

@@ -18,6 +18,8 @@
 #include <QPixmap>
 #include <QProgressBar>
 #include <QRadioButton>
+#include <cstdio>
+#include <cstdlib>
 
 namespace {
 
@@ -210,6 +212,13 @@ void ApplyFont(QWidget* widget, const Look& look)
 
 } // namespace
 
+void WrongBinding(const QWidget* widget, const char* why)
+{
+    std::fprintf(stderr, "q815evm: the row of control '%s' fills its member wrongly (%s)\n",
+                 qPrintable(widget->objectName()), why);
+    std::abort();
+}
+
 void SetBackground(QWidget* widget, const QColor& colour)
 {
     QPalette palette = widget->palette();
@@ -252,5 +261,7 @@ void BuildControls(QWidget* parent, const QList<ControlRow>& rows)
                 QWidget::setTabOrder(previous, widget);
             previous = widget;
         }
+        if (row.into)
+            row.into(widget);
     }
 }

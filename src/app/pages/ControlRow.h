@@ -1,11 +1,15 @@
 #pragma once
 // One control of the window as data: what it is, what it says, where it sits
 // (in twips, inside its frame) and how it looks. The pages are tables of these
-// rows and one builder turns them into widgets.
+// rows and one builder turns them into widgets, handing each widget to the
+// page member that its row names.
+#include <QAbstractButton>
+#include <QButtonGroup>
 #include <QColor>
 #include <QFont>
 #include <QList>
 #include <QString>
+#include <functional>
 #include <optional>
 
 enum class Kind {
@@ -45,11 +49,43 @@ struct Look {
     QString pattern{}; // file boxes: the file name pattern they list
 };
 
+// Hands a row's widget to the typed member of its page that it fills.
+using Binding = std::function<void(QWidget* widget)>;
+
+// A row bound to a member of another type, or two rows bound to one member, is
+// a programming error that no user input can cause: it ends the program at
+// start-up with the control's name.
+[[noreturn]] void WrongBinding(const QWidget* widget, const char* why);
+
+template <typename T> Binding Into(T*& member)
+{
+    return [&member](QWidget* widget) {
+        if (member != nullptr)
+            WrongBinding(widget, "a second control for one member");
+        member = qobject_cast<T*>(widget);
+        if (member == nullptr)
+            WrongBinding(widget, T::staticMetaObject.className());
+    };
+}
+
+// The members of an option button array fill one member: the group they form.
+inline Binding Into(QButtonGroup*& group)
+{
+    return [&group](QWidget* widget) {
+        auto* option = qobject_cast<QAbstractButton*>(widget);
+        if (option == nullptr || option->group() == nullptr ||
+            (group != nullptr && group != option->group()))
+            WrongBinding(widget, "QButtonGroup");
+        group = option->group();
+    };
+}
+
 struct ControlRow {
     QString name;
     Kind kind;
     QString caption;              // caption or initial text
     int left, top, width, height; // twips, relative to the containing frame
+    Binding into{};               // the member it fills; none for what no code uses
     Look look{};
     int index = -1; // >= 0: member `index` of the control array `name`
 };

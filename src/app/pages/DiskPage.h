@@ -13,7 +13,22 @@ class QLabel;
 class QListView;
 struct PictureRecord;
 
-class DiskPage : public Page {
+struct DiskControls {
+    QListView* Dir1 = nullptr;
+    QComboBox* Drive1 = nullptr;
+    QListView* File1 = nullptr;
+    QLabel* Image2 = nullptr;
+    QLabel* TxtBrDate = nullptr;
+    QLabel* TxtBrTime = nullptr;
+    QLabel* TxtBrNumber = nullptr;
+    QLabel* txtBrTrigType = nullptr;
+    QLabel* txtBRTaxiNumber = nullptr;
+    QLabel* txtBRSerialNumber = nullptr;
+    QLabel* txtBRUserString = nullptr;
+};
+QList<ControlRow> DiskPageRows(DiskControls& c);
+
+class DiskPage : public Page, public DiskControls {
     Q_OBJECT
 public:
     // `AppFolder` and `ImageBitmapRef` are the window's (see DiskNavigation);
@@ -21,22 +36,13 @@ public:
     DiskPage(const TabPage& tab, QString& AppFolder, const std::int16_t& ImageBitmapRef,
              QWidget* parent, std::function<QStringList()> volumes = MountedVolumes);
 
-    // Showing the page points its boxes at the program's folder again.
+    // Loading the window and showing the page point its boxes at the
+    // program's folder again.
+    void Loaded() override { Shown(); }
     void Shown() override;
+    void ApplyLayout(const ResizeLayout& layout) override;
 
     DiskNavigation& Disk() const { return *disk_; }
-
-    QListView* const Dir1;
-    QComboBox* const Drive1;
-    QListView* const File1;
-    QLabel* const Image2;
-    QLabel* const TxtBrDate;
-    QLabel* const TxtBrTime;
-    QLabel* const TxtBrNumber;
-    QLabel* const txtBrTrigType;
-    QLabel* const txtBRTaxiNumber;
-    QLabel* const txtBRSerialNumber;
-    QLabel* const txtBRUserString;
 
 private:
     void ShowRecord(const PictureRecord& record);

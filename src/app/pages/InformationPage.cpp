@@ -2,8 +2,9 @@
 #include "app/pages/InformationPage.h"
 
 #include "app/pages/ClickLabel.h"
+#include "app/pages/ControlBuilder.h"
 #include "app/pages/KeyAscii.h"
-#include "app/pages/Pages.h"
+#include "app/widgets/BoxText.h"
 #include "board/BoardInformation.h"
 #include "link/BoardProtocol.h"
 #include "board/TestConsole.h"
@@ -33,43 +34,45 @@ void AppendRectangle(QList<ControlRow>& rows, int first, int left, int top, int 
 
 } // namespace
 
-QList<ControlRow> InformationPageRows()
+QList<ControlRow> InformationPageRows(InformationControls& c)
 {
     QList<ControlRow> rows;
     AppendRectangle(rows, 1, 240, 480, 5520, 4440);
     AppendRectangle(rows, 5, 5760, 480, 10440, 5400);
     rows += QList<ControlRow>{
-        {"LblHWInfo", Kind::Label, "HARDWARE COMPONENT INFORMATION", 1200, 360, 3375, 255,
+        {"LblHWInfo", Kind::Label, "HARDWARE COMPONENT INFORMATION", 1200, 360, 3375, 255, {},
          {.align = Qt::AlignHCenter}},
         {"LblCPU", Kind::Label, "CPU ID", 480, 840, 1215, 255},
-        {"TxtCPU_ID", Kind::TextBox, "", 1920, 840, 3255, 375, {.speak = "CPU ID"}},
-        {"TxtCPU_Ver", Kind::TextBox, "", 1920, 1200, 2295, 375, {.speak = "CPU version"}},
-        {"TxtCPU_Rev", Kind::TextBox, "", 4200, 1200, 975, 375, {.speak = "CPU revision"}},
+        {"TxtCPU_ID", Kind::TextBox, "", 1920, 840, 3255, 375, Into(c.TxtCPU_ID),
+         {.speak = "CPU ID"}},
+        {"TxtCPU_Ver", Kind::TextBox, "", 1920, 1200, 2295, 375, Into(c.TxtCPU_Ver),
+         {.speak = "CPU version"}},
+        {"TxtCPU_Rev", Kind::TextBox, "", 4200, 1200, 975, 375, Into(c.TxtCPU_Rev),
+         {.speak = "CPU revision"}},
         {"lblSoftVer", Kind::Label, "Software Version", 480, 1920, 2175, 255},
-        {"TxtSoftVer", Kind::TextBox, "", 4200, 1920, 975, 375, {.speak = "Software Version"}},
+        {"TxtSoftVer", Kind::TextBox, "", 4200, 1920, 975, 375, Into(c.TxtSoftVer),
+         {.speak = "Software Version"}},
     };
 
     // The command table: a caption to click and the entry's box, row k at 840 + 360 k.
-    const char* const codes[] = {"01", "04", "05", "06", "08", "09",
-                                 "0c", "0d", "0e", "10", "18", "23"};
-    int k = 0;
-    for (const char* code : codes) {
-        const QString upper = QString::fromLatin1(code).toUpper();
-        const QString caption = QStringLiteral("COMMAND ") + upper;
-        const int top = 840 + 360 * k;
-        rows.append({QStringLiteral("cmd") + QLatin1StringView(code), Kind::ClickLabel, caption,
-                     5880, top, 1815, 255});
-        rows.append({QStringLiteral("TxtCMD") + upper, Kind::TextBox, "", 7800, top, 2535, 375,
-                     {.speak = caption}});
-        ++k;
+    for (std::size_t k = 0; k < CommandTableCodes.size(); ++k) {
+        const char* code = CommandTableCodes[k];
+        const QString caption = QStringLiteral("COMMAND ") + QLatin1StringView(code);
+        const int top = 840 + 360 * int(k);
+        // "cmd0c" and "TxtCMD0C": the label's name in lower case.
+        rows.append({QStringLiteral("cmd") + QString::fromLatin1(code).toLower(), Kind::ClickLabel, caption, 5880, top, 1815, 255,
+                     Into(c.cmd[k])});
+        rows.append({QStringLiteral("TxtCMD") + QLatin1StringView(code), Kind::TextBox, "", 7800, top, 2535, 375,
+                     Into(c.TxtCMD[k]), {.speak = caption}});
     }
 
     rows += QList<ControlRow>{
-        {"cmdEntry", Kind::TextBox, "CLICK ON COMMAND", 7560, 5520, 2895, 495,
+        {"cmdEntry", Kind::TextBox, "CLICK ON COMMAND", 7560, 5520, 2895, 495, Into(c.cmdEntry),
          {.face = "MS Serif", .hint = QFont::Serif, .align = Qt::AlignCenter,
           .speak = "Command entry"}},
         {"Label18", Kind::Label, "RETURN", 5880, 6000, 1815, 255},
-        {"retString", Kind::TextBox, "", 7800, 6000, 2535, 375, {.speak = "RETURN"}},
+        {"retString", Kind::TextBox, "", 7800, 6000, 2535, 375, Into(c.retString),
+         {.speak = "RETURN"}},
     };
     return rows;
 }
@@ -77,27 +80,23 @@ QList<ControlRow> InformationPageRows()
 
 InformationPage::InformationPage(const TabPage& tab, BoardInformation& information,
                                  TestConsole& console, QWidget* parent)
-    : Page(tab, parent), information_(information), console_(console),
-      identityBoxes_{Own<QLineEdit>("TxtCPU_ID"), Own<QLineEdit>("TxtCPU_Ver"),
-                     Own<QLineEdit>("TxtCPU_Rev"), Own<QLineEdit>("TxtSoftVer")},
-      cmdEntry(Own<QLineEdit>("cmdEntry")), retString(Own<QLineEdit>("retString"))
+    : Page(tab, parent), information_(information), console_(console)
 {
-    for (int i = 0; i < int(CommandTableCodes.size()); ++i) {
-        const QString code = QString::fromLatin1(CommandTableCodes[i]);
-        QLineEdit* box = Own<QLineEdit>(qPrintable(QStringLiteral("TxtCMD") + code));
-        commandTableBoxes_[i] = box;
+    BuildControls(this, InformationPageRows(*this));
+    for (std::size_t k = 0; k < CommandTableCodes.size(); ++k) {
+        QLineEdit* box = TxtCMD[k];
         // A command label copies the text of its command-table box into cmdEntry.
-        connect(Own<ClickLabel>(qPrintable(QStringLiteral("cmd") + code.toLower())),
-                &ClickLabel::clicked, this, [this, box] { ShowFromStart(cmdEntry, box->text()); });
+        connect(cmd[k], &ClickLabel::clicked, this,
+                [this, box] { ShowFromStart(cmdEntry, box->text()); });
     }
     connect(&information_, &BoardInformation::IdentityChanged, this,
             [this](BoardIdentity::Field field, const BoardIdentity& identity) {
-                ShowFromStart(identityBoxes_[field], identity[field]);
+                // In the order of the fields.
+                QLineEdit* const boxes[] = {TxtCPU_ID, TxtCPU_Ver, TxtCPU_Rev, TxtSoftVer};
+                ShowFromStart(boxes[field], identity[field]);
             });
     connect(&information_, &BoardInformation::CommandTableEntryRead, this,
-            [this](int index, const QString& entry) {
-                ShowFromStart(commandTableBoxes_[index], entry);
-            });
+            [this](int index, const QString& entry) { ShowFromStart(TxtCMD[index], entry); });
 
     normalPalette_ = cmdEntry->palette();
     cmdEntry->installEventFilter(this);

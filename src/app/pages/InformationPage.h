@@ -10,10 +10,25 @@
 #include <array>
 #include <cstdint>
 
+class ClickLabel;
 class TestConsole;
 class QLineEdit;
 
-class InformationPage : public Page {
+struct InformationControls {
+    QLineEdit* TxtCPU_ID = nullptr;
+    QLineEdit* TxtCPU_Ver = nullptr;
+    QLineEdit* TxtCPU_Rev = nullptr;
+    QLineEdit* TxtSoftVer = nullptr;
+    // The command table, in the order of CommandTableCodes: cmd01 to cmd23 and
+    // TxtCMD01 to TxtCMD23.
+    std::array<ClickLabel*, 12> cmd{};
+    std::array<QLineEdit*, 12> TxtCMD{};
+    QLineEdit* cmdEntry = nullptr;
+    QLineEdit* retString = nullptr;
+};
+QList<ControlRow> InformationPageRows(InformationControls& c);
+
+class InformationPage : public Page, public InformationControls {
     Q_OBJECT
 public:
     InformationPage(const TabPage& tab, BoardInformation& information, TestConsole& console,
@@ -29,10 +44,5 @@ private:
     TestConsole& console_;
     void cmdEntry_KeyPress(std::int16_t KeyAscii);
 
-    // TxtCPU_ID, TxtCPU_Ver, TxtCPU_Rev, TxtSoftVer: in the order of the fields.
-    std::array<QLineEdit*, BoardIdentity::FieldCount> identityBoxes_;
-    std::array<QLineEdit*, CommandTableCodes.size()> commandTableBoxes_{}; // TxtCMDxx
-    QLineEdit* cmdEntry;
-    QLineEdit* retString;
     QPalette normalPalette_;
 };

@@ -3,6 +3,9 @@
 // grows the picture and moves the status line with the window.
 #include "app/pages/LivePage.h"
 
+#include "app/LayoutStep.h"
+#include "app/pages/ControlBuilder.h"
+#include "app/widgets/BoxText.h"
 #include "app/widgets/FitPicture.h"
 #include "camera/LiveCapture.h"
 #include "common/AppPaths.h"
@@ -18,29 +21,28 @@
 // The row tables are laid out by hand, one control a line.
 // clang-format off
 
-QList<ControlRow> LivePageRows()
+QList<ControlRow> LivePageRows(LiveControls& c)
 {
     return {
-        {"cmdLive", Kind::Button, "Start", 240, 360, 1455, 375},
-        {"optLiveWay", Kind::Option, "SPI", 240, 960, 1335, 375, {}, 0},
-        {"optLiveWay", Kind::Option, "UART", 240, 1320, 1335, 375, {}, 1},
-        {"chkLiveSave", Kind::CheckBox, "Save frames", 240, 1920, 1695, 375},
-        {"txtLiveFolder", Kind::TextBox, "", 240, 2280, 1815, 375,
+        {"cmdLive", Kind::Button, "Start", 240, 360, 1455, 375, Into(c.cmdLive)},
+        {"optLiveWay", Kind::Option, "SPI", 240, 960, 1335, 375, Into(c.optLiveWay), {}, 0},
+        {"optLiveWay", Kind::Option, "UART", 240, 1320, 1335, 375, Into(c.optLiveWay), {}, 1},
+        {"chkLiveSave", Kind::CheckBox, "Save frames", 240, 1920, 1695, 375, Into(c.chkLiveSave)},
+        {"txtLiveFolder", Kind::TextBox, "", 240, 2280, 1815, 375, Into(c.txtLiveFolder),
          {.speak = "Folder of the saved frames"}},
-        {"imgLive", Kind::FitPicture, "", 2160, 240, 9630, 6700, {.speak = "Live picture"}},
-        {"lblLiveStatus", Kind::Label, "", 2160, 7200, 9630, 255, {.speak = "Live status"}},
+        {"imgLive", Kind::FitPicture, "", 2160, 240, 9630, 6700, Into(c.imgLive),
+         {.speak = "Live picture"}},
+        {"lblLiveStatus", Kind::Label, "", 2160, 7200, 9630, 255, Into(c.lblLiveStatus),
+         {.speak = "Live status"}},
     };
 }
 // clang-format on
 
 LivePage::LivePage(const TabPage& tab, LiveCapture& live, const QString& AppFolder, QWidget* tabRow,
                    QWidget* parent)
-    : Page(tab, parent), cmdLive(Own<QAbstractButton>("cmdLive")),
-      optLiveWay(Own<QButtonGroup>("optLiveWay")), chkLiveSave(Own<QCheckBox>("chkLiveSave")),
-      txtLiveFolder(Own<QLineEdit>("txtLiveFolder")), imgLive(Own<FitPicture>("imgLive")),
-      lblLiveStatus(Own<QLabel>("lblLiveStatus")), live_(live), appFolder_(AppFolder),
-      tabRow_(tabRow)
+    : Page(tab, parent), live_(live), appFolder_(AppFolder), tabRow_(tabRow)
 {
+    BuildControls(this, LivePageRows(*this));
     optLiveWay->button(0)->setChecked(true);
     ShowCounts(live_.Counts());
     connect(cmdLive, &QAbstractButton::clicked, this, &LivePage::cmdLive_Click);
@@ -60,6 +62,16 @@ bool LivePage::Leave()
     live_.Stop();
     leaving_ = live_.Running();
     return !leaving_;
+}
+
+void LivePage::ApplyLayout(const ResizeLayout& layout)
+{
+    const LiveLayout& live = layout.live;
+    SetSize(this, live.frame);
+    SetHeight(imgLive, live.imgLiveHeight);
+    SetWidth(imgLive, live.imgLiveWidth);
+    SetTop(lblLiveStatus, live.lblLiveStatusTop);
+    SetWidth(lblLiveStatus, live.lblLiveStatusWidth);
 }
 
 void LivePage::cmdLive_Click()

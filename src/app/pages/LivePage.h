@@ -10,13 +10,21 @@
 class FitPicture;
 class LiveCapture;
 struct LiveCounts;
-class QAbstractButton;
-class QButtonGroup;
 class QCheckBox;
 class QLabel;
 class QLineEdit;
 
-class LivePage : public Page {
+struct LiveControls {
+    QAbstractButton* cmdLive = nullptr;
+    QButtonGroup* optLiveWay = nullptr; // 0 SPI, 1 UART
+    QCheckBox* chkLiveSave = nullptr;
+    QLineEdit* txtLiveFolder = nullptr;
+    FitPicture* imgLive = nullptr;
+    QLabel* lblLiveStatus = nullptr;
+};
+QList<ControlRow> LivePageRows(LiveControls& c);
+
+class LivePage : public Page, public LiveControls {
     Q_OBJECT
 public:
     // `AppFolder` is the window's: saved frames go to its "live" folder unless
@@ -28,13 +36,7 @@ public:
     void Shown() override;
     // Capture stops first; the switch waits for the frame in flight.
     bool Leave() override;
-
-    QAbstractButton* const cmdLive;
-    QButtonGroup* const optLiveWay; // 0 SPI, 1 UART
-    QCheckBox* const chkLiveSave;
-    QLineEdit* const txtLiveFolder;
-    FitPicture* const imgLive;
-    QLabel* const lblLiveStatus;
+    void ApplyLayout(const ResizeLayout& layout) override;
 
 private:
     void cmdLive_Click();

@@ -1,10 +1,9 @@
 #include "app/pages/Page.h"
 
 #include "app/Twips.h"
-#include "app/pages/ControlBuilder.h"
 
-Page::Page(const TabPage& tab, QWidget* parent) : PageFrame(tab.frameTitle, parent)
+Page::Page(const TabPage& tab, QWidget* parent)
+    : PageFrame(tab.frameTitle, parent), runsAgain_(tab.runsAgain)
 {
     setGeometry(TwipsRect(120, 360, tab.width, tab.height));
-    BuildControls(this, tab.rows());
 }

@@ -6,11 +6,21 @@
 #include <cstdint>
 
 class ConsoleView;
-class QAbstractButton;
 class QLineEdit;
+class QListView;
 class TestConsole;
 
-class TestPage : public Page {
+// The controls that the page binds; the others only show their design texts.
+struct TestControls {
+    ConsoleView* Outputwindow = nullptr;
+    QLineEdit* CmdCommandLine = nullptr;
+    QAbstractButton* Clear = nullptr;
+    QListView* fllstusbboot = nullptr;
+    QAbstractButton* cmdSelusbboot = nullptr;
+};
+QList<ControlRow> TestPageRows(TestControls& c);
+
+class TestPage : public Page, public TestControls {
     Q_OBJECT
 public:
     TestPage(const TabPage& tab, TestConsole& console, QWidget* parent);
@@ -26,7 +36,4 @@ private:
     void fllstusbboot_Click();
 
     TestConsole& console_;
-    ConsoleView* Outputwindow;
-    QLineEdit* CmdCommandLine;
-    QAbstractButton* cmdSelusbboot;
 };

@@ -1,5 +1,7 @@
 #include "app/pages/UnitPage.h"
 
+#include "app/LayoutStep.h"
+#include "app/pages/ControlBuilder.h"
 #include "link/BoardProtocol.h"
 #include "camera/CameraSettings.h"
 #include "camera/PictureDownload.h"
@@ -11,11 +13,9 @@
 
 UnitPage::UnitPage(const TabPage& tab, PictureDownload& download, CameraSettings& settings,
                    QWidget* parent)
-    : Page(tab, parent), cmdDwnldPicSer(Own<QAbstractButton>("cmdDwnldPicSer")),
-      cmdDwnldPic(Own<QAbstractButton>("cmdDwnldPic")),
-      cmdSpiReset(Own<QAbstractButton>("cmdSpiReset")), Option1(Own<QButtonGroup>("Option1")),
-      ProgPicDwnld(Own<QProgressBar>("ProgPicDwnld")), Image1(Own<QLabel>("Image1"))
+    : Page(tab, parent)
 {
+    BuildControls(this, UnitPageRows(*this));
     connect(cmdDwnldPic, &QAbstractButton::clicked, &download, &PictureDownload::DownLoadPicSPI);
     connect(cmdDwnldPicSer, &QAbstractButton::clicked, &download,
             &PictureDownload::DownLoadPicUART);
@@ -35,26 +35,38 @@ UnitPage::UnitPage(const TabPage& tab, PictureDownload& download, CameraSettings
     connect(cmdSpiReset, &QAbstractButton::clicked, &settings, &CameraSettings::ResetSpi);
 }
 
+void UnitPage::ApplyLayout(const ResizeLayout& layout)
+{
+    SetSize(this, layout.unit.frame);
+    // The progress bar keeps its distance above the picture's bottom edge.
+    SetTop(ProgPicDwnld, layout.unit.ProgPicDwnldTop);
+    SetHeight(Image1, layout.unit.Image1Height);
+    SetWidth(Image1, layout.unit.Image1Width);
+}
+
 // The row tables are laid out by hand, one control a line.
 // clang-format off
 
-QList<ControlRow> UnitPageRows()
+QList<ControlRow> UnitPageRows(UnitControls& c)
 {
     QList<ControlRow> rows = {
-        {"cmdDwnldPicSer", Kind::Button, "Get Pic UART", 240, 360, 1455, 375},
-        {"cmdDwnldPic", Kind::Button, "Get Pic SPI", 240, 840, 1455, 375},
-        {"cmdSpiReset", Kind::Button, "SPI Send Reset", 240, 1320, 1455, 375},
+        {"cmdDwnldPicSer", Kind::Button, "Get Pic UART", 240, 360, 1455, 375,
+         Into(c.cmdDwnldPicSer)},
+        {"cmdDwnldPic", Kind::Button, "Get Pic SPI", 240, 840, 1455, 375, Into(c.cmdDwnldPic)},
+        {"cmdSpiReset", Kind::Button, "SPI Send Reset", 240, 1320, 1455, 375, Into(c.cmdSpiReset)},
         {"Label19", Kind::Label, "SPI SIZE SETTINGS", 240, 2040, 1695, 255},
     };
     int index = 0;
     for (const char* size : PictureSizeCaptions) {
-        rows.append({"Option1", Kind::Option, size, 240, 2280 + 360 * index, 1335, 375, {}, index});
+        rows.append({"Option1", Kind::Option, size, 240, 2280 + 360 * index, 1335, 375,
+                     Into(c.Option1), {}, index});
         ++index;
     }
     rows += QList<ControlRow>{
-        {"ProgPicDwnld", Kind::ProgressBar, "", 120, 7200, 1935, 255,
+        {"ProgPicDwnld", Kind::ProgressBar, "", 120, 7200, 1935, 255, Into(c.ProgPicDwnld),
          {.speak = "Picture download progress"}},
-        {"Image1", Kind::Picture, "", 2160, 240, 9630, 7230, {.speak = "Camera picture"}},
+        {"Image1", Kind::Picture, "", 2160, 240, 9630, 7230, Into(c.Image1),
+         {.speak = "Camera picture"}},
     };
     return rows;
 }

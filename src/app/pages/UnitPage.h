@@ -6,21 +6,24 @@
 
 class CameraSettings;
 class PictureDownload;
-class QAbstractButton;
-class QButtonGroup;
 class QLabel;
 class QProgressBar;
 
-class UnitPage : public Page {
+struct UnitControls {
+    QAbstractButton* cmdDwnldPicSer = nullptr;
+    QAbstractButton* cmdDwnldPic = nullptr;
+    QAbstractButton* cmdSpiReset = nullptr;
+    QButtonGroup* Option1 = nullptr; // Option1_0 to Option1_10, the picture sizes
+    QProgressBar* ProgPicDwnld = nullptr;
+    QLabel* Image1 = nullptr;
+};
+QList<ControlRow> UnitPageRows(UnitControls& c);
+
+class UnitPage : public Page, public UnitControls {
     Q_OBJECT
 public:
     UnitPage(const TabPage& tab, PictureDownload& download, CameraSettings& settings,
              QWidget* parent);
 
-    QAbstractButton* cmdDwnldPicSer;
-    QAbstractButton* cmdDwnldPic;
-    QAbstractButton* cmdSpiReset;
-    QButtonGroup* Option1; // Option1_0 to Option1_10, the picture sizes
-    QProgressBar* ProgPicDwnld;
-    QLabel* Image1;
+    void ApplyLayout(const ResizeLayout& layout) override;
 };
