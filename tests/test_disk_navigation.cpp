@@ -91,7 +91,7 @@ struct ShownPage {
 
 class DiskNavigationTest : public QObject {
     Q_OBJECT
-private slots:
+private Q_SLOTS:
     void resetListsPicturesOfAppFolder();
     void folderAndDriveChangesClearTheView();
     void driveListIsReadBesideTheWindow();
@@ -275,7 +275,7 @@ void DiskNavigationTest::pageBindsBoxesAndRecordLabels()
                                       "TX-0042 CITYCAB     ", "Q8150001", "Shift 2 driver 17___"}));
     // Opening the folder above (double click or Enter) clears all but two.
     const QModelIndex above = page.Dir1->currentIndex().siblingAtRow(page.Dir1->currentIndex().row() - 1);
-    emit page.Dir1->activated(above);
+    Q_EMIT page.Dir1->activated(above);
     QCOMPARE(page.Disk().Dir1().Path(), volume.path());
     QCOMPARE(fixture.Captions(), QStringList({"", "", "", "", "TX-0042 CITYCAB     ", "",
                                       "Shift 2 driver 17___"}));

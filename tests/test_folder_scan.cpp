@@ -12,7 +12,7 @@
 
 class FolderScanTest : public QObject {
     Q_OBJECT
-private slots:
+private Q_SLOTS:
     void pattern_data();
     void pattern();
     void scanListsMatchingFilesOnly();

@@ -16,7 +16,7 @@ const QString CameraName = QStringLiteral("Q8150001_00004711_20071105_142507_T_3
 
 class TestPictureRecord : public QObject {
     Q_OBJECT
-private slots:
+private Q_SLOTS:
     void parse_data();
     void parse();
     void triggerCharacter();

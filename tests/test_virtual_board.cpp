@@ -38,7 +38,7 @@ QByteArray Reply(VirtualBoard& board, const QByteArray& command)
 
 class TestVirtualBoard : public QObject {
     Q_OBJECT
-private slots:
+private Q_SLOTS:
     void replies_data();
     void replies();
     void commandTable();

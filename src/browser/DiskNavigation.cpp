@@ -69,10 +69,10 @@ void DiskNavigation::File1_Click()
 {
     const QString name = file1_->FileName();
     if (name.isEmpty()) {
-        emit RecordCleared();
+        Q_EMIT RecordCleared();
         image2_->ShowPlaceholder(ImageBitmapRef);
         return;
     }
-    emit RecordShown(ParsePictureFileName(name));
+    Q_EMIT RecordShown(ParsePictureFileName(name));
     image2_->ShowPicture(JoinPath(dir1_->Path(), name), ImageBitmapRef);
 }

@@ -37,7 +37,7 @@ public:
     FileList& File1() const { return *file1_; }
     StoredPicture& Image2() const { return *image2_; }
 
-signals:
+Q_SIGNALS:
     // The record of the selected file, read from its name.
     void RecordShown(const PictureRecord& record);
     // No file is selected: the record's texts are emptied, all but the taxi

@@ -57,8 +57,8 @@ void DriveList::SetValue(const QString& path)
     if (drive.isEmpty() || drive == value_)
         return;
     Select(drive);
-    emit Shown();
-    emit Change();
+    Q_EMIT Shown();
+    Q_EMIT Change();
 }
 
 void DriveList::Pick(const QString& drive)
@@ -66,7 +66,7 @@ void DriveList::Pick(const QString& drive)
     if (drive == value_)
         return;
     value_ = drive;
-    emit Change();
+    Q_EMIT Change();
 }
 
 void DriveList::Select(const QString& drive)
@@ -112,5 +112,5 @@ void DriveList::Fill(const QStringList& volumes)
     Select(shown.isEmpty() ? VolumeOfPath(wanted_, volumes) : shown);
     if (!unplacedFolder_.isEmpty())
         RememberFolder(std::exchange(unplacedFolder_, QString()));
-    emit Shown();
+    Q_EMIT Shown();
 }

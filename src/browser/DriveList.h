@@ -48,7 +48,7 @@ public:
     // selection. Until the first answer the list is empty.
     void Refresh();
 
-signals:
+Q_SIGNALS:
     // The user picked another volume, or SetValue moved to one.
     void Change();
     // The volumes or the selection changed without the user: a box shows them anew.

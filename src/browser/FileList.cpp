@@ -11,7 +11,7 @@ FileList::FileList(const QString& pattern, QObject* parent)
 {
     connect(selection_, &QItemSelectionModel::selectionChanged, this, [this] {
         if (!changingList_)
-            emit Click();
+            Q_EMIT Click();
     });
 }
 
@@ -35,7 +35,7 @@ QString FileList::FileName() const
 void FileList::ClickSelected()
 {
     if (selection_->hasSelection())
-        emit Click();
+        Q_EMIT Click();
 }
 
 void FileList::SetFolder(const QString& folder)
@@ -87,9 +87,9 @@ void FileList::Apply(const FolderScan& scan)
         folder_ = confirmed_.folder;
         ShowNames(confirmed_.names, confirmed_.selected);
     }
-    emit Listed(scan.ok);
+    Q_EMIT Listed(scan.ok);
     if (FileName() != before)
-        emit Click();
+        Q_EMIT Click();
 }
 
 void FileList::ShowNames(const QStringList& names, const QString& select)

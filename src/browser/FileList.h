@@ -41,7 +41,7 @@ public:
     // changed since it was shown, so that counts as a click too.
     void ClickSelected();
 
-signals:
+Q_SIGNALS:
     // The selection changed (the user's pick, or with the list), or the
     // selected entry was clicked again.
     void Click();

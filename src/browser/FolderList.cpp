@@ -35,7 +35,7 @@ void FolderList::SetPath(const QString& path)
     }
     ShowFolders(ancestors.last(), {});
     Request();
-    emit Change();
+    Q_EMIT Change();
 }
 
 void FolderList::Request()
@@ -59,7 +59,7 @@ void FolderList::Apply(const FolderScan& scan)
     } else {
         ShowFolders(confirmedPath_, confirmedSubfolders_);
     }
-    emit Listed(requested, scan.ok);
+    Q_EMIT Listed(requested, scan.ok);
 }
 
 void FolderList::ShowFolders(const QString& path, const QStringList& subfolders)

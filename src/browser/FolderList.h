@@ -38,7 +38,7 @@ public:
     // differs from the shown one.
     void SetPath(const QString& path);
 
-signals:
+Q_SIGNALS:
     void Change();
     // The subfolders of `path` are shown (true), or it could not be read and
     // the list went back (false).

@@ -34,7 +34,7 @@ void StoredPicture::ShowPlaceholder(int bitmapRef)
 {
     worker_->Drop(); // a picture still being decoded is no longer wanted
     path_.clear();
-    emit Shown(PlaceholderBitmap(bitmapRef), false);
+    Q_EMIT Shown(PlaceholderBitmap(bitmapRef), false);
 }
 
 void StoredPicture::ShowPicture(const QString& path, int bitmapRef)
@@ -57,5 +57,5 @@ void StoredPicture::Apply(const QImage& picture, int bitmapRef)
     if (picture.isNull())
         ShowPlaceholder(bitmapRef);
     else
-        emit Shown(picture, true);
+        Q_EMIT Shown(picture, true);
 }

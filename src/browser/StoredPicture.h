@@ -24,7 +24,7 @@ public:
     // The picture in `path`; the placeholder `bitmapRef` when it cannot be read.
     void ShowPicture(const QString& path, int bitmapRef);
 
-signals:
+Q_SIGNALS:
     // What the box is to show: a stored picture decoded for the box's size in
     // device pixels (stored), or the placeholder (!stored).
     void Shown(const QImage& picture, bool stored);

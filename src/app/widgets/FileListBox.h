@@ -19,7 +19,7 @@ public:
     QListView* View() const { return view_; }
     void SetFolder(const QString& folder);
 
-signals:
+Q_SIGNALS:
     // The list's Click: the selection changed, or the selected entry was clicked.
     void Click();
 
