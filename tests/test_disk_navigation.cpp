@@ -133,7 +133,7 @@ void DiskNavigationTest::resetListsPicturesOfAppFolder()
 
 // Another folder clears the record and shows the placeholder at once, even
 // when it holds the same file; another drive does so twice (through
-// Dir1_Change, then at the end of Drive1_Change).
+// FolderChanged, then at the end of DriveChanged).
 void DiskNavigationTest::folderAndDriveChangesClearTheView()
 {
     Disk disk;

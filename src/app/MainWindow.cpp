@@ -48,7 +48,7 @@ MainWindow::MainWindow(BoardLink& link, ToolState& tool, QWidget* parent)
     // Keys could still reach the covered speed list while the live view runs.
     connect(liveCapture_, &LiveCapture::RunningChanged, lstBaud,
             [this](bool running) { lstBaud->setEnabled(!running); });
-    connect(lstBaud, &QComboBox::activated, cameraSettings_, &CameraSettings::SetUartSpeed);
+    connect(lstBaud, &QComboBox::activated, this, &MainWindow::lstBaud_Click);
 }
 
 MainWindow::~MainWindow() = default;
@@ -149,6 +149,12 @@ void MainWindow::TabStrip1_Click()
     CurrentTab = std::int16_t(i);
     Frame1[i - 1]->Shown();
     Q_EMIT TabShown(i);
+}
+
+// An entry was chosen in the speed list's open list.
+void MainWindow::lstBaud_Click()
+{
+    cameraSettings_->SetUartSpeed(lstBaud->currentIndex());
 }
 
 void MainWindow::ShowLinkState(int state)

@@ -61,6 +61,7 @@ protected:
 private:
     void AssemblePages();
     void ConnectLink();
+    void lstBaud_Click();
     void ShowLinkState(int state);
     void DefaultShowMessage(const QString& text);
 

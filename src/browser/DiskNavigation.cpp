@@ -23,7 +23,7 @@ DiskNavigation::DiskNavigation(QString& AppFolder, const std::int16_t& ImageBitm
     // The folder shown last on a volume is where the drive list takes the
     // folder list back to. A folder that could not be read is not kept.
     connect(dir1_, &FolderList::Change, this, [this] { drive1_->RememberFolder(dir1_->Path()); });
-    connect(dir1_, &FolderList::Change, this, &DiskNavigation::Dir1_Change);
+    connect(dir1_, &FolderList::Change, this, &DiskNavigation::FolderChanged);
     connect(dir1_, &FolderList::Listed, this, [this](const QString& path, bool ok) {
         if (!ok) {
             drive1_->ForgetFolder(path);
@@ -32,11 +32,11 @@ DiskNavigation::DiskNavigation(QString& AppFolder, const std::int16_t& ImageBitm
             // the folder list did, and shown the file from the folder that failed:
             // show the selection again from the folder the list is back at.
             if (!file1_->FileName().isEmpty())
-                File1_Click();
+                ShowSelectedFile();
         }
     });
-    connect(drive1_, &DriveList::Change, this, &DiskNavigation::Drive1_Change);
-    connect(file1_, &FileList::Click, this, &DiskNavigation::File1_Click);
+    connect(drive1_, &DriveList::Change, this, &DiskNavigation::DriveChanged);
+    connect(file1_, &FileList::Click, this, &DiskNavigation::ShowSelectedFile);
 }
 
 void DiskNavigation::ResetDiskFolder()
@@ -53,19 +53,19 @@ void DiskNavigation::ResetDiskFolder()
     file1_->SetPattern(PicturePattern);
 }
 
-void DiskNavigation::Dir1_Change()
+void DiskNavigation::FolderChanged()
 {
     file1_->SetFolder(dir1_->Path());
-    File1_Click();
+    ShowSelectedFile();
 }
 
-void DiskNavigation::Drive1_Change()
+void DiskNavigation::DriveChanged()
 {
     dir1_->SetPath(drive1_->CurrentFolder(drive1_->Value()));
-    File1_Click();
+    ShowSelectedFile();
 }
 
-void DiskNavigation::File1_Click()
+void DiskNavigation::ShowSelectedFile()
 {
     const QString name = file1_->FileName();
     if (name.isEmpty()) {

@@ -27,10 +27,12 @@ public:
     // whenever the "Disk" tab is shown after another tab. A folder that cannot
     // be read leaves the lists as they were, without a message.
     void ResetDiskFolder();
-    void Dir1_Change();
-    void Drive1_Change();
-    // Shows the selected file and its record, or the cleared view.
-    void File1_Click();
+    // The folder list (Dir1) or the drive list (Drive1) moved: the lists after
+    // it follow.
+    void FolderChanged();
+    void DriveChanged();
+    // Shows the file selected in File1 and its record, or the cleared view.
+    void ShowSelectedFile();
 
     FolderList& Dir1() const { return *dir1_; }
     DriveList& Drive1() const { return *drive1_; }

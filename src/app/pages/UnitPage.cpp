@@ -13,12 +13,11 @@
 
 UnitPage::UnitPage(const TabPage& tab, PictureDownload& download, CameraSettings& settings,
                    QWidget* parent)
-    : Page(tab, parent)
+    : Page(tab, parent), download_(download), settings_(settings)
 {
     BuildControls(this, UnitPageRows(*this));
-    connect(cmdDwnldPic, &QAbstractButton::clicked, &download, &PictureDownload::DownLoadPicSPI);
-    connect(cmdDwnldPicSer, &QAbstractButton::clicked, &download,
-            &PictureDownload::DownLoadPicUART);
+    connect(cmdDwnldPic, &QAbstractButton::clicked, this, &UnitPage::cmdDwnldPic_Click);
+    connect(cmdDwnldPicSer, &QAbstractButton::clicked, this, &UnitPage::cmdDwnldPicSer_Click);
     // The buttons refuse clicks while a download runs.
     connect(&download, &PictureDownload::RunningChanged, this, [this](bool running) {
         cmdDwnldPic->setEnabled(!running);
@@ -31,8 +30,29 @@ UnitPage::UnitPage(const TabPage& tab, PictureDownload& download, CameraSettings
     connect(&download, &PictureDownload::PictureShown, this,
             [this](const QImage& picture) { Image1->setPixmap(QPixmap::fromImage(picture)); });
 
-    connect(Option1, &QButtonGroup::idClicked, &settings, &CameraSettings::SetPictureSize);
-    connect(cmdSpiReset, &QAbstractButton::clicked, &settings, &CameraSettings::ResetSpi);
+    connect(Option1, &QButtonGroup::idClicked, this, &UnitPage::Option1_Click);
+    connect(cmdSpiReset, &QAbstractButton::clicked, this, &UnitPage::cmdSpiReset_Click);
+}
+
+void UnitPage::cmdDwnldPic_Click()
+{
+    download_.DownLoadPicSPI();
+}
+
+void UnitPage::cmdDwnldPicSer_Click()
+{
+    download_.DownLoadPicUART();
+}
+
+// Index: which of the eleven size buttons.
+void UnitPage::Option1_Click(int Index)
+{
+    settings_.SetPictureSize(Index);
+}
+
+void UnitPage::cmdSpiReset_Click()
+{
+    settings_.ResetSpi();
 }
 
 void UnitPage::ApplyLayout(const ResizeLayout& layout)

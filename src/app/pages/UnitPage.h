@@ -26,4 +26,13 @@ public:
              QWidget* parent);
 
     void ApplyLayout(const ResizeLayout& layout) override;
+
+private:
+    void cmdDwnldPic_Click();
+    void cmdDwnldPicSer_Click();
+    void Option1_Click(int Index);
+    void cmdSpiReset_Click();
+
+    PictureDownload& download_;
+    CameraSettings& settings_;
 };
