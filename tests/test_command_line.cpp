@@ -35,6 +35,9 @@ void CommandLineTest::options_data()
                           << "3eb:a815 3-4.2.1";
     QTest::newRow("port on the root hub") << QStringList{"--port=1-7"} << QString() << false
                                           << false << "3eb:a815 1-7";
+    QTest::newRow("port behind seven hubs, the most USB allows")
+        << QStringList{"--port", "1-1.2.3.4.5.6.7"} << QString() << false << false
+        << "3eb:a815 1-1.2.3.4.5.6.7";
     for (const char* bad : {"1", "1-", "1-4..2", "0-1", "1-256", "1-+4", "1-1.2.3.4.5.6.7.8"})
         QTest::newRow(bad) << QStringList{"--port", bad} << QString() << true << false << "";
     QTest::newRow("port with simulate") << QStringList{"--simulate", "--port", "1-1"} << QString()

@@ -86,7 +86,6 @@ void ConsoleLogicTest::sizeAndSpeedCommands()
     QVERIFY(!PictureSizeCommand(11).has_value());
     QVERIFY(!PictureSizeCommand(-1).has_value());
     QCOMPARE(UartSpeedCommand(0), QStringLiteral("C:10 0"));
-    QCOMPARE(UartSpeedCommand(-1), QStringLiteral("C:10-1"));
 }
 
 void ConsoleLogicTest::lengthReply_data()

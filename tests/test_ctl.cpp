@@ -53,8 +53,6 @@ private Q_SLOTS:
 #ifndef Q815_TEST_LIBUSB
     void commands_data();
     void commands();
-    void jpegFrame_data();
-    void jpegFrame();
 #else
     void twoBoards();
 #endif
@@ -166,26 +164,6 @@ void CtlTest::commands()
         QCOMPARE(bytes.size(), match.captured(2).toLongLong());
         QCOMPARE(IsWholeJpeg(bytes), fault != "cut");
     }
-}
-
-void CtlTest::jpegFrame_data()
-{
-    QTest::addColumn<QByteArray>("hex");
-    QTest::addColumn<int>("end"); // 0: not whole
-    QTest::newRow("whole") << QByteArray("ffd8ffe00004aabbffd9") << 10;
-    QTest::newRow("zeros after the end marker") << QByteArray("ffd81234ffd90000") << 6;
-    QTest::newRow("end marker right after the start") << QByteArray("ffd8ffd9") << 4;
-    QTest::newRow("cut short") << QByteArray("ffd8ffe00004aa") << 0;
-    QTest::newRow("no start marker") << QByteArray("00d8ffd9") << 0;
-    QTest::newRow("empty") << QByteArray() << 0;
-}
-
-void CtlTest::jpegFrame()
-{
-    QFETCH(int, end);
-    const JpegFrameCheck check = CheckJpegFrame(QByteArray::fromHex(Data<QByteArray>("hex")));
-    QCOMPARE(check.end, end);
-    QCOMPARE(check.problem.isEmpty(), end > 0);
 }
 
 #else

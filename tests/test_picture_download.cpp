@@ -92,6 +92,7 @@ private Q_SLOTS:
     void silentBlockCopiesZerosAndGoesOn();
     void secondDownloadIsRefusedAndEveryBlockMovesTheBar();
     void unitPageFollowsTheDownload();
+    void windowClosedDuringASlowDownload();
 };
 
 void PictureDownloadTest::blockDownloads_data()
@@ -365,6 +366,36 @@ void PictureDownloadTest::unitPageFollowsTheDownload()
     QCOMPARE(bar->value(), bar->maximum());
     QCOMPARE(bar->maximum(), w.Commands().count(QStringLiteral("C:02")));
     QCOMPARE(w.Get<QLabel>("Image1")->pixmap().size(), QSize(80, 60));
+}
+
+// Closing the window while the capture or a block waits for its reply: nothing
+// more is asked of the board, nobody is asked anything, and the last
+// picture's file stays as it was.
+void PictureDownloadTest::windowClosedDuringASlowDownload()
+{
+    for (int closeAtMs : {10, 150}) {
+        QTemporaryDir folder;
+        WindowFixture w;
+        w.tool.AppFolder = folder.path();
+        w.board.SetPictureRenderer(RenderTestPicture);
+        QFile old(folder.filePath(QStringLiteral("downloaded.jpg")));
+        QVERIFY(old.open(QIODevice::WriteOnly) && old.write("the last picture") == 16);
+        old.close();
+        w.board.ClearRecord();
+        w.board.SetReplyDelay(20);
+        QStringList sent;
+        QTimer::singleShot(closeAtMs, [&] {
+            sent = w.Commands();
+            w.window.close();
+        });
+        w.Get<QAbstractButton>("cmdDwnldPic")->click();
+        QCoreApplication::processEvents();
+        QCOMPARE(w.Commands(), sent);
+        QCOMPARE(sent.size() > 3, closeAtMs > 100);
+        QCOMPARE(w.messages, QStringList());
+        QVERIFY(old.open(QIODevice::ReadOnly));
+        QCOMPARE(old.readAll(), QByteArray("the last picture"));
+    }
 }
 
 QTEST_MAIN(PictureDownloadTest)

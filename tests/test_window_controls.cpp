@@ -125,8 +125,11 @@ void WindowControlsTest::recordLabelsLieOverThePictureAndFit()
         QCOMPARE(trigger->text(), text);
         QVERIFY2(fits(trigger), qPrintable(text));
     }
+    SetFittingText(trigger, QString(24, QLatin1Char('W'))); // too wide even at 8 points
+    QVERIFY(trigger->font().stretch() < QFont::Unstretched);
     SetFittingText(trigger, QStringLiteral("Serial"));
     QCOMPARE(trigger->font().pointSizeF(), designPoints);
+    QCOMPARE(trigger->font().stretch(), int(QFont::Unstretched));
 }
 
 void WindowControlsTest::clickLabelActsLikeAButton()

@@ -9,7 +9,6 @@
 #include <QString>
 
 struct JpegFrameCheck {
-    qsizetype end = 0; // bytes up to and including the last end marker, when whole
     QString problem;   // why the bytes are not a whole picture; empty when they are
     bool Whole() const { return problem.isEmpty(); }
 };

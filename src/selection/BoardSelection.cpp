@@ -55,10 +55,8 @@ QString ReadBoardOptions(const QCommandLineParser& parser, const QString& device
     QString ids = QLatin1String(DefaultDeviceIds);
     if (parser.isSet(Device)) {
         ids = parser.value(Device);
-        selection.deviceGiven = true;
     } else if (!deviceEnv.isEmpty()) {
         ids = deviceEnv;
-        selection.deviceGiven = true;
     }
     if (!ParseDeviceIds(ids, selection.vendorId, selection.productId)) {
         return QStringLiteral("Bad device ids '%1': expected VID:PID in hexadecimal, for "

@@ -18,7 +18,6 @@ struct BoardSelection {
     bool simulate = false; // the built-in virtual board
     std::uint16_t vendorId = 0x03EB;
     std::uint16_t productId = 0xA815;
-    bool deviceGiven = false;
     usb::PortPath port; // empty: the first board with the ids
 
     QString IdsText() const; // "03eb:a815"
