@@ -6,6 +6,7 @@
 #include <QWidget>
 #include <array>
 #include <functional>
+#include <list>
 
 class BoardInformation;
 class BoardLink;
@@ -19,6 +20,7 @@ class Page;
 class PictureDownload;
 class QFrame;
 class QLineEdit;
+class QMessageBox;
 class TabStrip;
 
 class MainWindow : public QWidget {
@@ -40,11 +42,8 @@ public:
 
     // Shows a message box with only an OK button and the application's title.
     void ShowMessage(const QString& text) { showMessage_(text); }
-    // Tests record the texts instead of blocking on a box.
-    void SetMessageSink(std::function<void(const QString&)> sink)
-    {
-        showMessage_ = std::move(sink);
-    }
+    // Tests record the texts instead of blocking on a box; null: boxes again.
+    void SetMessageSink(std::function<void(const QString&)> sink);
 
     // The tab shown (1-based) and the page of tab index + 1, to look at.
     std::int16_t ShownTab() const { return CurrentTab; }
@@ -80,6 +79,13 @@ private:
     ConsoleView* Outputwindow = nullptr;
 
     std::function<void(const QString&)> showMessage_;
+    // The boxes open now (nested when one comes up while another waits), and
+    // whether the board left while each was open.
+    struct OpenBox {
+        QMessageBox* box;
+        bool boardLeft;
+    };
+    std::list<OpenBox> openBoxes_;
     bool activated_ = false;
     // Feature handlers, created with the controls they serve.
     BoardInformation* boardInformation_ = nullptr;
