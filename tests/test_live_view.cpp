@@ -13,6 +13,7 @@
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -62,6 +63,7 @@ private Q_SLOTS:
     void badFramesAmongGood();
     void eachFrameShownInTheNextOnesWaitAndBeforeARestart();
     void savedFrames();
+    void unplugMessageSaysTheBoardIsBack();
 };
 
 // Each a bit; several of them come together.
@@ -189,6 +191,34 @@ void LiveViewTest::savedFrames()
     QVERIFY(f.Stopped());
     QCOMPARE(f.messages.size(), 1);
     QVERIFY(f.messages.constFirst().contains(QDir::toNativeSeparators(saved)));
+}
+
+// The USB layer meets the unplug (a refused write) before the plug event: its
+// box, still open when the board is back, says so.
+void LiveViewTest::unplugMessageSaysTheBoardIsBack()
+{
+    Live f;
+    f.window.SetMessageSink(nullptr); // real boxes
+    f.Click();
+    QVERIFY(f.Counted(2));
+    f.bus.InjectFault("USBPipeOUT", "QueueData", usb::StatusDeviceGone, 0, 1);
+    QStringList texts;
+    bool replugged = false;
+    QTimer user; // answers each box, once the board has been replugged under the first
+    QObject::connect(&user, &QTimer::timeout, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (box != nullptr && !std::exchange(replugged, true)) {
+            f.bus.Unplug(&f.board);
+            f.bus.Plug(&f.board);
+        } else if (box != nullptr && State(f.link).LinkUp) {
+            texts << box->text();
+            box->accept();
+        }
+    });
+    user.start(10);
+    QVERIFY(f.Stopped());
+    QCOMPARE(texts, QStringList{"the board was unplugged: plug it in again\n\n"
+                                "The board is plugged in again: USB OK."});
 }
 
 QTEST_MAIN(LiveViewTest)

@@ -6,7 +6,11 @@
 #include "link/usb/LibusbBackend.h"
 #include "link/usb/LibusbStatus.h"
 #include "link/usb/LibusbUsbObject.h"
+#include <fcntl.h>
 #include <libusb.h>
+#include <linux/usbdevice_fs.h>
+#include <sys/ioctl.h>
+#include <unistd.h>
 #else
 #include "link/usb/SimBackend.h"
 #include "link/usb/SimUsbObject.h"
@@ -318,6 +322,23 @@ private Q_SLOTS:
             texts.insert(StatusText(failures[i]));
         QCOMPARE(texts.size(), count + 2);
         QVERIFY(StatusText(MakeStatus(0xE000A0FF)).contains(QStringLiteral("E000A0FF")));
+    }
+
+    // Plugging announces the board once its node answers: a program that
+    // claims it at once must not meet a node that knows no usbfs request (libusb
+    // makes that "other error", the window's "internal error").
+    void announcedBoardAnswers()
+    {
+        int claim = -1;
+        rig_->device.SetOnAnnounced([&] {
+            const int fd = ::open(qPrintable(rig_->device.DeviceNode()), O_RDWR);
+            unsigned int interface = 0;
+            claim = fd >= 0 && ::ioctl(fd, USBDEVFS_CLAIMINTERFACE, &interface) == 0 ? 0 : errno;
+            if (fd >= 0)
+                ::close(fd);
+        });
+        rig_->Plug();
+        QCOMPARE(claim, 0);
     }
 
     void sharedOpenBoard()

@@ -31,7 +31,7 @@ MainWindow::MainWindow(BoardLink& link, ToolState& tool, QWidget* parent)
 {
     setObjectName(QStringLiteral("MainWindow"));
     setWindowTitle(QStringLiteral("Form1"));
-    showMessage_ = [this](const QString& text) { DefaultShowMessage(text); };
+    SetMessageSink(nullptr);
     assembler_ = new PictureAssembler(Link, this);
     pictureDownload_ =
         new PictureDownload(Link, *assembler_, Tool.AppFolder, Tool.ImageBitmapRef, this);
@@ -157,8 +157,26 @@ void MainWindow::lstBaud_Click()
     cameraSettings_->SetUartSpeed(lstBaud->currentIndex());
 }
 
+void MainWindow::SetMessageSink(std::function<void(const QString&)> sink)
+{
+    if (!sink)
+        sink = [this](const QString& text) { DefaultShowMessage(text); };
+    showMessage_ = std::move(sink);
+}
+
 void MainWindow::ShowLinkState(int state)
 {
+    // A box that told of the unplug (or of what failed with it) says that the
+    // board is back rather than outlive the replug unchanged.
+    for (OpenBox& open : openBoxes_) {
+        if (state == 2) {
+            open.boardLeft = true;
+        } else if (state == 1 && open.boardLeft) {
+            open.boardLeft = false;
+            open.box->setText(open.box->text() + QStringLiteral("\n\nThe board is plugged in "
+                                                                "again: USB OK."));
+        }
+    }
     if (state == 1) {
         TxtUSB->setText(LoadResString(StringBase + 83));
         SetBackground(TxtUSB, QColor(0, 255, 0));
@@ -173,7 +191,9 @@ void MainWindow::DefaultShowMessage(const QString& text)
     // A box that comes up during a wait (an unplug, say) must take its OK.
     const InputGate::Lifted answerable;
     QMessageBox box(QMessageBox::NoIcon, ApplicationTitle(), text, QMessageBox::Ok, this);
+    const auto open = openBoxes_.insert(openBoxes_.end(), {&box, !Link.Linked()});
     box.exec();
+    openBoxes_.erase(open);
 }
 
 void MainWindow::showEvent(QShowEvent* event)

@@ -7,6 +7,7 @@
 #include <QList>
 #include <QWidget>
 #include <functional>
+#include <list>
 
 class BoardInformation;
 class BoardLink;
@@ -17,6 +18,7 @@ class PictureAssembler;
 class TestConsole;
 class Page;
 class PictureDownload;
+class QMessageBox;
 class TabStrip;
 
 class MainWindow : public QWidget, private WindowControls {
@@ -38,11 +40,8 @@ public:
 
     // Shows a message box with only an OK button and the application's title.
     void ShowMessage(const QString& text) { showMessage_(text); }
-    // Tests record the texts instead of blocking on a box.
-    void SetMessageSink(std::function<void(const QString&)> sink)
-    {
-        showMessage_ = std::move(sink);
-    }
+    // Tests record the texts instead of blocking on a box; null: boxes again.
+    void SetMessageSink(std::function<void(const QString&)> sink);
 
     // The tab shown (1-based) and the page of tab index + 1, to look at.
     std::int16_t ShownTab() const { return CurrentTab; }
@@ -76,6 +75,13 @@ private:
     QList<Page*> Frame1; // the page of tab index + 1
 
     std::function<void(const QString&)> showMessage_;
+    // The boxes open now (nested when one comes up while another waits), and
+    // whether the board left while each was open.
+    struct OpenBox {
+        QMessageBox* box;
+        bool boardLeft;
+    };
+    std::list<OpenBox> openBoxes_;
     bool activated_ = false;
     // Feature handlers, created with the controls they serve.
     PictureAssembler* assembler_ = nullptr; // the picture buffer they share

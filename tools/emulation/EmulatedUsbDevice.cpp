@@ -405,17 +405,10 @@ void EmulatedUsbDevice::Plug()
     const char* properties[] = {"DEVNAME", node.constData(), "DEVTYPE", "usb_device",
                                 "BUSNUM", "001", "DEVNUM", paddedDevnum.constData(),
                                 "PRODUCT", productProperty.constData(), nullptr};
-    const std::string name = parent + "/" + port_.toStdString();
-    gchar* syspath = umockdev_testbed_add_devicev(testbed, "usb", name.c_str(), nullptr,
-                                                  const_cast<gchar**>(attributes),
-                                                  const_cast<gchar**>(properties));
-    QByteArray descriptors = UsbDescriptors(board_.VendorId(), board_.ProductId(),
-                                            board_.Endpoints());
-    umockdev_testbed_set_attribute_binary(testbed, syspath, "descriptors",
-                                          reinterpret_cast<guint8*>(descriptors.data()),
-                                          int(descriptors.size()));
-
-    // The node: a FIFO that this side keeps full.
+    // The node answers first: adding the device to sysfs already announces it
+    // (umockdev sends an "add" uevent), and a program that opens the board
+    // right then must find it working, as the kernel's node is there before
+    // its uevent. The node is a FIFO that this side keeps full.
     const std::string path = bus_->rootDir + node.toStdString();
     const std::string folder = path.substr(0, path.rfind('/'));
     g_mkdir_with_parents(folder.c_str(), 0755);
@@ -429,7 +422,6 @@ void EmulatedUsbDevice::Plug()
     port.Quiet();
     {
         const std::lock_guard lock(shared_->mutex);
-        shared_->syspath = syspath;
         shared_->endpoints = board_.Endpoints();
         const std::string key = port.devnode;
         auto [it, added] = shared_->ports.insert_or_assign(key, std::move(port));
@@ -439,6 +431,21 @@ void EmulatedUsbDevice::Plug()
     if (!umockdev_testbed_attach_ioctl(testbed, node.constData(), shared_->handler, &error)) {
         qWarning("cannot serve %s: %s", node.constData(), error ? error->message : "?");
         g_clear_error(&error);
+    }
+    const std::string name = parent + "/" + port_.toStdString();
+    gchar* syspath = umockdev_testbed_add_devicev(testbed, "usb", name.c_str(), nullptr,
+                                                  const_cast<gchar**>(attributes),
+                                                  const_cast<gchar**>(properties));
+    if (onAnnounced_)
+        onAnnounced_();
+    QByteArray descriptors = UsbDescriptors(board_.VendorId(), board_.ProductId(),
+                                            board_.Endpoints());
+    umockdev_testbed_set_attribute_binary(testbed, syspath, "descriptors",
+                                          reinterpret_cast<guint8*>(descriptors.data()),
+                                          int(descriptors.size()));
+    {
+        const std::lock_guard lock(shared_->mutex);
+        shared_->syspath = syspath;
     }
     umockdev_testbed_uevent(testbed, syspath, "add");
     g_free(syspath);

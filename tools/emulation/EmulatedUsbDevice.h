@@ -21,6 +21,7 @@
 #include <QObject>
 #include <QString>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <set>
 #include <string>
@@ -61,6 +62,9 @@ public:
 
     // The interface is claimed by another program: claiming fails with EBUSY.
     void SetClaimBusy(bool busy);
+    // Runs right after plugging announces the board (tests: what a program
+    // that opens the board at once meets).
+    void SetOnAnnounced(std::function<void()> hook) { onAnnounced_ = std::move(hook); }
     // Counts of usbfs requests seen, for tests: submitted URBs and cancels.
     int SubmittedUrbs() const;
     int DiscardedUrbs() const;
@@ -79,4 +83,5 @@ private:
     std::shared_ptr<Shared> shared_;
     bool pumpScheduled_ = false;
     unsigned nodeMode_ = 0666;
+    std::function<void()> onAnnounced_;
 };
