@@ -4,6 +4,7 @@
 #include "selection/BoardSelection.h"
 
 #include <QCommandLineParser>
+#include <QJsonObject>
 #include <QList>
 #include <QStringList>
 
@@ -18,6 +19,13 @@ struct CtlContext {
     QStringList arguments;            // the words after the sub-command's name
     BoardSelection selection;
     usb::UsbBackend& backend;
+    int replyLimitMs = 3000; // --timeout
+    bool verbose = false;    // each exchange on standard error
+    bool json = false;       // --json given
+    bool jsonLines = false;  // a JSON object per line: the last only on failure
+    // With --json: what the command did, printed once when it ends, with the
+    // "error" object and "interrupted" added then.
+    QJsonObject document;
 };
 
 struct CtlCommand {
@@ -30,7 +38,7 @@ struct CtlCommand {
 
 const QList<CtlCommand>& CtlCommands();
 
-// The option --json, which list, info, send and picture take.
+// The option --json, which list, info, send, picture and console take.
 QCommandLineOption JsonOption();
 
 // What keeps text from being a command the window's command line sends (it

@@ -30,7 +30,7 @@ QList<QCommandLineOption> InfoOptions()
 
 int RunInfo(CtlContext& c)
 {
-    CtlBoard board(c.backend, c.io, c.selection);
+    CtlBoard board(c);
     if (const int opened = board.Open())
         return opened;
     BoardInformation information(board.Link());
@@ -38,15 +38,20 @@ int RunInfo(CtlContext& c)
     int exit = ExitDone;
     QObject::connect(&information, &BoardInformation::BoxFilled,
                      [&](const QString& box, const QString& text) {
-                         boxes[box] = text;
                          // The boxes of replies are filled right after their exchange.
                          const bool silent = board.TakeSilentWaits() > 0;
+                         if (exit == ExitNoAnswer || exit > ExitNoAnswer)
+                             return; // the link is shut down: nothing more came
+                         if (const int interrupted = board.Interrupted()) {
+                             exit = interrupted;
+                             return;
+                         }
+                         boxes[box] = text;
                          const bool reply = box == QLatin1String("TxtCPU_ID")
                                             || box == QLatin1String("TxtSoftVer")
                                             || box.startsWith(QLatin1String("TxtCMD"));
                          const int status = reply ? ReplyExit(text, silent) : ExitDone;
-                         if (status == ExitDone || exit == ExitNoAnswer
-                             || (status == ExitNoBoard && exit == ExitNoBoard))
+                         if (status == ExitDone || (status == ExitNoBoard && exit == ExitNoBoard))
                              return;
                          board.Explain(CommandOfBox(box), {text, status});
                          if (exit == ExitDone)
@@ -57,10 +62,10 @@ int RunInfo(CtlContext& c)
                              board.Link().Shutdown();
                      });
     information.ReadBoardInfo();
-    if (exit == ExitNoAnswer)
+    if (exit == ExitNoAnswer || exit > ExitNoAnswer)
         return exit;
 
-    if (!c.parser.isSet(QStringLiteral("json"))) {
+    if (!c.json) {
         c.io.Line(QStringLiteral("chip      %1  %2  %3")
                       .arg(boxes[QStringLiteral("TxtCPU_ID")], boxes[QStringLiteral("TxtCPU_Ver")],
                            boxes[QStringLiteral("TxtCPU_Rev")]));
@@ -74,12 +79,12 @@ int RunInfo(CtlContext& c)
     for (const char* code : CommandTableCodes)
         table.append(QJsonObject{{QStringLiteral("code"), QLatin1String(code)},
                                  {QStringLiteral("entry"), boxes[CommandTableBoxName(code)]}});
-    c.io.Json(QJsonObject{
+    c.document = QJsonObject{
         {QStringLiteral("chip"),
          QJsonObject{{QStringLiteral("identifier"), boxes[QStringLiteral("TxtCPU_ID")]},
                      {QStringLiteral("part"), boxes[QStringLiteral("TxtCPU_Ver")]},
                      {QStringLiteral("revision"), boxes[QStringLiteral("TxtCPU_Rev")]}}},
         {QStringLiteral("firmware"), boxes[QStringLiteral("TxtSoftVer")]},
-        {QStringLiteral("commandTable"), table}});
+        {QStringLiteral("commandTable"), table}};
     return exit;
 }
