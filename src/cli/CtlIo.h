@@ -55,11 +55,15 @@ public:
 
     QIODevice& Err() { return err_; }
     bool ErrIsTerminal() const { return errIsTerminal_; }
+    // Standard output is a terminal: a person reads it (headers, say).
+    void SetOutIsTerminal(bool terminal) { outIsTerminal_ = terminal; }
+    bool OutIsTerminal() const { return outIsTerminal_; }
 
 private:
     QIODevice& out_;
     QIODevice& err_;
     bool errIsTerminal_;
+    bool outIsTerminal_ = false;
     bool outFailed_ = false;
     bool outClosed_ = false;
     bool quiet_ = false;

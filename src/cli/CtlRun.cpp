@@ -48,17 +48,39 @@ QString HelpText(const QCommandLineParser& parser, const QString& usage)
     return QStringLiteral("Usage: %1").arg(usage) + text.mid(lineEnd);
 }
 
+// prefix and text broken into lines of at most 80 columns; lines after the
+// first are indented by indent blanks.
+QString Wrap(const QString& text, int indent, const QString& prefix = {})
+{
+    QString wrapped = prefix;
+    qsizetype column = prefix.size();
+    for (const QString& word : text.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
+        if (column > indent && column + 1 + word.size() > 80) {
+            wrapped += QLatin1Char('\n') + QString(indent, QLatin1Char(' '));
+            column = indent;
+        } else if (column > prefix.size()) {
+            wrapped += QLatin1Char(' ');
+            ++column;
+        }
+        wrapped += word;
+        column += word.size();
+    }
+    return wrapped;
+}
+
 QString MainHelp(const QCommandLineParser& parser)
 {
     QString text = HelpText(parser, QStringLiteral("q815ctl [options] COMMAND [arguments]"));
     text += QStringLiteral("\nCommands (q815ctl COMMAND --help tells more):\n");
     for (const CtlCommand& command : CtlCommands())
-        text += QStringLiteral("  %1  %2\n").arg(QLatin1String(command.name), -8)
-                    .arg(QLatin1String(command.summary));
-    text += QStringLiteral(
-        "\nExit status: 0 done; 1 the board answered with a failure, a picture is bad or a "
+        text += Wrap(QLatin1String(command.summary), 12,
+                     QStringLiteral("  %1  ").arg(QLatin1String(command.name), -8))
+                + QLatin1Char('\n');
+    text += QLatin1Char('\n') + Wrap(QStringLiteral(
+        "Exit status: 0 done; 1 the board answered with a failure, a picture is bad or a "
         "file cannot be written; 2 bad usage; 3 no board, it cannot be opened, or several "
-        "and none chosen; 4 the board did not answer in time; 130 Ctrl-C, 143 SIGTERM.\n");
+        "and none chosen; 4 the board did not answer in time; 130 Ctrl-C, 143 SIGTERM."), 0)
+        + QLatin1Char('\n');
     return text;
 }
 
@@ -100,9 +122,9 @@ CtlInvocation Parse(const QStringList& arguments, const QString& deviceEnv, CtlI
     // First the options before the sub-command's name: any command's options
     // may stand there; the second pass refuses those the command does not take.
     QCommandLineParser first;
-    first.setApplicationDescription(QStringLiteral(
+    first.setApplicationDescription(Wrap(QStringLiteral(
         "The Q815 camera evaluation board from a shell: boards, board information, commands, "
-        "pictures, camera settings and the board's console."));
+        "pictures, camera settings and the board's console."), 0));
     const QCommandLineOption version({QStringLiteral("V"), QStringLiteral("version")},
                                      QStringLiteral("Show the version and exit."));
     first.addOptions({HelpOption(), version});
@@ -141,15 +163,15 @@ CtlInvocation Parse(const QStringList& arguments, const QString& deviceEnv, CtlI
     const QString name = QLatin1String(invocation.command->name);
     invocation.parser = std::make_unique<QCommandLineParser>();
     QCommandLineParser& parser = *invocation.parser;
-    parser.setApplicationDescription(QStringLiteral("q815ctl %1: %2.")
-                                         .arg(name, QLatin1String(invocation.command->summary)));
+    parser.setApplicationDescription(Wrap(QStringLiteral("q815ctl %1: %2.")
+                                         .arg(name, QLatin1String(invocation.command->summary)), 0));
     parser.addOption(HelpOption());
     parser.addOptions(BoardOptions());
     parser.addOptions(RunOptions());
     parser.addOptions(invocation.command->options());
     const QString words = QLatin1String(invocation.command->arguments);
     if (!words.isEmpty())
-        parser.addPositionalArgument(words, QString());
+        parser.addPositionalArgument(words, QLatin1String(invocation.command->argumentsHelp));
     const QStringList before = arguments.mid(1, arguments.size() - 1 - rest.size());
     if (!parser.parse(QStringList{Program} + before + rest.mid(1))) {
         invocation.exit = io.Usage(parser.errorText(), name);

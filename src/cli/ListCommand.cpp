@@ -25,6 +25,8 @@ int RunList(CtlContext& c)
         return c.io.Fail(CtlError::NoBoard, QStringLiteral("no board with the ids %1 is plugged in%2")
                                                 .arg(c.selection.IdsText(), where));
     }
+    if (!c.json && c.io.OutIsTerminal())
+        c.io.Line(QStringLiteral("ids        where                                layout       state"));
     QJsonArray list;
     for (const usb::BoardListing& board : std::as_const(boards)) {
         const BoardSelection ids{false, board.vendorId, board.productId, true, {}};

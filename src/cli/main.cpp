@@ -16,11 +16,12 @@
 
 namespace {
 
-bool StderrIsTerminal()
+bool IsTerminal(int fd)
 {
 #ifdef Q_OS_UNIX
-    return isatty(STDERR_FILENO) == 1;
+    return isatty(fd) == 1;
 #else
+    Q_UNUSED(fd);
     return false;
 #endif
 }
@@ -69,7 +70,8 @@ int main(int argc, char** argv)
     QFile err;
     out.open(1, QIODevice::WriteOnly | QIODevice::Unbuffered, QFile::DontCloseHandle);
     err.open(2, QIODevice::WriteOnly | QIODevice::Unbuffered, QFile::DontCloseHandle);
-    CtlIo io(out, err, StderrIsTerminal());
+    CtlIo io(out, err, IsTerminal(2));
+    io.SetOutIsTerminal(IsTerminal(1));
     if (outClosed)
         io.SetOutClosed();
 
