@@ -3,6 +3,7 @@
 // Q815_TEST_LIBUSB: through real libusb on two emulated boards with the same ids.
 #ifdef Q815_TEST_LIBUSB
 #include "EmulatedUsbDevice.h" // before any Qt header: umockdev.h uses "signals"
+#include "link/BoardLink.h"
 #include "link/usb/LibusbBackend.h"
 #endif
 #include "camera/JpegFrame.h"
@@ -315,6 +316,17 @@ void CtlTest::twoBoards()
     Matches(info.out, "^chip +27050241 +AT9SAM7S161 +Rev A\n");
     QCOMPARE(second.CommandBlocks().size(), 14); // info's, and nothing else
     QVERIFY(first.CommandBlocks().isEmpty());
+    // A second program opening the board that a first one holds is told it is busy.
+    usb::LibusbBackend holder(0x03EB, 0xA815, *usb::ParsePortPath("1-1"));
+    BoardLink held(holder);
+    QCOMPARE(held.CreateObjects(), 0);
+    held.StartLink();
+    QVERIFY(held.USBState(0));
+    usb::LibusbBackend other(0x03EB, 0xA815, *usb::ParsePortPath("1-1"));
+    const Run busy = Ctl(other, {"info", "--port", "1-1"});
+    QCOMPARE(busy.exit, 3);
+    Matches(busy.err, "^q815ctl: the board is busy");
+    QCOMPARE(held.DownLoadCommand("C:20"), QStringLiteral("270B0941")); // the first goes on
 }
 
 #endif

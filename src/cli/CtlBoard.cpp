@@ -84,8 +84,13 @@ int CtlBoard::Open()
         messages_ << QStringLiteral("no board with the ids %1 is plugged in%2 (see 'q815ctl list')")
                          .arg(c_.selection.IdsText(), where);
     }
-    if (!messages_.isEmpty())
-        return c_.io.Fail(CtlError::NoBoard, messages_.join(QLatin1Char('\n')));
+    if (!messages_.isEmpty()) {
+        // The first is the cause; what followed from it is said after it.
+        const int exit = c_.io.Fail(CtlError::NoBoard, messages_.constFirst());
+        for (const QString& text : messages_.mid(1))
+            c_.io.Message(text);
+        return exit;
+    }
     if (!link_.CommandEndpointsBound())
         return c_.io.Fail(CtlError::NoBoard,
                           QStringLiteral("the board offers only its download pipe (endpoint 6) "
