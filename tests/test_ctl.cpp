@@ -92,11 +92,14 @@ void CtlTest::commands_data()
         << "^270B0941\nFAILunknown command\n$" << "C:99: the board answered FAIL" << "^C:20,C:99$";
     QTest::newRow("baud") << QStringList{"baud", "921600"} << "" << 0 << "^BAUD 921600\n$" << "^$"
                           << "^C:10 7$";
-    QTest::newRow("reset") << QStringList{"reset"} << "" << 0 << "^SPI RESET\n$" << "^$" << "^C:05$";
+    QTest::newRow("reset --verbose") << QStringList{"reset", "--verbose"} << "" << 0 << "^SPI RESET\n$"
+        << "^q815ctl: \\S+Z \\d+ ms  C:05  ->  SPI RESET\n$" << "^C:05$";
+    QTest::newRow("-V") << QStringList{"-V"} << "" << 0 << "^q815ctl \\d+\\.\\d+" << "^$" << "^$";
     QTest::newRow("picture --size") << QStringList{"-o", "%d/p%1.jpg", "picture", "--size", "640x480"}
         << "" << 0 << "/p%1.jpg  \\d+ bytes\n$" << "^$" << "^C:037,C:04,C:02#,C:02,";
-    QTest::newRow("picture --json") << QStringList{"picture", "--json", "-o", "%d/j.jpg"} << "" << 0
-        << "\"height\": 240,\\s+\"route\": \"spi\",.*\"width\": 320," << "^$" << "^C:04";
+    QTest::newRow("picture --json") << QStringList{"picture", "--json", "-o", "%d/j-%t.jpg"} << "" << 0
+        << "/j-\\d{8}-\\d{6}\\.\\d{3}\\.jpg\",\\s+\"height\": 240,\\s+\"route\": \"spi\",.*\"width\": 320,"
+        << "^$" << "^C:04";
     QTest::newRow("picture series") << QStringList{"picture", "--uart", "--count", "3", "-o", "%d/u%n.jpg"}
         << "" << 0 << "u1.jpg.*u2.jpg.*u3.jpg  \\d+ bytes\n$" << "^$" << "^C:15#,C:15,C:15#,C:15,C:15#";
     for (const QStringList& bad : {QStringList{"send", "X"}, {"baud", "9600"}, {"bogus"}, {"info", "more"},
