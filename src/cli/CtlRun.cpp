@@ -112,10 +112,6 @@ const CtlCommand* FindCommand(const QString& name)
     return nullptr;
 }
 
-} // namespace
-
-namespace {
-
 CtlInvocation Parse(const QStringList& arguments, const QString& deviceEnv, CtlIo& io)
 {
     CtlInvocation invocation;
