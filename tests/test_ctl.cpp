@@ -3,6 +3,7 @@
 // Q815_TEST_LIBUSB: through real libusb on two emulated boards with the same ids.
 #ifdef Q815_TEST_LIBUSB
 #include "EmulatedUsbDevice.h" // before any Qt header: umockdev.h uses "signals"
+#include "link/BoardLink.h"
 #include "link/usb/LibusbBackend.h"
 #endif
 #include "camera/JpegFrame.h"
@@ -12,10 +13,15 @@
 #include "link/usb/VirtualBus.h"
 
 #include <QBuffer>
+#include <QDir>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
+#include <csignal>
 
 namespace {
 
@@ -53,6 +59,7 @@ private Q_SLOTS:
 #ifndef Q815_TEST_LIBUSB
     void commands_data();
     void commands();
+    void interrupted();
 #else
     void twoBoards();
 #endif
@@ -62,8 +69,10 @@ private Q_SLOTS:
 void CtlTest::commands_data()
 {
     // fault: what is wrong with the board; "process" runs the program itself
-    // on the virtual board of --simulate. sent: the commands the board got.
-    // %d in an argument is a fresh folder.
+    // on the virtual board of --simulate ("process:WORDS" with
+    // Q815_SIMULATED_BOARD=WORDS, "process>/dev/full" with standard output
+    // there, "process:ulimit" with files limited to 8 KiB). sent: the
+    // commands the board got. %d in an argument is a fresh folder.
     QTest::addColumn<QStringList>("args");
     QTest::addColumn<QString>("fault");
     QTest::addColumn<int>("exit");
@@ -81,18 +90,31 @@ void CtlTest::commands_data()
         << "^270B0941\nFAILunknown command\n$" << "C:99: the board answered FAIL" << "^C:20,C:99$";
     QTest::newRow("baud") << QStringList{"baud", "921600"} << "" << 0 << "^BAUD 921600\n$" << "^$"
                           << "^C:10 7$";
-    QTest::newRow("reset") << QStringList{"reset"} << "" << 0 << "^SPI RESET\n$" << "^$" << "^C:05$";
-    QTest::newRow("picture --size") << QStringList{"-o", "%d/p.jpg", "picture", "--size", "640x480"}
-        << "" << 0 << "/p.jpg  \\d+ bytes\n$" << "^$" << "^C:037,C:04,C:02#,C:02,";
+    QTest::newRow("reset --verbose") << QStringList{"reset", "--verbose"} << "" << 0 << "^SPI RESET\n$"
+        << "^q815ctl: \\S+Z \\d+ ms  C:05  ->  SPI RESET\n$" << "^C:05$";
+    QTest::newRow("-V") << QStringList{"-V"} << "" << 0 << "^q815ctl \\d+\\.\\d+" << "^$" << "^$";
+    QTest::newRow("picture --size") << QStringList{"-o", "%d/p%1.jpg", "picture", "--size", "640x480"}
+        << "" << 0 << "/p%1.jpg  \\d+ bytes\n$" << "^$" << "^C:037,C:04,C:02#,C:02,";
+    QTest::newRow("picture --json") << QStringList{"picture", "--json", "-o", "%d/j-%t.jpg"} << "" << 0
+        << "/j-\\d{8}-\\d{6}\\.\\d{3}\\.jpg\",\\s+\"height\": 240,\\s+\"route\": \"spi\",.*\"width\": 320,"
+        << "^$" << "^C:04";
     QTest::newRow("picture series") << QStringList{"picture", "--uart", "--count", "3", "-o", "%d/u%n.jpg"}
         << "" << 0 << "u1.jpg.*u2.jpg.*u3.jpg  \\d+ bytes\n$" << "^$" << "^C:15#,C:15,C:15#,C:15,C:15#";
     for (const QStringList& bad : {QStringList{"send", "X"}, {"baud", "9600"}, {"bogus"}, {"info", "more"},
                                    {"picture", "--size", "1x1"}, {"picture", "--spi", "--uart"},
                                    {"picture", "--count", "2", "-o", "%d/same.jpg"}, {"picture", "--json", "-o", "-"},
                                    {"console", "--for", "soon"}, {"list", "--port", "1-1", "--simulate"}, {"--json", "reset"}})
-        QTest::newRow(qPrintable(bad.join(' '))) << bad << "" << 2 << "^$" << usage << "^$";
-    QTest::newRow("silent board") << QStringList{"send", "C:20"} << "silent" << 4 << "^$"
-        << "C:20: the board did not answer within 3 s" << "^C:20$";
+        QTest::newRow(qPrintable(bad.join(' '))) << bad << "" << 2
+            << (bad.contains("--json") ? "\"kind\": \"usage\"" : "^$") << usage << "^$";
+    for (const QStringList& number : {QStringList{"picture", "--interval", "inf"}, {"picture", "--count", "0"},
+                                      {"console", "--for", "nan"}, {"console", "--for", "3000000"},
+                                      {"--timeout", "0", "send", "C:20"}})
+        QTest::newRow(qPrintable(number.join(' '))) << number << "" << 2 << "^$"
+            << "^q815ctl: " + number.filter("--").constFirst() + " takes a number from" << "^$";
+    QTest::newRow("silent board") << QStringList{"send", "--json", "C:20"} << "silent" << 4
+        << "\"kind\": \"no-answer\"" << "C:20: the board did not answer within 3 s" << "^C:20$";
+    QTest::newRow("console --send FAIL") << QStringList{"console", "--send", "C:99", "--for", "0"} << "" << 1
+        << "^ERR:unknown command\n$" << "C:99: the board answered FAIL" << "^C:99$";
     QTest::newRow("silent camera") << QStringList{"picture", "--uart", "-o", "%d/s.jpg"} << "silent" << 4
         << "^$" << "did not answer within 3 s" << "^C:15#$";
     QTest::newRow("length FAIL") << QStringList{"picture", "-o", "%d/f.jpg"} << "fail" << 1 << "^$"
@@ -105,13 +127,36 @@ void CtlTest::commands_data()
         << "no board with the ids 03eb:a815 is plugged in" << "^$";
     QTest::newRow("download layout") << QStringList{"send", "C:20"} << "download" << 3 << "^$"
         << "only its download pipe" << "^$";
+    QTest::newRow("download layout listed") << QStringList{"list"} << "download" << 0
+        << " download +takes no commands\n$" << "^$" << "^$";
+    QTest::newRow("two boards") << QStringList{"info"} << "two" << 3 << "^$"
+        << "2 boards with the ids 03eb:a815 are plugged in; choose one:\n  --port 1-1 .*\n  --port 1-2 " << "^$";
+    QTest::newRow("no clobber") << QStringList{"picture", "--no-clobber", "-o", "%d"} << "" << 1 << "^$"
+        << "exists; --no-clobber keeps it\n$" << "C:02$";
     QTest::newRow("pipe refuses") << QStringList{"reset"} << "refuses" << 3 << "^$" << "C:05: .*No USB" << "^$";
     QTest::newRow("program: picture to stdout") << QStringList{"--simulate", "picture", "-o", "-"}
         << "process" << 0 << "^ÿØ.*ÿÙ$" << "^$" << "";
     QTest::newRow("program: console") << QStringList{"console", "--simulate", "--send", "C:21", "--for",
         "0.1", "--timestamps"} << "process" << 0
         << "^\\d{4}-\\d\\d-\\d\\dT\\d\\d:\\d\\d:\\d\\d\\.\\d{3}\\S* OK :V1.27 Q815 firmware\n$" << "^$" << "";
+    QTest::newRow("program: console --json") << QStringList{"--simulate", "--json", "console", "--send",
+        "C:21", "--for", "0.1"} << "process" << 0 << "^\\{\"text\":\"OK :V1.27 Q815 firmware\",\"time\":\"\\d{4}-[^\"]+\"\\}\n$"
+        << "^$" << "";
     QTest::newRow("program: no command") << QStringList{} << "process" << 2 << "^$" << usage << "";
+    // Each failure a rig can rehearse, and writes that fail.
+    const QStringList send{"--simulate", "--timeout", "200", "send", "C:20"};
+    QTest::newRow("rehearsed: silent") << send << "process:silent" << 4 << "^$" << "within 0.2 s" << "";
+    QTest::newRow("rehearsed: FAIL") << send << "process:fail" << 1 << "^FAIL\n$" << "answered FAIL" << "";
+    QTest::newRow("rehearsed: busy") << send << "process:busy" << 3 << "^$" << "cannot be opened: the board is busy" << "";
+    QTest::newRow("rehearsed: no access") << send << "process:no-access" << 3 << "^$" << "access denied" << "";
+    QTest::newRow("rehearsed: cut") << QStringList{"--simulate", "picture", "-o", "%d/c.jpg"} << "process:cut" << 1
+        << "^$" << "cut short; not written" << "";
+    QTest::newRow("stdout full") << QStringList{"--simulate", "info"} << "process>/dev/full" << 1 << "^$"
+        << "^q815ctl: cannot write standard output: No space left on device\n$" << "";
+    QTest::newRow("file full") << QStringList{"--simulate", "picture", "-o", "/dev/full"} << "process" << 1 << "^$"
+        << "^q815ctl: cannot write /dev/full: No space left on device\n$" << "";
+    QTest::newRow("file too large") << QStringList{"--simulate", "picture", "--size", "640x480", "-o", "%d/p.jpg"}
+        << "process:ulimit" << 1 << "^$" << "^q815ctl: cannot write \\S+/p.jpg: File too large\n$" << "";
 }
 
 void CtlTest::commands()
@@ -123,12 +168,21 @@ void CtlTest::commands()
     Run run;
     usb::VirtualBus bus;
     usb::VirtualBoard board;
-    if (fault == "process") {
+    if (fault.startsWith("process")) {
         QProcess ctl; // where XDG_RUNTIME_DIR is not set, as under cron
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.remove("XDG_RUNTIME_DIR");
+        environment.insert("Q815_SIMULATED_BOARD", fault.section(':', 1));
         ctl.setProcessEnvironment(environment);
-        ctl.start(Q815CTL, args);
+        if (fault.endsWith("/dev/full"))
+            ctl.setStandardOutputFile("/dev/full");
+        if (fault.endsWith("ulimit")) {
+            environment.remove("Q815_SIMULATED_BOARD");
+            ctl.setProcessEnvironment(environment);
+            ctl.start("sh", QStringList{"-c", "trap '' XFSZ; ulimit -f 8; exec \"$0\" \"$@\"", Q815CTL} + args);
+        } else {
+            ctl.start(Q815CTL, args);
+        }
         QVERIFY(ctl.waitForFinished());
         run = {ctl.exitCode(), QString::fromLatin1(ctl.readAllStandardOutput()),
                QString::fromUtf8(ctl.readAllStandardError())};
@@ -137,6 +191,9 @@ void CtlTest::commands()
             return fault == "cut" ? RenderTestPicture(w, h, n).chopped(2) : RenderTestPicture(w, h, n);
         });
         board.SetSilent(fault == "silent");
+        usb::VirtualBoard second;
+        if (fault == "two")
+            bus.Plug(&second);
         if (fault == "fail")
             board.ScriptReply("C:02#", {"FAIL"});
         if (fault == "download")
@@ -155,6 +212,15 @@ void CtlTest::commands()
     for (const QByteArray& block : board.CommandBlocks())
         sent << QString::fromLatin1(block).trimmed(); // "C:02 " is "C:02" then
     Matches(sent.join(','), Data<QString>("sent"));
+    // --json: one object, with "error" when the run failed.
+    if (args.contains("--json") && run.exit != 2) {
+        const QJsonDocument document = QJsonDocument::fromJson(run.out.toUtf8());
+        QVERIFY(document.isObject());
+        QCOMPARE(document["error"].isObject(), run.exit != 0);
+    }
+    // Nothing is left in the folder that standard output does not name.
+    for (const QString& name : QDir(folder.path()).entryList(QDir::Files | QDir::Hidden))
+        QVERIFY2(run.out.contains(name), qPrintable(name));
     // Each file named on standard output holds what was said, whole unless kept bad.
     static const QRegularExpression written("^(\\S+)  (\\d+) bytes$", QRegularExpression::MultilineOption);
     for (const auto& match : written.globalMatch(run.out)) {
@@ -166,11 +232,41 @@ void CtlTest::commands()
     }
 }
 
+// Ctrl-C during a series of downloads, SIGTERM during the wait between two
+// pictures: the run ends with 128 + the signal and its JSON says so and lists
+// exactly the files there, each whole.
+void CtlTest::interrupted()
+{
+    for (int signal : {SIGINT, SIGTERM}) {
+        QTemporaryDir folder;
+        QStringList args{"--simulate", "picture", "--json", "--count", "100000", "-o", folder.filePath("p-%n.jpg")};
+        if (signal == SIGTERM)
+            args << "--interval" << "0.1";
+        QProcess ctl;
+        ctl.start(Q815CTL, args);
+        QTest::qWait(600);
+        ::kill(pid_t(ctl.processId()), signal);
+        QVERIFY(ctl.waitForFinished());
+        QCOMPARE(ctl.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(ctl.exitCode(), 128 + signal);
+        const QJsonObject document = QJsonDocument::fromJson(ctl.readAllStandardOutput()).object();
+        QVERIFY(document["interrupted"].toBool());
+        QCOMPARE(document["error"]["kind"], "interrupted");
+        const QJsonArray pictures = document["pictures"].toArray();
+        QVERIFY(!pictures.isEmpty());
+        QCOMPARE(QDir(folder.path()).entryList(QDir::Files).size(), pictures.size());
+        for (const QJsonValue& picture : pictures) {
+            QFile file(picture["file"].toString());
+            QVERIFY(file.open(QIODevice::ReadOnly) && IsWholeJpeg(file.readAll()));
+        }
+    }
+}
+
 #else
 
 // Two boards with the same ids, the second behind a hub and busy at first:
-// list shows both, --port reaches the second one only, and a picture comes
-// through libusb whole.
+// list shows both, a picture without --port is refused with the option that
+// picks each, and --port reaches the second one only.
 void CtlTest::twoBoards()
 {
     usb::VirtualBoard first;
@@ -191,15 +287,27 @@ void CtlTest::twoBoards()
                           "03eb:a815  bus 001 address 004  port 1-4.2 +command-129 +cannot be opened: "
                           "the board is busy");
         const Run picture = Ctl(any, {"picture", "-o", "-"});
-        QCOMPARE(picture.exit, 0);
-        QVERIFY(IsWholeJpeg(picture.out.toLatin1()));
+        QCOMPARE(picture.exit, 3); // two boards and none chosen
+        Matches(picture.err, "choose one:\n  --port 1-1  \\(full\\)\n  --port 1-4.2  \\(command-129\\)\n$");
     }
     two.SetClaimBusy(false);
     usb::LibusbBackend atPort(0x03EB, 0xA815, *usb::ParsePortPath("1-4.2"));
     const Run info = Ctl(atPort, {"info", "--port", "1-4.2"});
     QCOMPARE(info.exit, 0);
     Matches(info.out, "^chip +27050241 +AT9SAM7S161 +Rev A\n");
-    QCOMPARE(second.CommandBlocks().size(), 14); // info's, and nothing of the picture's
+    QCOMPARE(second.CommandBlocks().size(), 14); // info's, and nothing else
+    QVERIFY(first.CommandBlocks().isEmpty());
+    // A second program opening the board that a first one holds is told it is busy.
+    usb::LibusbBackend holder(0x03EB, 0xA815, *usb::ParsePortPath("1-1"));
+    BoardLink held(holder);
+    QCOMPARE(held.CreateObjects(), 0);
+    held.StartLink();
+    QVERIFY(held.USBState(0));
+    usb::LibusbBackend other(0x03EB, 0xA815, *usb::ParsePortPath("1-1"));
+    const Run busy = Ctl(other, {"info", "--port", "1-1"});
+    QCOMPARE(busy.exit, 3);
+    Matches(busy.err, "^q815ctl: the board is busy");
+    QCOMPARE(held.DownLoadCommand("C:20"), QStringLiteral("270B0941")); // the first goes on
 }
 
 #endif

@@ -1,8 +1,11 @@
 #include "cli/CtlBoard.h"
 
+#include "cli/Interrupt.h"
+#include "link/PipeLayout.h"
 #include "selection/Backends.h"
 
 #include <QCoreApplication>
+#include <QDateTime>
 
 int ExitOf(Outcome outcome)
 {
@@ -22,81 +25,130 @@ int ExitOf(Outcome outcome)
     return ExitFailed;
 }
 
-CtlBoard::CtlBoard(usb::UsbBackend& backend, CtlIo& io, const BoardSelection& selection)
-    : io_(io), selection_(selection), backend_(backend), link_(backend)
+CtlBoard::CtlBoard(CtlContext& context) : c_(context), link_(context.backend)
 {
-    link_.SetReplyTimeLimit(ReplyLimitMs);
+    link_.SetReplyTimeLimit(c_.replyLimitMs);
     connect(&link_, &BoardLink::MessageBoxRequested, this, &CtlBoard::Say);
-    OnOpenRefused(backend_, [this](const QString& text) { Say(text); });
+    OnOpenRefused(c_.backend, [this](const QString& text) { Say(text); });
     // Nobody reads the link's console text here: its count starts again after
     // every chunk, so that it never reaches the limit at which a chunk would be
     // dropped instead of shown.
     connect(&link_, &BoardLink::ConsoleAppended, this, [this] { link_.ClearConsole(); });
+    // A signal ends the wait for a reply, and every exchange after it.
+    if (Interrupt* interrupt = Interrupt::Current())
+        connect(interrupt, &Interrupt::Caught, this, [this] { link_.Shutdown(); });
 }
 
 void CtlBoard::Say(const QString& text)
 {
     if (open_)
-        io_.Message(text);
+        c_.io.Message(text);
     else
         messages_ << text;
 }
 
+int CtlBoard::RefuseSeveral()
+{
+    QList<usb::BoardListing> boards;
+    if (!c_.selection.port.Empty() || c_.backend.ListBoards(boards) != usb::StatusSuccess
+        || boards.size() < 2)
+        return ExitDone;
+    QString text = QStringLiteral("%1 boards with the ids %2 are plugged in; choose one:")
+                       .arg(boards.size())
+                       .arg(c_.selection.IdsText());
+    for (const usb::BoardListing& board : std::as_const(boards))
+        text += QStringLiteral("\n  --port %1  (%2)").arg(board.port.Text(), PipeLayoutName(board.endpoints));
+    return c_.io.Fail(CtlError::NoBoard, text);
+}
+
 int CtlBoard::Open()
 {
-    if (const std::int32_t failure = link_.CreateObjects(); failure != 0) {
-        io_.Message(QStringLiteral("USB cannot be used: %1").arg(usb::StatusText(failure)));
-        return ExitNoBoard;
-    }
+    if (const int several = RefuseSeveral())
+        return several;
+    if (const std::int32_t failure = link_.CreateObjects(); failure != 0)
+        return c_.io.Fail(CtlError::NoBoard,
+                          QStringLiteral("USB cannot be used: %1").arg(usb::StatusText(failure)));
     link_.StartLink();
     // A refusal to open the board is posted to this thread: take it in.
     QCoreApplication::sendPostedEvents();
     if (!link_.USBState(0) && messages_.isEmpty()) {
-        const QString where = selection_.port.Empty()
+        // A board that is there and refused to be opened says why.
+        QList<usb::BoardListing> boards;
+        c_.backend.ListBoards(boards);
+        for (const usb::BoardListing& board : std::as_const(boards)) {
+            if (board.access != usb::StatusSuccess)
+                messages_ << QStringLiteral("the board at port %1 cannot be opened: %2")
+                                 .arg(board.port.Text(), usb::StatusText(board.access));
+        }
+    }
+    if (!link_.USBState(0) && messages_.isEmpty()) {
+        const QString where = c_.selection.port.Empty()
                                   ? QString()
-                                  : QStringLiteral(" at port %1").arg(selection_.port.Text());
+                                  : QStringLiteral(" at port %1").arg(c_.selection.port.Text());
         messages_ << QStringLiteral("no board with the ids %1 is plugged in%2 (see 'q815ctl list')")
-                         .arg(selection_.IdsText(), where);
+                         .arg(c_.selection.IdsText(), where);
     }
     if (!messages_.isEmpty()) {
-        for (const QString& text : std::as_const(messages_))
-            io_.Message(text);
-        return ExitNoBoard;
+        // The first is the cause; what followed from it is said after it.
+        const int exit = c_.io.Fail(CtlError::NoBoard, messages_.constFirst());
+        for (const QString& text : messages_.mid(1))
+            c_.io.Message(text);
+        return exit;
     }
-    if (!link_.CommandEndpointsBound()) {
-        io_.Message(QStringLiteral("the board offers only its download pipe (endpoint 6) and "
-                                   "takes no commands"));
-        return ExitNoBoard;
-    }
+    if (!link_.CommandEndpointsBound())
+        return c_.io.Fail(CtlError::NoBoard,
+                          QStringLiteral("the board offers only its download pipe (endpoint 6) "
+                                         "and takes no commands"));
     open_ = true;
     return ExitDone;
 }
 
+QString CtlBoard::LimitText() const
+{
+    return QStringLiteral("%1 s").arg(c_.replyLimitMs / 1000.0);
+}
+
+int CtlBoard::Interrupted()
+{
+    return Interrupt::Signal() == 0 ? 0 : 128 + Interrupt::Signal();
+}
+
 CtlBoard::Reply CtlBoard::Exchange(const QString& command)
 {
+    Reply reply;
+    if ((reply.exit = Interrupted()))
+        return reply;
+    const QDateTime sent = QDateTime::currentDateTimeUtc();
     const ExchangeResult result = link_.Exchange(command);
-    const Reply reply{result.text, ExitOf(result.outcome)};
+    reply.text = result.text;
+    if (c_.verbose)
+        c_.io.Message(QStringLiteral("%1 %2 ms  %3  ->  %4")
+                          .arg(sent.toString(Qt::ISODateWithMs))
+                          .arg(sent.msecsTo(QDateTime::currentDateTimeUtc()))
+                          .arg(command, reply.text));
+    if ((reply.exit = Interrupted()))
+        return reply;
+    reply.exit = ExitOf(result.outcome);
     Explain(command, reply);
     return reply;
 }
 
-void CtlBoard::Explain(const QString& command, const Reply& reply)
+int CtlBoard::Explain(const QString& command, const Reply& reply)
 {
     switch (reply.exit) {
     case ExitNoBoard:
-        io_.Message(QStringLiteral("%1: the board's command pipe refused the command (No USB); "
-                                   "is the board still plugged in?")
-                        .arg(command));
-        break;
+        return c_.io.Fail(CtlError::NoBoard,
+                          QStringLiteral("%1: the board's command pipe refused the command (No "
+                                         "USB); is the board still plugged in?")
+                              .arg(command));
     case ExitNoAnswer:
-        io_.Message(QStringLiteral("%1: the board did not answer within %2 s")
-                        .arg(command)
-                        .arg(ReplyLimitMs / 1000));
-        break;
+        return c_.io.Fail(CtlError::NoAnswer,
+                          QStringLiteral("%1: the board did not answer within %2")
+                              .arg(command, LimitText()));
     case ExitFailed:
-        io_.Message(QStringLiteral("%1: the board answered %2").arg(command, reply.text));
-        break;
+        return c_.io.Fail(CtlError::BoardFailure,
+                          QStringLiteral("%1: the board answered %2").arg(command, reply.text));
     default:
-        break;
+        return reply.exit;
     }
 }

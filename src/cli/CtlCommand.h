@@ -4,6 +4,7 @@
 #include "selection/BoardSelection.h"
 
 #include <QCommandLineParser>
+#include <QJsonObject>
 #include <QList>
 #include <QStringList>
 
@@ -18,19 +19,27 @@ struct CtlContext {
     QStringList arguments;            // the words after the sub-command's name
     BoardSelection selection;
     usb::UsbBackend& backend;
+    int replyLimitMs = 3000; // --timeout
+    bool verbose = false;    // each exchange on standard error
+    bool json = false;       // --json given
+    bool jsonLines = false;  // a JSON object per line: the last only on failure
+    // With --json: what the command did, printed once when it ends, with the
+    // "error" object and "interrupted" added then.
+    QJsonObject document;
 };
 
 struct CtlCommand {
     const char* name;
     const char* summary;   // one line, for q815ctl --help
     const char* arguments; // the words it takes, for its usage line ("" when none)
+    const char* argumentsHelp; // what they are
     QList<QCommandLineOption> (*options)(); // its own options, beside the board options
     int (*run)(CtlContext& context);
 };
 
 const QList<CtlCommand>& CtlCommands();
 
-// The option --json, which list, info, send and picture take.
+// The option --json, which list, info, send, picture and console take.
 QCommandLineOption JsonOption();
 
 // What keeps text from being a command the window's command line sends (it

@@ -11,6 +11,7 @@ struct CtlInvocation {
     std::unique_ptr<QCommandLineParser> parser;
     QStringList arguments;
     BoardSelection selection;
+    int replyLimitMs = 3000; // --timeout
     int exit = -1; // 0 or more: finished already (help, version, bad usage)
 };
 

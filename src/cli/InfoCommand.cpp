@@ -16,7 +16,7 @@ QList<QCommandLineOption> InfoOptions()
 
 int RunInfo(CtlContext& c)
 {
-    CtlBoard board(c.backend, c.io, c.selection);
+    CtlBoard board(c);
     if (const int opened = board.Open())
         return opened;
     // The chip identifier, the firmware version, then the twelve entries; a
@@ -28,7 +28,8 @@ int RunInfo(CtlContext& c)
     int exit = ExitDone;
     for (const QString& command : std::as_const(commands)) {
         const CtlBoard::Reply reply = board.Exchange(command);
-        if (reply.exit == ExitNoBoard || reply.exit == ExitNoAnswer)
+        // Gone, silent or interrupted: nothing more would get through.
+        if (reply.exit == ExitNoBoard || reply.exit >= ExitNoAnswer)
             return reply.exit;
         if (exit == ExitDone)
             exit = reply.exit;
@@ -39,7 +40,7 @@ int RunInfo(CtlContext& c)
     BoardIdentity identity;
     identity.text = {replies[0], chip.partName, chip.revision, replies[1]};
 
-    if (!c.parser.isSet(QStringLiteral("json"))) {
+    if (!c.json) {
         c.io.Line(QStringLiteral("chip      %1  %2  %3")
                       .arg(identity[BoardIdentity::ChipId], identity[BoardIdentity::Part],
                            identity[BoardIdentity::Revision]));
@@ -53,12 +54,12 @@ int RunInfo(CtlContext& c)
     for (int i = 0; i < entries.size(); ++i)
         table.append(QJsonObject{{QStringLiteral("code"), QLatin1String(CommandTableCodes[i])},
                                  {QStringLiteral("entry"), entries[i]}});
-    c.io.Json(QJsonObject{
+    c.document = QJsonObject{
         {QStringLiteral("chip"),
          QJsonObject{{QStringLiteral("identifier"), identity[BoardIdentity::ChipId]},
                      {QStringLiteral("part"), identity[BoardIdentity::Part]},
                      {QStringLiteral("revision"), identity[BoardIdentity::Revision]}}},
         {QStringLiteral("firmware"), identity[BoardIdentity::Firmware]},
-        {QStringLiteral("commandTable"), table}});
+        {QStringLiteral("commandTable"), table}};
     return exit;
 }

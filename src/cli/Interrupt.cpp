@@ -1,8 +1,29 @@
 #include "cli/Interrupt.h"
 
+#include <csignal>
+
+namespace {
+Interrupt* current = nullptr;
+volatile std::sig_atomic_t caught = 0;
+} // namespace
+
+Interrupt* Interrupt::Current()
+{
+    return current;
+}
+
+int Interrupt::Signal()
+{
+    return caught;
+}
+
+QString Interrupt::SignalName()
+{
+    return caught == SIGINT ? QStringLiteral("Ctrl-C (SIGINT)") : QStringLiteral("SIGTERM");
+}
+
 #ifdef Q_OS_UNIX
 #include <QSocketNotifier>
-#include <csignal>
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -10,9 +31,11 @@ namespace {
 
 int wakePipe[2] = {-1, -1};
 
-// Only async-signal-safe work here: one byte into the pipe.
-void OnSignal(int /*signal*/)
+// Only async-signal-safe work here: the note and one byte into the pipe.
+void OnSignal(int signal)
 {
+    if (caught == 0)
+        caught = signal;
     const char byte = 1;
     [[maybe_unused]] const ssize_t written = write(wakePipe[1], &byte, 1);
 }
@@ -29,9 +52,10 @@ void Handle(void (*handler)(int))
 
 } // namespace
 
-Interrupt::Interrupt(std::function<void()> onInterrupt, QObject* parent)
-    : QObject(parent), onInterrupt_(std::move(onInterrupt))
+Interrupt::Interrupt(QObject* parent) : QObject(parent)
 {
+    caught = 0;
+    current = this;
     if (wakePipe[0] < 0) {
         if (pipe(wakePipe) != 0)
             return; // Ctrl-C then ends the process, as by default
@@ -43,7 +67,7 @@ Interrupt::Interrupt(std::function<void()> onInterrupt, QObject* parent)
     connect(notifier_, &QSocketNotifier::activated, this, [this] {
         char byte = 0;
         if (read(wakePipe[0], &byte, 1) == 1)
-            onInterrupt_();
+            Q_EMIT Caught();
     });
     Handle(OnSignal);
 }
@@ -52,15 +76,20 @@ Interrupt::~Interrupt()
 {
     if (notifier_ != nullptr)
         Handle(SIG_DFL);
+    current = nullptr;
 }
 
 #else
 
-Interrupt::Interrupt(std::function<void()> onInterrupt, QObject* parent)
-    : QObject(parent), onInterrupt_(std::move(onInterrupt))
+Interrupt::Interrupt(QObject* parent) : QObject(parent)
 {
+    caught = 0;
+    current = this;
 }
 
-Interrupt::~Interrupt() = default;
+Interrupt::~Interrupt()
+{
+    current = nullptr;
+}
 
 #endif

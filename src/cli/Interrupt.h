@@ -1,21 +1,31 @@
 #pragma once
-// Ctrl-C (SIGINT) and SIGTERM, turned into a call on the event loop's thread,
-// so that a sub-command that runs until it is stopped ends cleanly: its
-// output and log complete, the board let go of. Where the platform has no
-// POSIX signals the default (the process ends) stays.
+// Ctrl-C (SIGINT) and SIGTERM, one rule for every sub-command: while an
+// Interrupt lives, the signal does not end the process; it is noted at once
+// (Signal()) and announced on the event loop's thread (Caught), so that the
+// exchange that waits ends, the picture in flight is discarded, nothing new
+// starts, and what was done is reported before the run ends with 128 + the
+// signal's number. Where the platform has no POSIX signals the default (the
+// process ends) stays.
 #include <QObject>
-#include <functional>
 
 class QSocketNotifier;
 
 class Interrupt : public QObject {
     Q_OBJECT
 public:
-    // onInterrupt runs on this thread, once per signal, for as long as this lives.
-    explicit Interrupt(std::function<void()> onInterrupt, QObject* parent = nullptr);
+    explicit Interrupt(QObject* parent = nullptr);
     ~Interrupt() override;
 
+    // The one that lives, or nullptr.
+    static Interrupt* Current();
+    // The first signal caught while one lives (0: none).
+    static int Signal();
+    // "Ctrl-C (SIGINT)" or "SIGTERM".
+    static QString SignalName();
+
+Q_SIGNALS:
+    void Caught();
+
 private:
-    std::function<void()> onInterrupt_;
     QSocketNotifier* notifier_ = nullptr;
 };

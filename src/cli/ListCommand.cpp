@@ -14,27 +14,31 @@ QList<QCommandLineOption> ListOptions()
 int RunList(CtlContext& c)
 {
     QList<usb::BoardListing> boards;
-    if (const usb::Status status = c.backend.ListBoards(boards)) {
-        c.io.Message(QStringLiteral("cannot look at the USB bus: %1").arg(usb::StatusText(status)));
-        return ExitNoBoard;
-    }
+    c.document[QStringLiteral("boards")] = QJsonArray();
+    if (const usb::Status status = c.backend.ListBoards(boards))
+        return c.io.Fail(CtlError::NoBoard, QStringLiteral("cannot look at the USB bus: %1")
+                                                .arg(usb::StatusText(status)));
     if (boards.isEmpty()) {
         const QString where = c.selection.port.Empty()
                                   ? QString()
                                   : QStringLiteral(" at port %1").arg(c.selection.port.Text());
-        c.io.Message(QStringLiteral("no board with the ids %1 is plugged in%2")
-                         .arg(c.selection.IdsText(), where));
-        return ExitNoBoard;
+        return c.io.Fail(CtlError::NoBoard, QStringLiteral("no board with the ids %1 is plugged in%2")
+                                                .arg(c.selection.IdsText(), where));
     }
+    if (!c.json && c.io.OutIsTerminal())
+        c.io.Line(QStringLiteral("ids        where                                layout       state"));
     QJsonArray list;
     for (const usb::BoardListing& board : std::as_const(boards)) {
         const BoardSelection ids{false, board.vendorId, board.productId, true, {}};
         const QString layout = PipeLayoutName(board.endpoints);
         const bool openable = board.access == usb::StatusSuccess;
-        const QString access = openable ? QStringLiteral("can be opened")
-                                        : QStringLiteral("cannot be opened: %1")
-                                              .arg(usb::StatusText(board.access));
-        if (!c.parser.isSet(QStringLiteral("json"))) {
+        // A board with nothing but the download pipe opens, and then takes no command.
+        const bool commands = layout != QLatin1String("download") && layout != QLatin1String("none");
+        const QString access = !openable ? QStringLiteral("cannot be opened: %1")
+                                               .arg(usb::StatusText(board.access))
+                               : commands ? QStringLiteral("can be opened")
+                                          : QStringLiteral("takes no commands");
+        if (!c.json) {
             c.io.Line(QStringLiteral("%1  bus %2 address %3  port %4  %5  %6")
                           .arg(ids.IdsText())
                           .arg(board.port.bus, 3, 10, QLatin1Char('0'))
@@ -55,12 +59,12 @@ int RunList(CtlContext& c)
                           {QStringLiteral("port"), board.port.Text()},
                           {QStringLiteral("layout"), layout},
                           {QStringLiteral("endpoints"), endpoints},
-                          {QStringLiteral("openable"), openable}};
+                          {QStringLiteral("openable"), openable},
+                          {QStringLiteral("takesCommands"), commands}};
         if (!openable)
             entry.insert(QStringLiteral("problem"), usb::StatusText(board.access));
         list.append(entry);
     }
-    if (c.parser.isSet(QStringLiteral("json")))
-        c.io.Json(list);
+    c.document[QStringLiteral("boards")] = list;
     return ExitDone;
 }

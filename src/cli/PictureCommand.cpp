@@ -6,14 +6,17 @@
 #include "camera/PictureFetch.h"
 #include "cli/CtlBoard.h"
 #include "cli/CtlCommand.h"
+#include "cli/CtlFiles.h"
+#include "cli/CtlNumbers.h"
 #include "cli/Interrupt.h"
 #include "cli/ProgressBar.h"
 
+#include <QDateTime>
 #include <QDeadlineTimer>
 #include <QEventLoop>
-#include <QFile>
 #include <QJsonArray>
 #include <QJsonObject>
+#include <QSize>
 #include <QTimer>
 #include <optional>
 
@@ -26,7 +29,10 @@ const QString Output = QStringLiteral("output");
 const QString Count = QStringLiteral("count");
 const QString Interval = QStringLiteral("interval");
 const QString KeepBad = QStringLiteral("keep-bad");
+const QString NoClobber = QStringLiteral("no-clobber");
 const QString Command = QStringLiteral("picture");
+constexpr int MostPictures = 1'000'000;
+constexpr double LongestInterval = 86'400; // seconds: a day
 
 struct Series {
     bool uart = false;
@@ -37,8 +43,9 @@ struct Series {
 };
 
 // The options, checked; an empty text when they are good.
-QString ReadSeries(const QCommandLineParser& parser, Series& series)
+QString ReadSeries(const CtlContext& c, Series& series)
 {
+    const QCommandLineParser& parser = c.parser;
     if (parser.isSet(Spi) && parser.isSet(Uart))
         return QStringLiteral("Choose one of --spi and --uart.");
     series.uart = parser.isSet(Uart);
@@ -54,47 +61,59 @@ QString ReadSeries(const QCommandLineParser& parser, Series& series)
                                   "128x128 and 160x128.")
                 .arg(size);
     }
-    bool ok = true;
-    if (parser.isSet(Count))
-        series.count = parser.value(Count).toInt(&ok);
-    if (!ok || series.count < 1)
-        return QStringLiteral("--count takes a number of pictures, 1 or more.");
-    if (parser.isSet(Interval))
-        series.interval = parser.value(Interval).toDouble(&ok);
-    if (!ok || series.interval < 0)
-        return QStringLiteral("--interval takes a number of seconds.");
+    if (QString problem = ReadWhole(parser, Count, 1, MostPictures, series.count); !problem.isEmpty())
+        return problem;
+    if (QString problem = ReadNumber(parser, Interval, 0, LongestInterval, series.interval);
+        !problem.isEmpty())
+        return problem;
     series.output = parser.isSet(Output)
                         ? parser.value(Output)
                         : QLatin1String(series.count > 1 ? "picture-%n.jpg" : "picture.jpg");
     const bool toStdout = series.output == QLatin1String("-");
-    if (toStdout && parser.isSet(QStringLiteral("json")))
+    if (toStdout && c.json)
         return QStringLiteral("--json and -o - both want standard output.");
-    if (series.count > 1 && !toStdout && !series.output.contains(QLatin1String("%n")))
-        return QStringLiteral("A series needs %n in the file name, where each picture's number "
-                              "goes.");
+    if (series.count > 1 && !toStdout && !series.output.contains(QLatin1String("%n"))
+        && !series.output.contains(QLatin1String("%t")))
+        return QStringLiteral("A series needs %n (or %t) in the file name, where each picture's "
+                              "number (or time) goes.");
     return {};
 }
 
-// The file of picture number (1 and up): %n becomes the number, as wide as the
-// last one's, so that the files sort in order.
-QString FileOf(const Series& series, int number)
+// The file of picture number (1 and up) started at start: %n becomes the
+// number, as wide as the last one's, so that the files sort in order; %t the
+// local date and time (20261206-213015.123).
+QString FileOf(const Series& series, int number, const QDateTime& start)
 {
     const int width = int(QString::number(series.count).size());
     QString name = series.output;
-    return name.replace(QLatin1String("%n"),
-                        QStringLiteral("%1").arg(number, width, 10, QLatin1Char('0')));
+    return name.replace(QLatin1String("%n"), QStringLiteral("%1").arg(number, width, 10, QLatin1Char('0')))
+        .replace(QLatin1String("%t"), start.toLocalTime().toString(QStringLiteral("yyyyMMdd-HHmmss.zzz")));
 }
 
-// Sleeps in the event loop until the deadline or an interrupt.
-void SleepUntil(const QDeadlineTimer& deadline, bool& interrupted)
+// Width and height from the JPEG's frame header (SOFn), or an empty size.
+QSize JpegSize(const QByteArray& jpeg)
 {
-    if (interrupted || deadline.hasExpired())
+    for (qsizetype at = 2; at + 9 < jpeg.size();) {
+        if (quint8(jpeg[at]) != 0xFF)
+            return {};
+        const quint8 marker = quint8(jpeg[at + 1]);
+        const int length = quint8(jpeg[at + 2]) << 8 | quint8(jpeg[at + 3]);
+        if (marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC)
+            return QSize(quint8(jpeg[at + 7]) << 8 | quint8(jpeg[at + 8]),
+                         quint8(jpeg[at + 5]) << 8 | quint8(jpeg[at + 6]));
+        at += 2 + length;
+    }
+    return {};
+}
+
+// Sleeps in the event loop until the deadline or a signal.
+void SleepUntil(const QDeadlineTimer& deadline)
+{
+    if (Interrupt::Signal() != 0 || deadline.hasExpired())
         return;
     QEventLoop loop;
-    const Interrupt interrupt([&] {
-        interrupted = true;
-        loop.quit();
-    });
+    if (const Interrupt* interrupt = Interrupt::Current())
+        QObject::connect(interrupt, &Interrupt::Caught, &loop, &QEventLoop::quit);
     QTimer::singleShot(deadline.remainingTime(), &loop, &QEventLoop::quit);
     loop.exec();
 }
@@ -113,13 +132,15 @@ QList<QCommandLineOption> PictureOptions()
          QStringLiteral("WxH")},
         {{QStringLiteral("o"), Output},
          QStringLiteral("Write the picture to FILE (- for standard output); %n in it numbers "
-                        "the pictures of a series (default picture.jpg, picture-%n.jpg)."),
+                        "the pictures of a series, %t is the date and time (default "
+                        "picture.jpg, picture-%n.jpg)."),
          QStringLiteral("FILE")},
-        {Count, QStringLiteral("Fetch N pictures."), QStringLiteral("N")},
-        {Interval, QStringLiteral("Start a picture of the series every S seconds (default: "
-                                  "one right after the other)."),
+        {Count, QStringLiteral("Fetch N pictures (1 to 1000000)."), QStringLiteral("N")},
+        {Interval, QStringLiteral("Start a picture of the series every S seconds (0 to 86400; "
+                                  "default: one right after the other)."),
          QStringLiteral("S")},
         {KeepBad, QStringLiteral("Write a picture that is not a whole JPEG all the same.")},
+        {NoClobber, QStringLiteral("Never write over a file that exists (exit status 1).")},
         JsonOption(),
     };
 }
@@ -127,9 +148,11 @@ QList<QCommandLineOption> PictureOptions()
 int RunPicture(CtlContext& c)
 {
     Series series;
-    if (const QString error = ReadSeries(c.parser, series); !error.isEmpty())
+    if (const QString error = ReadSeries(c, series); !error.isEmpty())
         return c.io.Usage(error, Command);
-    CtlBoard board(c.backend, c.io, c.selection);
+    QJsonArray results;
+    c.document[QStringLiteral("pictures")] = results;
+    CtlBoard board(c);
     if (const int opened = board.Open())
         return opened;
     if (series.sizeIndex) {
@@ -146,73 +169,85 @@ int RunPicture(CtlContext& c)
             bar->Show(value, maximum);
     };
 
-    const bool json = c.parser.isSet(QStringLiteral("json"));
-    QJsonArray results;
     int exit = ExitDone;
-    bool interrupted = false;
-    for (int number = 1; number <= series.count && !interrupted; ++number) {
+    for (int number = 1; number <= series.count; ++number) {
         const QDeadlineTimer next(qint64(series.interval * 1000), Qt::PreciseTimer);
         const QString title = QStringLiteral("picture %1/%2").arg(number).arg(series.count);
-        if (c.io.ErrIsTerminal())
+        if (c.io.ErrIsTerminal() && !c.io.Quiet())
             bar.emplace(c.io.Err(), title);
+        const QDateTime start = QDateTime::currentDateTime();
+        if (const int interrupted = board.Interrupted())
+            return interrupted;
         const PictureResult fetched =
             FetchPicture(board.Link(), assembler, series.uart ? UartRoute() : SpiRoute(), steps);
+        const qint64 durationMs = start.msecsTo(QDateTime::currentDateTime());
         bar.reset();
-        const int answered = ExitOf(fetched.outcome);
-        if (!fetched.message.isEmpty() || answered == ExitNoBoard) {
-            const int status = answered == ExitDone ? ExitFailed : answered;
-            c.io.Message(status == ExitNoAnswer
-                             ? QStringLiteral("%1: the board did not answer within %2 s")
-                                   .arg(title)
-                                   .arg(ReplyLimitMs / 1000)
-                             : QStringLiteral("%1: %2").arg(title, fetched.message.isEmpty()
-                                                                       ? QStringLiteral("No USB")
-                                                                       : fetched.message));
-            return status;
+        // The picture in flight when a signal came is dropped: never written cut.
+        if (const int interrupted = board.Interrupted())
+            return interrupted;
+
+        const Outcome answered = fetched.outcome;
+        const bool silent = answered == Outcome::NoAnswer;
+        if (answered == Outcome::NoBoard || answered == Outcome::Unplugged ||
+            answered == Outcome::Closed)
+            return c.io.Fail(CtlError::NoBoard, QStringLiteral("%1: No USB; is the board "
+                                                               "still plugged in?").arg(title));
+        if (!fetched.message.isEmpty()) {
+            if (silent)
+                return c.io.Fail(CtlError::NoAnswer, QStringLiteral("%1: the board did not answer "
+                                                                    "within %2").arg(title, board.LimitText()));
+            return c.io.Fail(CtlError::BoardFailure,
+                             QStringLiteral("%1: %2").arg(title, fetched.message));
         }
         const QByteArray picture = fetched.Picture();
         const JpegFrameCheck check = CheckJpegFrame(picture);
-        QString problem = check.problem;
-        int status = check.Whole() ? ExitDone : ExitFailed;
-        if (answered == ExitNoAnswer) {
-            problem = QStringLiteral("the board fell silent during the download");
-            status = ExitNoAnswer;
-        }
+        const QString problem = silent ? QStringLiteral("the board fell silent during the download")
+                                       : check.problem;
         const QString file = series.output == QLatin1String("-") ? QStringLiteral("-")
-                                                                 : FileOf(series, number);
-        const bool write = check.Whole() || c.parser.isSet(KeepBad);
+                                                                 : FileOf(series, number, start);
+        const bool write = problem.isEmpty() || c.parser.isSet(KeepBad);
+        int status = ExitDone;
+        bool writeFailed = false;
         if (!problem.isEmpty())
-            c.io.Message(QStringLiteral("%1 (%2 bytes) is bad: %3%4")
-                             .arg(title)
-                             .arg(picture.size())
-                             .arg(problem, write ? QString() : QStringLiteral("; not written")));
-        if (write && file == QLatin1String("-")) {
-            c.io.Out().write(picture);
-        } else if (write) {
-            QFile out(file);
-            if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate)
-                || out.write(picture) != picture.size()) {
-                c.io.Message(QStringLiteral("cannot write %1: %2").arg(file, out.errorString()));
-                return ExitFailed;
-            }
-            if (!json)
-                c.io.Line(QStringLiteral("%1  %2 bytes").arg(file).arg(picture.size()));
-        }
+            status = c.io.Fail(silent ? CtlError::NoAnswer : CtlError::BadPicture,
+                               QStringLiteral("%1 (%2 bytes) is bad: %3%4")
+                                   .arg(title, QString::number(picture.size()), problem,
+                                        write ? QString() : QStringLiteral("; not written")));
+        const QSize size = JpegSize(picture);
         QJsonObject result{{QStringLiteral("file"), file},
                            {QStringLiteral("bytes"), picture.size()},
                            {QStringLiteral("whole"), check.Whole()},
-                           {QStringLiteral("written"), write}};
+                           {QStringLiteral("written"), false},
+                           {QStringLiteral("width"), size.width()},
+                           {QStringLiteral("height"), size.height()},
+                           {QStringLiteral("route"), series.uart ? QLatin1String("uart") : QLatin1String("spi")},
+                           {QStringLiteral("start"), start.toUTC().toString(Qt::ISODateWithMs)},
+                           {QStringLiteral("durationMs"), durationMs}};
         if (!problem.isEmpty())
             result.insert(QStringLiteral("problem"), problem);
+        if (write && file == QLatin1String("-")) {
+            c.io.Write(picture);
+            writeFailed = c.io.OutFailed();
+        } else if (write) {
+            if (const QString error = WriteWhole(file, picture, c.parser.isSet(NoClobber));
+                !error.isEmpty()) {
+                status = c.io.Fail(CtlError::Write, error);
+                writeFailed = true;
+            }
+            else if (!c.json && !c.io.Quiet())
+                c.io.Line(QStringLiteral("%1  %2 bytes").arg(file, QString::number(picture.size())));
+        }
+        result[QStringLiteral("written")] = write && !writeFailed;
         results.append(result);
+        c.document[QStringLiteral("pictures")] = results;
         if (exit == ExitDone)
-            exit = status;
-        if (status == ExitNoAnswer)
-            break;
+            exit = writeFailed ? ExitFailed : status;
+        if (status == ExitNoAnswer || writeFailed)
+            break; // a silent board, or a write that failed: the next would too
         if (number < series.count)
-            SleepUntil(next, interrupted);
+            SleepUntil(next);
     }
-    if (json)
-        c.io.Json(QJsonObject{{QStringLiteral("pictures"), results}});
+    if (const int interrupted = board.Interrupted())
+        return interrupted;
     return exit;
 }

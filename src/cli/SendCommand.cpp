@@ -29,26 +29,26 @@ int RunSend(CtlContext& c)
         if (const QString problem = BoardCommandProblem(command); !problem.isEmpty())
             return c.io.Usage(problem, QStringLiteral("send"));
     }
-    CtlBoard board(c.backend, c.io, c.selection);
+    c.document[QStringLiteral("replies")] = QJsonArray();
+    CtlBoard board(c);
     if (const int opened = board.Open())
         return opened;
-    const bool json = c.parser.isSet(QStringLiteral("json"));
     QJsonArray replies;
     int exit = ExitDone;
     for (const QString& command : std::as_const(c.arguments)) {
         const CtlBoard::Reply reply = board.Exchange(command);
-        if (reply.exit == ExitNoBoard || reply.exit == ExitNoAnswer)
+        if (reply.exit != ExitDone && reply.exit != ExitFailed)
             return reply.exit; // nothing more would get through
         if (exit == ExitDone)
             exit = reply.exit;
-        if (json)
-            replies.append(QJsonObject{{QStringLiteral("command"), command},
-                                       {QStringLiteral("reply"), reply.text},
-                                       {QStringLiteral("ok"), reply.exit == ExitDone}});
-        else
+        if (!c.json) {
             c.io.Line(reply.text);
+            continue;
+        }
+        replies.append(QJsonObject{{QStringLiteral("command"), command},
+                                   {QStringLiteral("reply"), reply.text},
+                                   {QStringLiteral("ok"), reply.exit == ExitDone}});
+        c.document[QStringLiteral("replies")] = replies;
     }
-    if (json)
-        c.io.Json(replies);
     return exit;
 }

@@ -8,7 +8,7 @@ namespace {
 
 int SendOne(CtlContext& c, const QString& command)
 {
-    CtlBoard board(c.backend, c.io, c.selection);
+    CtlBoard board(c);
     if (const int opened = board.Open())
         return opened;
     const CtlBoard::Reply reply = board.Exchange(command);

@@ -31,18 +31,35 @@ usb::VirtualBoard::PictureRenderer SimulatedCamera()
 }
 
 // How the virtual board behaves beyond its defaults, from the words of
-// Q815_SIMULATED_BOARD (separated by commas), for benchmarks and test rigs:
-// "unpaced" answers as fast as the program asks instead of at the pace of a
-// full-speed USB board.
+// Q815_SIMULATED_BOARD (separated by commas), for benchmarks and for test rigs
+// that rehearse each failure: "unpaced" answers as fast as the program asks
+// instead of at the pace of a full-speed USB board; "silent" never answers;
+// "fail" answers every command "FAIL"; "cut" serves pictures cut to half
+// their length; "busy" and "no-access" refuse to be opened, as a board that
+// another program holds or that the user may not open.
 void SimulatedBehaviour(usb::VirtualBoard& board)
 {
     const QStringList words = qEnvironmentVariable("Q815_SIMULATED_BOARD")
                                   .split(QLatin1Char(','), Qt::SkipEmptyParts);
     for (const QString& word : words) {
-        if (word.trimmed() == QLatin1String("unpaced"))
+        const QString w = word.trimmed();
+        if (w == QLatin1String("unpaced"))
             board.SetPaced(false);
+        else if (w == QLatin1String("silent"))
+            board.SetSilent(true);
+        else if (w == QLatin1String("fail"))
+            board.SetFailing(true);
+        else if (w == QLatin1String("cut"))
+            board.SetPictureRenderer([whole = SimulatedCamera()](int width, int height, int frame) {
+                const QByteArray picture = whole(width, height, frame);
+                return picture.left(picture.size() / 2);
+            });
+        else if (w == QLatin1String("busy") || w == QLatin1String("no-access"))
+            board.SetOpenRefusal(w == QLatin1String("busy") ? usb::StatusBusy
+                                                            : usb::StatusAccessDenied);
         else
-            qWarning("Q815_SIMULATED_BOARD: unknown word '%s'", qPrintable(word));
+            qWarning("Q815_SIMULATED_BOARD: unknown word '%s' (unpaced, silent, fail, cut, "
+                     "busy, no-access)", qPrintable(w));
     }
 }
 

@@ -19,6 +19,7 @@
 #include <string>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
 
 namespace {
 
@@ -115,10 +116,16 @@ struct EmulatedUsbDevice::Shared {
     Port* current = nullptr;           // the plugging in place, or none
     QList<std::uint8_t> endpoints;
     bool claimBusy = false;
+    // The connection (one program's open device file) that claimed interface
+    // 0, a reference of ours. As the kernel does, another connection's claim
+    // fails with EBUSY, and so do its transfers: they would reach the URBs
+    // of the first program, which live in another address space.
+    UMockdevIoctlClient* claimer = nullptr;
     int submitted = 0;
     int discarded = 0;
 
     gboolean Handle(UMockdevIoctlClient* client);
+    bool HeldByAnother(UMockdevIoctlClient* client);
     void Submit(UMockdevIoctlClient* client, Port& port);
     void Reap(UMockdevIoctlClient* client, Port& port);
     void Discard(UMockdevIoctlClient* client, Port& port);
@@ -150,6 +157,16 @@ void DropShared(gpointer data, GClosure* /*closure*/)
 
 } // namespace
 
+// A claim ends with the release or when its program closes the device file.
+bool EmulatedUsbDevice::Shared::HeldByAnother(UMockdevIoctlClient* client)
+{
+    if (claimer != nullptr && claimer != client && !umockdev_ioctl_client_get_connected(claimer)) {
+        g_object_unref(claimer);
+        claimer = nullptr;
+    }
+    return claimer != nullptr && claimer != client;
+}
+
 // umockdev's worker thread.
 gboolean EmulatedUsbDevice::Shared::Handle(UMockdevIoctlClient* client)
 {
@@ -157,6 +174,13 @@ gboolean EmulatedUsbDevice::Shared::Handle(UMockdevIoctlClient* client)
     const auto it = ports.find(umockdev_ioctl_client_get_devnode(client));
     if (!alive || it == ports.end()) {
         Complete(client, -1, ENODEV);
+        return TRUE;
+    }
+    const gulong transfer = umockdev_ioctl_client_get_request(client);
+    if ((transfer == USBDEVFS_SUBMITURB || transfer == USBDEVFS_REAPURBNDELAY
+         || transfer == USBDEVFS_DISCARDURB)
+        && HeldByAnother(client)) {
+        Complete(client, -1, EBUSY);
         return TRUE;
     }
     Port& port = it->second;
@@ -197,12 +221,15 @@ gboolean EmulatedUsbDevice::Shared::Handle(UMockdevIoctlClient* client)
         unsigned int interfaceNumber = 1;
         if (arg != nullptr)
             std::memcpy(&interfaceNumber, arg->data, sizeof interfaceNumber);
-        if (interfaceNumber != 0)
+        if (interfaceNumber != 0) {
             Complete(client, -1, ENOENT);
-        else if (claimBusy)
+        } else if (claimBusy || HeldByAnother(client)) {
             Complete(client, -1, EBUSY);
-        else
+        } else {
+            if (claimer == nullptr)
+                claimer = UMOCKDEV_IOCTL_CLIENT(g_object_ref(client));
             Complete(client, 0, 0);
+        }
         return TRUE;
     }
     case USBDEVFS_CLEAR_HALT: {
@@ -215,6 +242,12 @@ gboolean EmulatedUsbDevice::Shared::Handle(UMockdevIoctlClient* client)
         return TRUE;
     }
     case USBDEVFS_RELEASEINTERFACE:
+        if (claimer == client) {
+            g_object_unref(claimer);
+            claimer = nullptr;
+        }
+        Complete(client, 0, 0);
+        return TRUE;
     case USBDEVFS_SETCONFIGURATION:
         Complete(client, 0, 0);
         return TRUE;
@@ -337,6 +370,8 @@ EmulatedUsbDevice::~EmulatedUsbDevice()
         for (auto& [node, port] : shared_->ports)
             port.Release();
         shared_->current = nullptr;
+        if (shared_->claimer != nullptr)
+            g_object_unref(std::exchange(shared_->claimer, nullptr));
     }
     g_object_unref(shared_->handler);
 }
@@ -470,6 +505,9 @@ void EmulatedUsbDevice::Unplug()
         }
         port->pendingIn.clear();
         shared_->current = nullptr;
+        // A board that goes away is nobody's any more.
+        if (shared_->claimer != nullptr)
+            g_object_unref(std::exchange(shared_->claimer, nullptr));
         syspath = shared_->syspath;
         node = port->devnode;
     }

@@ -9,6 +9,7 @@
 #include "EmulatedUsbDevice.h"
 
 #include "camera/TestPicture.h"
+#include "common/QtNotices.h"
 #include "selection/BoardSelection.h"
 #include "link/usb/VirtualBoard.h"
 
@@ -70,6 +71,7 @@ int main(int argc, char** argv)
     // platform of the caller's environment.
     const QByteArray platform = qgetenv("QT_QPA_PLATFORM");
     qputenv("QT_QPA_PLATFORM", "offscreen");
+    DropRuntimeFolderNotice();
     QGuiApplication app(argc, argv);
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral(
@@ -102,7 +104,18 @@ int main(int argc, char** argv)
                                       QStringLiteral("Serve the board through a device node "
                                                      "that only root may open, as without the "
                                                      "udev rule."));
-    parser.addOptions({layout, port, ids, unplugAfter, plugAfter, noAccess});
+    // Failures on request, so that a rig's script meets each of them.
+    const QCommandLineOption silent(QStringLiteral("silent"),
+                                    QStringLiteral("The board takes commands and never answers."));
+    const QCommandLineOption fail(QStringLiteral("fail"),
+                                  QStringLiteral("The board answers every command \"FAIL\"."));
+    const QCommandLineOption cut(QStringLiteral("cut"),
+                                 QStringLiteral("The camera's pictures are cut to half their "
+                                                "length."));
+    const QCommandLineOption busy(QStringLiteral("busy"),
+                                  QStringLiteral("The board is held by another program: "
+                                                 "claiming its interface fails."));
+    parser.addOptions({layout, port, ids, unplugAfter, plugAfter, noAccess, silent, fail, cut, busy});
     parser.addPositionalArgument(QStringLiteral("command"), QStringLiteral("What to run."));
     parser.setOptionsAfterPositionalArgumentsMode(QCommandLineParser::ParseAsPositionalArguments);
     parser.process(app);
@@ -120,10 +133,16 @@ int main(int argc, char** argv)
         good = ParseLayout(layouts.value(i, layouts.constLast()), *boards.back())
                && usb::ParsePortPath(ports[i]).has_value() && ports[i].startsWith("1-");
         boards.back()->SetIds(vendorId, productId);
-        boards.back()->SetPictureRenderer(RenderTestPicture);
+        boards.back()->SetPictureRenderer([cut = parser.isSet(cut)](int w, int h, int frame) {
+            const QByteArray picture = RenderTestPicture(w, h, frame);
+            return cut ? picture.left(picture.size() / 2) : picture;
+        });
+        boards.back()->SetSilent(parser.isSet(silent));
+        boards.back()->SetFailing(parser.isSet(fail));
         devices.push_back(std::make_unique<EmulatedUsbDevice>(
             *boards.back(), nullptr, ports[i], devices.empty() ? nullptr : devices[0].get()));
         devices.back()->SetNodeMode(parser.isSet(noAccess) ? 0 : 0666);
+        devices.back()->SetClaimBusy(parser.isSet(busy));
     }
     if (!good) {
         std::fprintf(stderr, "%s", qPrintable(parser.helpText()));

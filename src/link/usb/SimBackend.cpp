@@ -21,7 +21,7 @@ Status SimBackend::ListBoards(QList<BoardListing>& boards)
     for (qsizetype i = 0; i < plugged.size(); ++i) {
         const VirtualBoard& board = *plugged[i];
         boards.append({board.VendorId(), board.ProductId(), PortPath{1, {std::uint8_t(i + 1)}},
-                       std::uint8_t(i + 2), board.Endpoints(), StatusSuccess});
+                       std::uint8_t(i + 2), board.Endpoints(), board.OpenRefusal()});
     }
     return StatusSuccess;
 }

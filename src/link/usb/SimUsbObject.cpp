@@ -82,6 +82,8 @@ Status SimUsbObject::AttachDevice(std::int32_t deviceNumber)
     if (deviceNumber < 0 || deviceNumber >= boards.size())
         return StatusNoDevice;
     VirtualBoard* board = boards[deviceNumber];
+    if (const Status refusal = board->OpenRefusal())
+        return refusal;
     const quint64 generation = bus_->PlugGeneration(board);
     // Opening the board this object already has open keeps everything as it is.
     if (attached_ && !BoardGone() && board_ == board && plugGeneration_ == generation)

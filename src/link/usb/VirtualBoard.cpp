@@ -224,6 +224,8 @@ void VirtualBoard::SetReplyDelay(int milliseconds) { replyDelayMs_ = qMax(0, mil
 
 void VirtualBoard::SetSilent(bool silent) { silent_ = silent; }
 
+void VirtualBoard::SetFailing(bool failing) { failing_ = failing; }
+
 void VirtualBoard::SetReplyChunkSize(int bytes) { replyChunkSize_ = qMax(0, bytes); }
 
 void VirtualBoard::ScriptReply(const QByteArray& commandText, const QList<QByteArray>& chunks,
@@ -332,6 +334,10 @@ void VirtualBoard::HandleCommand(const QByteArray& block)
 {
     if (silent_)
         return;
+    if (failing_) {
+        Emit(CommandInEndpoint(), {QByteArray("FAIL")});
+        return;
+    }
     const QByteArray command = TrimTrailingBlanks(block);
     for (qsizetype i = 0; i < scripts_.size(); ++i) {
         if (scripts_[i].command == command) {

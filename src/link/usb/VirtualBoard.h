@@ -4,6 +4,8 @@
 // tests serve it at the USB device-file level. It speaks the board's protocol:
 // 128-byte command blocks on the command OUT endpoint, replies on the IN endpoint,
 // positive ones beginning with "OK :".
+#include "link/usb/UsbStatus.h"
+
 #include <QByteArray>
 #include <QElapsedTimer>
 #include <QList>
@@ -66,6 +68,11 @@ public:
     // --- behaviour that tests provoke ---------------------------------------
     void SetReplyDelay(int milliseconds); // delay before a reply is handed out
     void SetSilent(bool silent);          // takes commands, never answers
+    void SetFailing(bool failing);        // answers every command "FAIL"
+    // Opening the board fails with this status (StatusBusy: another program
+    // holds it; StatusAccessDenied: no permission); 0 opens.
+    void SetOpenRefusal(Status status) { openRefusal_ = status; }
+    Status OpenRefusal() const { return openRefusal_; }
     void SetReplyChunkSize(int bytes);    // 0: each reply is one transfer
     // The exact reply chunks for a command text (trailing blanks of the block
     // removed before matching); once: used for the next matching command only.
@@ -136,6 +143,8 @@ private:
     QMap<QByteArray, QByteArray> commandTable_;
     int replyDelayMs_ = 0;
     bool silent_ = false;
+    bool failing_ = false;
+    Status openRefusal_ = StatusSuccess;
     int replyChunkSize_ = 0;
     struct Script {
         QByteArray command;
