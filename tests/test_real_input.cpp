@@ -1,8 +1,8 @@
 // The window as an X server sees it, with input that goes through the window
 // system's queue (xdotool on Xvfb), as a user's mouse and keys do: what the
-// title bar shows, and that clicks made while the program waits for the board
-// are dropped, not run after the wait (but for "Stop" and the tabs of a running
-// live view).
+// title bar shows, and that clicks and keys made while the program waits for
+// the board are dropped, not run after the wait (but for "Stop" and the tabs of
+// a running live view, and the key that closes a message box).
 #include "WindowFixture.h"
 #include "app/ApplicationName.h"
 #include "app/TabStrip.h"
@@ -12,14 +12,18 @@
 
 #include <QAbstractButton>
 #include <QAbstractItemView>
+#include <QApplication>
 #include <QComboBox>
+#include <QElapsedTimer>
 #include <QLineEdit>
 #include <QFile>
 #include <QProcess>
+#include <QSignalSpy>
 #include <QRegularExpression>
 #include <QTabBar>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 namespace {
 
@@ -107,6 +111,8 @@ private Q_SLOTS:
     void initTestCase() { NameApplication(); }
     void titleBarShowsTheCaptionExactly();
     void clicksDuringADownloadAreDropped();
+    void keysDuringADownloadAreDropped();
+    void messageBoxDuringAWaitTakesItsKey();
     void tabClickWhileTheUartStreamEndsIsDropped();
     void liveViewHearsStopAndTabs();
     void speedListSendsOnlyAChosenEntry();
@@ -139,6 +145,56 @@ void RealInputTest::clicksDuringADownloadAreDropped()
     QCOMPARE(x.Commands(), one);
 }
 
+// A digit and Enter in the command line while a download waits: the line keeps
+// its text and sends nothing.
+void RealInputTest::keysDuringADownloadAreDropped()
+{
+    XWindow x;
+    x.board.SetPictureRenderer([](int, int, int) { return Picture(3300); });
+    auto* line = x.Get<QLineEdit>("CmdCommandLine");
+    x.Do(Click(Control<TabStrip>(x.window, "TabStrip1")->Bar(), x.TabCentre(7)) + Click(line));
+    QVERIFY(x.Done() && QTest::qWaitFor([line] { return line->hasFocus(); }, Slow));
+    x.board.SetReplyDelay(200);
+    x.Do(Pause(0.5) + QStringList{"key", "5", "Return"});
+    x.window.findChild<PictureDownload*>()->DownLoadPicSPI();
+    QVERIFY(x.Done());
+    QVERIFY(x.Settled());
+    QCOMPARE(line->text(), QStringLiteral("C:40"));
+    QCOMPARE(x.Commands().size(), 9); // the capture, the length and seven blocks
+}
+
+// The window's own message box, raised by a failed write status while the
+// command waits for its reply, is closed by Return; it would otherwise be
+// closed by the test after 5 s.
+void RealInputTest::messageBoxDuringAWaitTakesItsKey()
+{
+    SimulatedWindow s;
+    s.bus.Plug(&s.board);
+    QVERIFY(s.window.Form_Load());
+    s.window.show();
+    QVERIFY(QTest::qWaitFor([&] { return !s.board.CommandBlocks().isEmpty() && !s.link.Waiting(); }));
+    s.board.SetReplyDelay(1500);
+    s.bus.InjectFault("USBPipeOUT", "FetchWriteStatus", usb::StatusTransferFailed);
+    QProcess user;
+    QElapsedTimer shown;
+    bool stuck = false;
+    QTimer look;
+    QObject::connect(&look, &QTimer::timeout, [&] {
+        QWidget* box = QApplication::activeModalWidget();
+        if (box != nullptr && !shown.isValid()) {
+            shown.start();
+            user.start("xdotool", {"windowfocus", QString::number(box->winId()), "sleep", "0.3",
+                                   "key", "Return"});
+        } else if (box != nullptr && shown.elapsed() > 5000) {
+            stuck = box->close();
+        }
+    });
+    look.start(50);
+    QVERIFY(s.link.DownLoadCommand("C:21").startsWith("V1.")); // the firmware version
+    QVERIFY(shown.isValid());
+    QVERIFY(!stuck);
+}
+
 void RealInputTest::tabClickWhileTheUartStreamEndsIsDropped()
 {
     XWindow x;
@@ -155,11 +211,14 @@ void RealInputTest::tabClickWhileTheUartStreamEndsIsDropped()
         tailSent = x.window.findChild<PictureDownload*>()->Running();
         x.board.SendOnCommandIn(picture.mid(read));
     });
+    // The tab bar acts on the press: the release alone would change nothing.
+    QSignalSpy shown(&x.window, &MainWindow::TabShown);
     x.Do(Click(x.Get<QAbstractButton>("cmdDwnldPicSer")) + Pause(0.5) +
          Click(Control<TabStrip>(x.window, "TabStrip1")->Bar(), x.TabCentre(3)));
     QVERIFY(x.Done());
     QVERIFY(tailSent);
     QVERIFY(x.Settled());
+    QCOMPARE(shown.size(), 1); // the "Disk" tab only
     QCOMPARE(x.Commands(), (QStringList{"C:15#", "C:15"}));
     QFile file(x.folder.filePath("downloaded.jpg"));
     QVERIFY(file.open(QIODevice::ReadOnly));
