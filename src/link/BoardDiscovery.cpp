@@ -197,4 +197,5 @@ void BoardDiscovery::USBDevice_PnPRemoveNotification(UsbObject* /*Obj*/)
     s_.USBPipeFileIN->DetachDevice();
     s_.USBPipeFileOUT->DetachDevice();
     Q_EMIT CaptionChanged(QString::fromLatin1(CaptionNoUnit));
+    Q_EMIT BoardRemoved();
 }

@@ -35,6 +35,8 @@ Q_SIGNALS:
     // TxtCPU_ID, TxtCPU_Ver, TxtCPU_Rev and TxtSoftVer are to be emptied, in order.
     void IdentityBoxesEmptied();
     void StatusMessage(const QString& text);
+    // The board was unplugged and the link closed.
+    void BoardRemoved();
 
 private:
     LinkState& s_;

@@ -14,6 +14,7 @@ BoardLink::BoardLink(usb::UsbBackend& backend, QObject* parent)
     connect(&discovery_, &BoardDiscovery::IdentityBoxesEmptied, this,
             &BoardLink::IdentityBoxesEmptied);
     connect(&discovery_, &BoardDiscovery::StatusMessage, this, &BoardLink::MessageBoxRequested);
+    connect(&discovery_, &BoardDiscovery::BoardRemoved, &exchange_, &CommandExchange::BoardLeft);
     connect(&exchange_, &CommandExchange::StatusMessage, this, &BoardLink::MessageBoxRequested);
     connect(&exchange_, &CommandExchange::ReplyWaitEnded, this, &BoardLink::ReplyWaitEnded);
     connect(&receive_, &ReceivePath::ConsoleAppended, this, &BoardLink::ConsoleAppended);
