@@ -24,7 +24,8 @@ private Q_SLOTS:
     void largeAndChunkedReplies();
     void floodingBoardStaysInsidePictureBuffer();
     void noCommandInsideAnotherWait();
-    void shutdownEndsTheWait();
+    void waitEndsAtOnce_data();
+    void waitEndsAtOnce();
 };
 
 void CommandExchangeTest::replyResults_data()
@@ -228,16 +229,27 @@ void CommandExchangeTest::noCommandInsideAnotherWait()
     QCOMPARE(f.Commands(), QStringList{"C:20"});
 }
 
-void CommandExchangeTest::shutdownEndsTheWait()
+void CommandExchangeTest::waitEndsAtOnce_data()
 {
+    QTest::addColumn<bool>("unplug");
+    QTest::newRow("window closed") << false;
+    QTest::newRow("board unplugged") << true;
+}
+
+// Both end a wait for a reply that will never come with what the time limit
+// would have given, long before it; later commands say "No USB".
+void CommandExchangeTest::waitEndsAtOnce()
+{
+    QFETCH(bool, unplug);
     LinkFixture f;
     f.Start();
     f.board.SetSilent(true);
-    QTimer::singleShot(50, [&] { f.link.Shutdown(); });
+    f.link.SetReplyTimeLimit(60000);
+    QTimer::singleShot(50, [&] { unplug ? f.Unplug() : f.link.Shutdown(); });
     QElapsedTimer clock;
     clock.start();
     QVERIFY(f.link.DownLoadCommand(QStringLiteral("C:20")).startsWith(QStringLiteral("FAIL")));
-    QVERIFY(clock.elapsed() < 2000);
+    QVERIFY(clock.elapsed() < 10000);
     QCOMPARE(f.link.DownLoadCommand(QStringLiteral("C:20")), QStringLiteral("No USB"));
 }
 

@@ -13,6 +13,7 @@ BoardLink::BoardLink(usb::UsbBackend& backend, QObject* parent)
             &BoardLink::IdentityBoxesEmptied);
     connect(&discovery_, &BoardDiscovery::StatusMessage, this, &BoardLink::MessageBoxRequested);
     connect(&discovery_, &BoardDiscovery::Unplugged, this, &BoardLink::Unplugged);
+    connect(&discovery_, &BoardDiscovery::Unplugged, &exchange_, &CommandExchange::BoardLeft);
     connect(&exchange_, &CommandExchange::StatusMessage, this, &BoardLink::MessageBoxRequested);
     connect(&exchange_, &CommandExchange::ReplyWaitEnded, this, &BoardLink::ReplyWaitEnded);
     connect(&receive_, &ReceivePath::ConsoleAppended, this, &BoardLink::ConsoleAppended);

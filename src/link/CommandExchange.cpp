@@ -21,6 +21,7 @@ CommandExchange::CommandExchange(LinkState& state, ReceivePath& receive, QObject
     : QObject(parent), s_(state)
 {
     connect(&receive, &ReceivePath::ReplyCame, this, &CommandExchange::QuitWait);
+    connect(&receive, &ReceivePath::BoardGone, this, &CommandExchange::BoardLeft);
 }
 
 QString CommandExchange::DownLoadCommand(const QString& CmdStr)
@@ -79,7 +80,8 @@ ExchangeResult CommandExchange::Exchange(const QString& command)
     else if (arrived)
         result.outcome = HasPositivePrefix(s_.ReplyBuffer) ? Outcome::Done : Outcome::BoardFailure;
     else
-        result.outcome = linkedBefore && !s_.LinkUp ? Outcome::Unplugged : Outcome::NoAnswer;
+        result.outcome = boardLeft_ || (linkedBefore && !s_.LinkUp) ? Outcome::Unplugged
+                                                                     : Outcome::NoAnswer;
     return result;
 }
 
@@ -100,7 +102,8 @@ bool CommandExchange::AwaitReply(int limitMs)
     timer.setTimerType(Qt::PreciseTimer);
     connect(&timer, &QTimer::timeout, &loop, &QEventLoop::quit);
     waitLoop_ = &loop;
-    while (!s_.ReplyArrived && !deadline.hasExpired() && !shuttingDown_) {
+    boardLeft_ = false;
+    while (!s_.ReplyArrived && !deadline.hasExpired() && !shuttingDown_ && !boardLeft_) {
         const qint64 remainingNs = deadline.remainingTimeNSecs();
         timer.start(std::chrono::milliseconds((remainingNs + 999999) / 1000000));
         loop.exec();
@@ -148,6 +151,14 @@ void CommandExchange::Shutdown()
 {
     shuttingDown_ = true;
     QuitWait();
+}
+
+void CommandExchange::BoardLeft()
+{
+    if (waitLoop_ == nullptr)
+        return;
+    boardLeft_ = true;
+    waitLoop_->quit();
 }
 
 void CommandExchange::QuitWait()

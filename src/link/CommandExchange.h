@@ -30,6 +30,9 @@ public:
     bool Waiting() const { return waitLoop_ != nullptr; }
     // The window is closing: ends a wait at once and sends nothing more.
     void Shutdown();
+    // The open board has left: a wait in progress ends at once with what its
+    // time limit would have given.
+    void BoardLeft();
     bool ShuttingDown() const { return shuttingDown_; }
 
 Q_SIGNALS:
@@ -45,4 +48,5 @@ private:
     LinkState& s_;
     QEventLoop* waitLoop_ = nullptr;
     bool shuttingDown_ = false;
+    bool boardLeft_ = false; // during the current wait
 };

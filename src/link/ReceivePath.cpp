@@ -41,6 +41,8 @@ void ReceivePath::USBPipeIN_ReadComplete(UsbObject* /*Obj*/)
         // is opened again.
         s_.InReading = false;
         s_.USBPipeIN->EndReading();
+        if (s_.InStatus == usb::StatusDeviceGone)
+            Q_EMIT BoardGone();
     } else if (s_.PictureFill == 256) {
         s_.ReplyArrived = true;
     }

@@ -27,6 +27,8 @@ Q_SIGNALS:
     void ConsoleEmptied();
     // A reply has arrived (ReplyArrived is true): a wait for it may end.
     void ReplyCame();
+    // A read failed because the board was unplugged: no reply will come.
+    void BoardGone();
 
 private:
     void EchoToConsole(const QString& text);
