@@ -63,7 +63,7 @@ void ExchangesThroughBackend(const EmulatedBoard& emulated)
     BoardLink link(backend);
     if (link.CreateObjects() != 0)
         return;
-    QObject::connect(&link, &BoardLink::MessageBoxRequested, [](const QString& text) {
+    QObject::connect(&link, &BoardLink::MessageRequested, [](const QString& text) {
         std::fprintf(stderr, "message: %s\n", qPrintable(text));
     });
     link.StartLink();

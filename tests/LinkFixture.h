@@ -67,7 +67,7 @@ struct LinkFixture {
         : port(board, layout, commandInIs130, plugged), backend(port.MakeBackend(poll)),
           link(*backend)
     {
-        QObject::connect(&link, &BoardLink::MessageBoxRequested,
+        QObject::connect(&link, &BoardLink::MessageRequested,
                          [this](const QString& text) { messages << text; });
         QObject::connect(&link, &BoardLink::ConsoleAppended,
                          [this](const QString& text) { console += text + QStringLiteral("\r\n"); });
@@ -75,7 +75,7 @@ struct LinkFixture {
         QObject::connect(&link, &BoardLink::CaptionChanged,
                          [this](const QString& caption) { captions << caption; });
         QObject::connect(&link, &BoardLink::StatusBoxChanged, [this](int s) { states << s; });
-        QObject::connect(&link, &BoardLink::IdentityBoxesEmptied, [this] { ++identityEmptied; });
+        QObject::connect(&link, &BoardLink::IdentityLost, [this] { ++identityEmptied; });
     }
 
     void Plug() { port.Plug(); }

@@ -92,7 +92,7 @@ void BoardInformationTest::readBoardInfo()
                                   "C:060E", "C:0610", "C:0618", "C:0623"};
     QCOMPARE(f.Commands(), plugged ? commands : QStringList());
     // The identity is emptied when the board goes.
-    Q_EMIT f.link.IdentityBoxesEmptied();
+    Q_EMIT f.link.IdentityLost();
     QCOMPARE(seen.mid(expected.size()), IdentityEmptied(plugged ? 14 : 0));
 }
 

@@ -95,7 +95,7 @@ void MainWindow::ConnectLink()
 {
     connect(&Link, &BoardLink::StatusBoxChanged, this, &MainWindow::ShowLinkState);
     connect(&Link, &BoardLink::CaptionChanged, this, &QWidget::setWindowTitle);
-    connect(&Link, &BoardLink::MessageBoxRequested, this,
+    connect(&Link, &BoardLink::MessageRequested, this,
             [this](const QString& text) { ShowMessage(text); });
 }
 

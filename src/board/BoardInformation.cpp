@@ -5,7 +5,7 @@
 
 BoardInformation::BoardInformation(BoardLink& link, QObject* parent) : QObject(parent), link_(link)
 {
-    connect(&link_, &BoardLink::IdentityBoxesEmptied, this, &BoardInformation::EmptyIdentity);
+    connect(&link_, &BoardLink::IdentityLost, this, &BoardInformation::EmptyIdentity);
 }
 
 void BoardInformation::EmptyIdentity()

@@ -28,7 +28,7 @@ int ExitOf(Outcome outcome)
 CtlBoard::CtlBoard(CtlContext& context) : c_(context), link_(context.backend)
 {
     link_.SetReplyTimeLimit(c_.replyLimitMs);
-    connect(&link_, &BoardLink::MessageBoxRequested, this, &CtlBoard::Say);
+    connect(&link_, &BoardLink::MessageRequested, this, &CtlBoard::Say);
     OnOpenRefused(c_.backend, [this](const QString& text) { Say(text); });
     // Nobody reads the link's console text here: its count starts again after
     // every chunk, so that it never reaches the limit at which a chunk would be

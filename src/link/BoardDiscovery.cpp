@@ -82,7 +82,7 @@ bool BoardDiscovery::USBState(std::int16_t& State)
 void BoardDiscovery::ReportStatus(Status& Status)
 {
     if (Status != 0)
-        Q_EMIT StatusMessage(StatusTextOf(s_, Status));
+        Q_EMIT MessageRequested(StatusTextOf(s_, Status));
 }
 
 void BoardDiscovery::OpenDevices()
@@ -178,14 +178,14 @@ void BoardDiscovery::StartFileInPipe()
 
 void BoardDiscovery::USBDevice_PnPAddNotification(UsbObject* /*Obj*/)
 {
-    Q_EMIT IdentityBoxesEmptied();
+    Q_EMIT IdentityLost();
     OpenDevices();
     OpenEndpoints();
 }
 
 void BoardDiscovery::USBDevice_PnPRemoveNotification(UsbObject* /*Obj*/)
 {
-    Q_EMIT IdentityBoxesEmptied();
+    Q_EMIT IdentityLost();
     USBState(2);
     s_.InReading = false;
     s_.USBPipeIN->EndReading();

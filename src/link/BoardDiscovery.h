@@ -32,9 +32,9 @@ public:
 Q_SIGNALS:
     void StatusBoxChanged(int state); // 1: "USB OK" (green), 2: "USB OFF" (red)
     void CaptionChanged(const QString& caption);
-    // TxtCPU_ID, TxtCPU_Ver, TxtCPU_Rev and TxtSoftVer are to be emptied, in order.
-    void IdentityBoxesEmptied();
-    void StatusMessage(const QString& text);
+    // A board arrived or left: what was read of its identity no longer holds.
+    void IdentityLost();
+    void MessageRequested(const QString& text);
     // The open board has left: what waits for it is over.
     void Unplugged();
 

@@ -9,16 +9,16 @@ BoardLink::BoardLink(usb::UsbBackend& backend, QObject* parent)
 {
     connect(&discovery_, &BoardDiscovery::StatusBoxChanged, this, &BoardLink::StatusBoxChanged);
     connect(&discovery_, &BoardDiscovery::CaptionChanged, this, &BoardLink::CaptionChanged);
-    connect(&discovery_, &BoardDiscovery::IdentityBoxesEmptied, this,
-            &BoardLink::IdentityBoxesEmptied);
-    connect(&discovery_, &BoardDiscovery::StatusMessage, this, &BoardLink::MessageBoxRequested);
+    connect(&discovery_, &BoardDiscovery::IdentityLost, this,
+            &BoardLink::IdentityLost);
+    connect(&discovery_, &BoardDiscovery::MessageRequested, this, &BoardLink::MessageRequested);
     connect(&discovery_, &BoardDiscovery::Unplugged, this, &BoardLink::Unplugged);
     connect(&discovery_, &BoardDiscovery::Unplugged, &exchange_, &CommandExchange::BoardLeft);
-    connect(&exchange_, &CommandExchange::StatusMessage, this, &BoardLink::MessageBoxRequested);
+    connect(&exchange_, &CommandExchange::MessageRequested, this, &BoardLink::MessageRequested);
     connect(&exchange_, &CommandExchange::ReplyWaitEnded, this, &BoardLink::ReplyWaitEnded);
     connect(&receive_, &ReceivePath::ConsoleAppended, this, &BoardLink::ConsoleAppended);
     connect(&receive_, &ReceivePath::ConsoleEmptied, this, &BoardLink::ConsoleEmptied);
-    connect(&filePipes_, &FilePipeHandlers::StatusMessage, this, &BoardLink::MessageBoxRequested);
+    connect(&filePipes_, &FilePipeHandlers::MessageRequested, this, &BoardLink::MessageRequested);
 }
 
 BoardLink::~BoardLink()
@@ -80,5 +80,5 @@ void BoardLink::SendFile(const QByteArray& data)
 
 void BoardLink::ShowStatusMessage(usb::Status status)
 {
-    Q_EMIT MessageBoxRequested(StatusTextOf(*this, status));
+    Q_EMIT MessageRequested(StatusTextOf(*this, status));
 }

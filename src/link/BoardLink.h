@@ -85,15 +85,15 @@ public:
 Q_SIGNALS:
     void StatusBoxChanged(int state); // 1: "USB OK" (green), 2: "USB OFF" (red)
     void CaptionChanged(const QString& caption);
-    // TxtCPU_ID, TxtCPU_Ver, TxtCPU_Rev and TxtSoftVer are to be emptied, in order.
-    void IdentityBoxesEmptied();
+    // A board arrived or left: what was read of its identity no longer holds.
+    void IdentityLost();
     // The open board has left.
     void Unplugged();
     // text and a line end were appended to the console.
     void ConsoleAppended(const QString& text);
     void ConsoleEmptied();
     // A message box with only an OK button; the receiver returns when it is closed.
-    void MessageBoxRequested(const QString& text);
+    void MessageRequested(const QString& text);
     // DownLoadCommand's wait for a reply has ended after waitedNs (watchdogs, tests).
     void ReplyWaitEnded(qint64 waitedNs);
 

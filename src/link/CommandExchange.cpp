@@ -144,7 +144,7 @@ void CommandExchange::USBPipeOUT_WriteStatusAvailable(UsbObject* /*Obj*/)
 
 void CommandExchange::ShowStatusMessage(usb::Status status)
 {
-    Q_EMIT StatusMessage(StatusTextOf(s_, status));
+    Q_EMIT MessageRequested(StatusTextOf(s_, status));
 }
 
 void CommandExchange::Shutdown()

@@ -37,7 +37,7 @@ public:
 
 Q_SIGNALS:
     // A message box with the text of a failed status word.
-    void StatusMessage(const QString& text);
+    void MessageRequested(const QString& text);
     // The wait for a reply has ended after waitedNs (watchdogs, tests).
     void ReplyWaitEnded(qint64 waitedNs);
 

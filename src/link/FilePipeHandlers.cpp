@@ -100,7 +100,7 @@ void FilePipeHandlers::USBPipeDWNLD_WriteComplete(UsbObject* /*Obj*/)
 
 void FilePipeHandlers::ShowStatusMessage(usb::Status status)
 {
-    Q_EMIT StatusMessage(StatusTextOf(s_, status));
+    Q_EMIT MessageRequested(StatusTextOf(s_, status));
 }
 
 void FilePipeHandlers::ReportStatus(usb::Status status)

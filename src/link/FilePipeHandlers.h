@@ -22,7 +22,7 @@ public:
 
 Q_SIGNALS:
     // A message box with the text of a failed status word.
-    void StatusMessage(const QString& text);
+    void MessageRequested(const QString& text);
 
 private:
     void ShowStatusMessage(usb::Status status);
