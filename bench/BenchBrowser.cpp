@@ -134,4 +134,3 @@ void JpegShow()
     Print("jpeg_24mp_show_ms", Median(show));
     Print("djpeg_24mp_scaled_ms", Median(djpeg));
 }
-

@@ -26,9 +26,8 @@ QByteArray SixtyFiveKilobytePicture()
 
 void ServeSixtyFiveKilobytePicture(Rig& rig, const QString& folder)
 {
-    rig.board.SetPictureRenderer([picture = SixtyFiveKilobytePicture()](int, int, int) {
-        return picture;
-    });
+    rig.board.SetPictureRenderer(
+        [picture = SixtyFiveKilobytePicture()](int, int, int) { return picture; });
     rig.tool.AppFolder = folder;
 }
 

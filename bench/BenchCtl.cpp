@@ -9,8 +9,9 @@ namespace {
 
 // Milliseconds from starting the program to its exit; median of 21 runs after
 // one that warms the caches up. A run that fails says so.
-double ProgramMs(const QStringList& arguments, const QProcessEnvironment& environment,
-                 const std::function<bool()>& done = [] { return true; })
+double ProgramMs(
+    const QStringList& arguments, const QProcessEnvironment& environment,
+    const std::function<bool()>& done = [] { return true; })
 {
     std::vector<double> ms;
     for (int i = 0; i < 22; ++i) {

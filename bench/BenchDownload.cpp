@@ -25,7 +25,8 @@ void PictureDownloads()
         std::vector<double> ms;
         for (int i = 0; i < 26; ++i) {
             QEventLoop ended;
-            QObject::connect(&download, &PictureDownload::RunningChanged, &ended, &QEventLoop::quit);
+            QObject::connect(&download, &PictureDownload::RunningChanged, &ended,
+                             &QEventLoop::quit);
             QElapsedTimer clock;
             clock.start();
             button->click();
@@ -43,4 +44,3 @@ void PictureDownloads()
     Print("spi_download_ms_64k", measure(Control<QAbstractButton>(rig.window, "cmdDwnldPic")));
     Print("uart_download_ms_64k", measure(Control<QAbstractButton>(rig.window, "cmdDwnldPicSer")));
 }
-

@@ -1,8 +1,8 @@
 // The command exchange: round trips, the cost of a timeout, console echo.
 #include "BenchCommon.h"
-#include "link/BoardProtocol.h"
 #include "app/ConsoleView.h"
 #include "app/TabStrip.h"
+#include "link/BoardProtocol.h"
 
 #include <QElapsedTimer>
 #include <QEventLoop>

@@ -2,17 +2,17 @@
 
 #include "EmulatedUsbDevice.h"
 #include "camera/LiveCapture.h"
+#include "camera/PictureAssembler.h"
 #include "camera/PictureDownload.h"
 #include "camera/TestPicture.h"
-#include "camera/PictureAssembler.h"
 #include "link/BoardLink.h"
 #include "link/BoardProtocol.h"
 #include "link/usb/LibusbBackend.h"
 #include "link/usb/VirtualBoard.h"
 
 #include <QCoreApplication>
-#include <QEventLoop>
 #include <QElapsedTimer>
+#include <QEventLoop>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QThread>
@@ -117,10 +117,11 @@ void UnplugToMessage(const EmulatedBoard& emulated)
             off = off || state == 2;
             check();
         });
-        const auto c2 = QObject::connect(&download, &PictureDownload::RunningChanged, [&](bool running) {
-            ended = !running;
-            check();
-        });
+        const auto c2 =
+            QObject::connect(&download, &PictureDownload::RunningChanged, [&](bool running) {
+                ended = !running;
+                check();
+            });
         const auto c3 = QObject::connect(&live, &LiveCapture::RunningChanged, [&](bool running) {
             ended = !running;
             check();

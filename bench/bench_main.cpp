@@ -21,14 +21,27 @@ int main(int argc, char** argv)
     const std::map<QString, std::function<void()>> figures = {
         {QStringLiteral("exchanges"), ExchangesPerSecond},
         {QStringLiteral("timeout"), TimeoutCpu},
-        {QStringLiteral("console"), [] { ConsoleAppend(); ConsoleStream(); }},
+        {QStringLiteral("console"),
+         [] {
+             ConsoleAppend();
+             ConsoleStream();
+         }},
         {QStringLiteral("download"), PictureDownloads},
         {QStringLiteral("memory"), MemoryGrowth},
-        {QStringLiteral("live"), [] { LiveFrameRate(); LiveStall(); LiveMemory(); }},
+        {QStringLiteral("live"),
+         [] {
+             LiveFrameRate();
+             LiveStall();
+             LiveMemory();
+         }},
 #ifdef Q815_LIBUSB_BENCH
         {QStringLiteral("libusb"), [argv] { LibusbFigures(argv); }},
 #endif
-        {QStringLiteral("browser"), [] { FolderListing(); JpegShow(); }},
+        {QStringLiteral("browser"),
+         [] {
+             FolderListing();
+             JpegShow();
+         }},
         {QStringLiteral("ctl"), ShellFigures},
     };
     const QStringList wanted = app.arguments().mid(1);

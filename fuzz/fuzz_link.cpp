@@ -26,10 +26,9 @@ namespace {
 
 const char* const ObjectNames[] = {"USBDevice",  "USBPipeDWNLD",  "USBPipeIN",
                                    "USBPipeOUT", "USBPipeFileIN", "USBPipeFileOUT"};
-const char* const Operations[] = {"AttachDevice", "ClearPipe",    "BeginReading",
-                                  "FetchData",    "BeginWriting", "QueueData",
-                                  "FetchWriteStatus", "AssignEndpoint", "ReadTransfer",
-                                  "WriteTransfer"};
+const char* const Operations[] = {
+    "AttachDevice", "ClearPipe",        "BeginReading",   "FetchData",    "BeginWriting",
+    "QueueData",    "FetchWriteStatus", "AssignEndpoint", "ReadTransfer", "WriteTransfer"};
 // Length requests and block requests of the three download routines.
 const char* const LengthRequests[] = {"C:02#", "C:12#", "C:15#"};
 const char* const BlockRequests[] = {"C:02 ", "C:12 ", "C:15 "};

@@ -47,8 +47,12 @@ const char* const Operations[] = {
     "PreparePlugEvents",  "EnablePlugEvents", "ReadTransfer", "WriteTransfer"};
 const char* const TypedCommands[] = {"C:20", "C:03A", "C:10 9", "C:02#", "C:15#",
                                      "C:16", "C:9Z",  "X:40",   ""};
-const char* const Entries[] = {"0123456789ABCDEF", "0123456789ABCDEF and more",
-                               "0123456789abcdef", "FFFFFFFFFFFFFFF", "XYZ", ""};
+const char* const Entries[] = {"0123456789ABCDEF",
+                               "0123456789ABCDEF and more",
+                               "0123456789abcdef",
+                               "FFFFFFFFFFFFFFF",
+                               "XYZ",
+                               ""};
 const int ChunkSizes[] = {0, 1, 3, 64, 511, 512, 513, 4096};
 
 template <typename T, std::size_t N> const T& Pick(const T (&items)[N], std::uint8_t byte)
@@ -168,7 +172,8 @@ struct Rig : SimulatedWindow {
             int count = 0;
             const usb::Status* statuses = usb::FailureStatuses(count);
             const std::uint8_t object = in.Byte();
-            bus.InjectFault(object < 200 ? QString::fromLatin1(Pick(ObjectNames, object)) : QString(),
+            bus.InjectFault(object < 200 ? QString::fromLatin1(Pick(ObjectNames, object))
+                                         : QString(),
                             QString::fromLatin1(Pick(Operations, in.Byte())),
                             statuses[in.Byte() % count], in.Byte() % 6,
                             in.Byte() % 8 == 0 ? -1 : 1 + in.Byte() % 3); // -1: until healed
@@ -197,7 +202,8 @@ struct Rig : SimulatedWindow {
             Broken("a download or a scheduled plug did not end");
         if (bus.Boards().contains(&board))
             bus.Unplug(&board);
-        if (!QTest::qWaitFor([this] { return window.windowTitle() == QLatin1StringView(CaptionNoUnit); }, 5000))
+        if (!QTest::qWaitFor(
+                [this] { return window.windowTitle() == QLatin1StringView(CaptionNoUnit); }, 5000))
             Broken("the unplug was not seen");
         bus.Plug(&board);
         if (!QTest::qWaitFor([this] { return Get<QLineEdit>("TxtUSB")->text() == "USB OK"; }, 5000))

@@ -16,7 +16,8 @@ CommandLineOptions ParseCommandLine(const QStringList& arguments, const QString&
     parser.addOptions({help, version});
     parser.addOptions(BoardOptions());
     // No application object exists yet to give the program name.
-    options.helpText = parser.helpText().replace(QStringLiteral("<executable_name>"), QStringLiteral("q815evm"));
+    options.helpText =
+        parser.helpText().replace(QStringLiteral("<executable_name>"), QStringLiteral("q815evm"));
 
     if (!parser.parse(arguments)) {
         options.error = parser.errorText();

@@ -7,7 +7,6 @@
 #include "app/pages/Page.h"
 #include "board/BoardInformation.h"
 #include "board/TestConsole.h"
-#include "link/BoardProtocol.h"
 #include "camera/CameraSettings.h"
 #include "camera/LiveCapture.h"
 #include "camera/PictureAssembler.h"
@@ -16,6 +15,7 @@
 #include "common/StringTable.h"
 #include "firmware/FilePipes.h"
 #include "link/BoardLink.h"
+#include "link/BoardProtocol.h"
 #include "link/InputGate.h"
 
 #include <QCloseEvent>

@@ -5,8 +5,14 @@
 
 inline constexpr double TwipsPerPixel = 15.0;
 
-inline int TwipsToPixels(double twips) { return int(std::lround(twips / TwipsPerPixel)); }
-inline double PixelsToTwips(int pixels) { return pixels * TwipsPerPixel; }
+inline int TwipsToPixels(double twips)
+{
+    return int(std::lround(twips / TwipsPerPixel));
+}
+inline double PixelsToTwips(int pixels)
+{
+    return pixels * TwipsPerPixel;
+}
 
 inline QRect TwipsRect(double left, double top, double width, double height)
 {

@@ -1,9 +1,9 @@
 // q815evm: the desktop tool for the Q815 camera evaluation board.
 #include "app/ApplicationName.h"
 #include "app/CommandLine.h"
+#include "app/MainWindow.h"
 #include "common/EventLoop.h"
 #include "common/QtNotices.h"
-#include "app/MainWindow.h"
 #include "common/StringTable.h"
 #include "link/BoardLink.h"
 #include "selection/Backends.h"

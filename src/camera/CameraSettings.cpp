@@ -1,7 +1,7 @@
 #include "camera/CameraSettings.h"
 
-#include "link/BoardProtocol.h"
 #include "link/BoardLink.h"
+#include "link/BoardProtocol.h"
 
 CameraSettings::CameraSettings(BoardLink& link, QObject* parent) : QObject(parent), link_(link) {}
 

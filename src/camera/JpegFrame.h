@@ -9,7 +9,7 @@
 #include <QString>
 
 struct JpegFrameCheck {
-    QString problem;   // why the bytes are not a whole picture; empty when they are
+    QString problem; // why the bytes are not a whole picture; empty when they are
     bool Whole() const { return problem.isEmpty(); }
 };
 

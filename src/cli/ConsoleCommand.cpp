@@ -46,16 +46,19 @@ QList<QCommandLineOption> ConsoleOptions()
 int RunConsole(CtlContext& c)
 {
     double seconds = -1;
-    if (const QString problem = ReadNumber(c.parser, For, 0, LongestRun, seconds); !problem.isEmpty())
+    if (const QString problem = ReadNumber(c.parser, For, 0, LongestRun, seconds);
+        !problem.isEmpty())
         return c.io.Usage(problem, QStringLiteral("console"));
     for (const QString& command : c.parser.values(Send)) {
         if (const QString problem = BoardCommandProblem(command); !problem.isEmpty())
             return c.io.Usage(problem, QStringLiteral("console"));
     }
     QFile log(c.parser.value(Log));
-    if (c.parser.isSet(Log) && !log.open(QIODevice::Append | QIODevice::Text | QIODevice::Unbuffered))
-        return c.io.Fail(CtlError::Write,
-                         QStringLiteral("cannot write %1: %2").arg(log.fileName(), log.errorString()));
+    if (c.parser.isSet(Log) &&
+        !log.open(QIODevice::Append | QIODevice::Text | QIODevice::Unbuffered))
+        return c.io.Fail(
+            CtlError::Write,
+            QStringLiteral("cannot write %1: %2").arg(log.fileName(), log.errorString()));
     c.jsonLines = true;
     CtlBoard board(c);
     if (const int opened = board.Open())
@@ -79,8 +82,9 @@ int RunConsole(CtlContext& c)
         if (!c.json)
             c.io.Write(lines);
         if (log.isOpen() && log.write(lines) != lines.size()) {
-            exit = c.io.Fail(CtlError::Write, QStringLiteral("cannot write %1: %2")
-                                                  .arg(log.fileName(), log.errorString()));
+            exit = c.io.Fail(
+                CtlError::Write,
+                QStringLiteral("cannot write %1: %2").arg(log.fileName(), log.errorString()));
             log.close();
         }
         if (c.io.OutFailed()) {

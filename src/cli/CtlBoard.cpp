@@ -50,14 +50,15 @@ void CtlBoard::Say(const QString& text)
 int CtlBoard::RefuseSeveral()
 {
     QList<usb::BoardListing> boards;
-    if (!c_.selection.port.Empty() || c_.backend.ListBoards(boards) != usb::StatusSuccess
-        || boards.size() < 2)
+    if (!c_.selection.port.Empty() || c_.backend.ListBoards(boards) != usb::StatusSuccess ||
+        boards.size() < 2)
         return ExitDone;
     QString text = QStringLiteral("%1 boards with the ids %2 are plugged in; choose one:")
                        .arg(boards.size())
                        .arg(c_.selection.IdsText());
     for (const usb::BoardListing& board : std::as_const(boards))
-        text += QStringLiteral("\n  --port %1  (%2)").arg(board.port.Text(), PipeLayoutName(board.endpoints));
+        text += QStringLiteral("\n  --port %1  (%2)")
+                    .arg(board.port.Text(), PipeLayoutName(board.endpoints));
     return c_.io.Fail(CtlError::NoBoard, text);
 }
 
@@ -142,9 +143,9 @@ int CtlBoard::Explain(const QString& command, const Reply& reply)
                                          "USB); is the board still plugged in?")
                               .arg(command));
     case ExitNoAnswer:
-        return c_.io.Fail(CtlError::NoAnswer,
-                          QStringLiteral("%1: the board did not answer within %2")
-                              .arg(command, LimitText()));
+        return c_.io.Fail(
+            CtlError::NoAnswer,
+            QStringLiteral("%1: the board did not answer within %2").arg(command, LimitText()));
     case ExitFailed:
         return c_.io.Fail(CtlError::BoardFailure,
                           QStringLiteral("%1: the board answered %2").arg(command, reply.text));

@@ -3,13 +3,17 @@
 const QList<CtlCommand>& CtlCommands()
 {
     static const QList<CtlCommand> commands = {
-        {"list", "every board with the ids: where it is plugged in, its pipe layout and "
-                 "whether it can be opened", "", "", ListOptions, RunList},
-        {"info", "the chip with its part name and revision, the firmware version and the "
-                 "twelve command table entries", "", "", InfoOptions, RunInfo},
+        {"list",
+         "every board with the ids: where it is plugged in, its pipe layout and "
+         "whether it can be opened",
+         "", "", ListOptions, RunList},
+        {"info",
+         "the chip with its part name and revision, the firmware version and the "
+         "twelve command table entries",
+         "", "", InfoOptions, RunInfo},
         {"send", "sends each command and prints each reply", "CMD...",
-         "Commands to send, each beginning with C: and at most 128 characters long.",
-         SendOptions, RunSend},
+         "Commands to send, each beginning with C: and at most 128 characters long.", SendOptions,
+         RunSend},
         {"picture", "fetches a picture from the camera, or a series, and writes it", "", "",
          PictureOptions, RunPicture},
         {"baud", "sets the camera's UART speed", "RATE",

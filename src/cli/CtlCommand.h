@@ -30,9 +30,9 @@ struct CtlContext {
 
 struct CtlCommand {
     const char* name;
-    const char* summary;   // one line, for q815ctl --help
-    const char* arguments; // the words it takes, for its usage line ("" when none)
-    const char* argumentsHelp; // what they are
+    const char* summary;                    // one line, for q815ctl --help
+    const char* arguments;                  // the words it takes, for its usage line ("" when none)
+    const char* argumentsHelp;              // what they are
     QList<QCommandLineOption> (*options)(); // its own options, beside the board options
     int (*run)(CtlContext& context);
 };

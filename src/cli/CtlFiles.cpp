@@ -20,8 +20,8 @@ QString WriteWhole(const QString& path, const QByteArray& bytes, bool noClobber)
         return QStringLiteral("%1 exists; --no-clobber keeps it").arg(path);
     if (target.exists() && !target.isFile()) {
         QFile device(path);
-        if (!device.open(QIODevice::WriteOnly | QIODevice::Unbuffered)
-            || device.write(bytes) != bytes.size())
+        if (!device.open(QIODevice::WriteOnly | QIODevice::Unbuffered) ||
+            device.write(bytes) != bytes.size())
             return CannotWrite(path, device.errorString());
         return {};
     }

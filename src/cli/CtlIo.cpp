@@ -6,8 +6,8 @@
 
 namespace {
 
-constexpr std::array<const char*, 7> ErrorKinds{
-    "usage", "board-failure", "bad-picture", "write", "no-board", "no-answer", "interrupted"};
+constexpr std::array<const char*, 7> ErrorKinds{"usage",    "board-failure", "bad-picture", "write",
+                                                "no-board", "no-answer",     "interrupted"};
 
 int ExitOf(CtlError kind, int signal)
 {
@@ -45,9 +45,9 @@ void CtlIo::Line(const QString& text)
 
 void CtlIo::Json(const QJsonObject& document, bool compact)
 {
-    Write(QJsonDocument(document).toJson(compact ? QJsonDocument::Compact
-                                                 : QJsonDocument::Indented)
-          + (compact ? "\n" : ""));
+    Write(
+        QJsonDocument(document).toJson(compact ? QJsonDocument::Compact : QJsonDocument::Indented) +
+        (compact ? "\n" : ""));
 }
 
 void CtlIo::Message(const QString& text)

@@ -19,8 +19,9 @@ QList<QCommandLineOption> RunOptions()
         {{QStringLiteral("q"), Quiet}, QStringLiteral("No progress bar and no summary lines.")},
         {Verbose, QStringLiteral("Each exchange on standard error: time, milliseconds, command "
                                  "and reply.")},
-        {Timeout, QStringLiteral("How long the board may take to answer one command (1 to "
-                                 "600000 ms; default 3000)."),
+        {Timeout,
+         QStringLiteral("How long the board may take to answer one command (1 to "
+                        "600000 ms; default 3000)."),
          QStringLiteral("MS")},
     };
 }
@@ -74,13 +75,16 @@ QString MainHelp(const QCommandLineParser& parser)
     text += QStringLiteral("\nCommands (q815ctl COMMAND --help tells more):\n");
     for (const CtlCommand& command : CtlCommands())
         text += Wrap(QLatin1String(command.summary), 12,
-                     QStringLiteral("  %1  ").arg(QLatin1String(command.name), -8))
-                + QLatin1Char('\n');
-    text += QLatin1Char('\n') + Wrap(QStringLiteral(
-        "Exit status: 0 done; 1 the board answered with a failure, a picture is bad or a "
-        "file cannot be written; 2 bad usage; 3 no board, it cannot be opened, or several "
-        "and none chosen; 4 the board did not answer in time; 130 Ctrl-C, 143 SIGTERM."), 0)
-        + QLatin1Char('\n');
+                     QStringLiteral("  %1  ").arg(QLatin1String(command.name), -8)) +
+                QLatin1Char('\n');
+    text +=
+        QLatin1Char('\n') +
+        Wrap(QStringLiteral(
+                 "Exit status: 0 done; 1 the board answered with a failure, a picture is bad or a "
+                 "file cannot be written; 2 bad usage; 3 no board, it cannot be opened, or several "
+                 "and none chosen; 4 the board did not answer in time; 130 Ctrl-C, 143 SIGTERM."),
+             0) +
+        QLatin1Char('\n');
     return text;
 }
 
@@ -118,9 +122,11 @@ CtlInvocation Parse(const QStringList& arguments, const QString& deviceEnv, CtlI
     // First the options before the sub-command's name: any command's options
     // may stand there; the second pass refuses those the command does not take.
     QCommandLineParser first;
-    first.setApplicationDescription(Wrap(QStringLiteral(
-        "The Q815 camera evaluation board from a shell: boards, board information, commands, "
-        "pictures, camera settings and the board's console."), 0));
+    first.setApplicationDescription(Wrap(
+        QStringLiteral(
+            "The Q815 camera evaluation board from a shell: boards, board information, commands, "
+            "pictures, camera settings and the board's console."),
+        0));
     const QCommandLineOption version({QStringLiteral("V"), QStringLiteral("version")},
                                      QStringLiteral("Show the version and exit."));
     first.addOptions({HelpOption(), version});
@@ -159,8 +165,9 @@ CtlInvocation Parse(const QStringList& arguments, const QString& deviceEnv, CtlI
     const QString name = QLatin1String(invocation.command->name);
     invocation.parser = std::make_unique<QCommandLineParser>();
     QCommandLineParser& parser = *invocation.parser;
-    parser.setApplicationDescription(Wrap(QStringLiteral("q815ctl %1: %2.")
-                                         .arg(name, QLatin1String(invocation.command->summary)), 0));
+    parser.setApplicationDescription(Wrap(
+        QStringLiteral("q815ctl %1: %2.").arg(name, QLatin1String(invocation.command->summary)),
+        0));
     parser.addOption(HelpOption());
     parser.addOptions(BoardOptions());
     parser.addOptions(RunOptions());
@@ -182,7 +189,8 @@ CtlInvocation Parse(const QStringList& arguments, const QString& deviceEnv, CtlI
     invocation.arguments = parser.positionalArguments();
     if (words.isEmpty() && !invocation.arguments.isEmpty()) {
         invocation.exit = io.Usage(
-            QStringLiteral("Unexpected argument '%1'.").arg(invocation.arguments.constFirst()), name);
+            QStringLiteral("Unexpected argument '%1'.").arg(invocation.arguments.constFirst()),
+            name);
         return invocation;
     }
     QString error = ReadBoardOptions(parser, deviceEnv, invocation.selection);
@@ -201,7 +209,8 @@ CtlInvocation ParseCtl(const QStringList& arguments, const QString& deviceEnv, C
     // A script that asked for JSON gets its document on bad usage too.
     const qsizetype end = arguments.indexOf(QStringLiteral("--"));
     if (invocation.exit == ExitUsage && arguments.mid(0, end).contains(QStringLiteral("--json")))
-        io.Json({{QStringLiteral("error"), io.FirstError()}, {QStringLiteral("interrupted"), false}});
+        io.Json(
+            {{QStringLiteral("error"), io.FirstError()}, {QStringLiteral("interrupted"), false}});
     return invocation;
 }
 

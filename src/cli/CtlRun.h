@@ -12,7 +12,7 @@ struct CtlInvocation {
     QStringList arguments;
     BoardSelection selection;
     int replyLimitMs = 3000; // --timeout
-    int exit = -1; // 0 or more: finished already (help, version, bad usage)
+    int exit = -1;           // 0 or more: finished already (help, version, bad usage)
 };
 
 // arguments: the program's name first. deviceEnv: the value of Q815EVM_DEVICE.

@@ -2,9 +2,9 @@
 // "Information" page reads them.
 #include "board/BoardInformation.h"
 #include "board/ChipTable.h"
-#include "link/BoardProtocol.h"
 #include "cli/CtlBoard.h"
 #include "cli/CtlCommand.h"
+#include "link/BoardProtocol.h"
 
 #include <QJsonArray>
 #include <QJsonObject>
@@ -54,12 +54,12 @@ int RunInfo(CtlContext& c)
     for (int i = 0; i < entries.size(); ++i)
         table.append(QJsonObject{{QStringLiteral("code"), QLatin1String(CommandTableCodes[i])},
                                  {QStringLiteral("entry"), entries[i]}});
-    c.document = QJsonObject{
-        {QStringLiteral("chip"),
-         QJsonObject{{QStringLiteral("identifier"), identity[BoardIdentity::ChipId]},
-                     {QStringLiteral("part"), identity[BoardIdentity::Part]},
-                     {QStringLiteral("revision"), identity[BoardIdentity::Revision]}}},
-        {QStringLiteral("firmware"), identity[BoardIdentity::Firmware]},
-        {QStringLiteral("commandTable"), table}};
+    c.document =
+        QJsonObject{{QStringLiteral("chip"),
+                     QJsonObject{{QStringLiteral("identifier"), identity[BoardIdentity::ChipId]},
+                                 {QStringLiteral("part"), identity[BoardIdentity::Part]},
+                                 {QStringLiteral("revision"), identity[BoardIdentity::Revision]}}},
+                    {QStringLiteral("firmware"), identity[BoardIdentity::Firmware]},
+                    {QStringLiteral("commandTable"), table}};
     return exit;
 }

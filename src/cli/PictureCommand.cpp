@@ -1,6 +1,5 @@
 // q815ctl picture: one picture from the camera, or a series, fetched as "Get
 // Pic SPI" / "Get Pic UART" fetch it, checked and written.
-#include "link/BoardProtocol.h"
 #include "camera/JpegFrame.h"
 #include "camera/PictureAssembler.h"
 #include "camera/PictureFetch.h"
@@ -10,6 +9,7 @@
 #include "cli/CtlNumbers.h"
 #include "cli/Interrupt.h"
 #include "cli/ProgressBar.h"
+#include "link/BoardProtocol.h"
 
 #include <QDateTime>
 #include <QDeadlineTimer>
@@ -61,7 +61,8 @@ QString ReadSeries(const CtlContext& c, Series& series)
                                   "128x128 and 160x128.")
                 .arg(size);
     }
-    if (QString problem = ReadWhole(parser, Count, 1, MostPictures, series.count); !problem.isEmpty())
+    if (QString problem = ReadWhole(parser, Count, 1, MostPictures, series.count);
+        !problem.isEmpty())
         return problem;
     if (QString problem = ReadNumber(parser, Interval, 0, LongestInterval, series.interval);
         !problem.isEmpty())
@@ -72,8 +73,8 @@ QString ReadSeries(const CtlContext& c, Series& series)
     const bool toStdout = series.output == QLatin1String("-");
     if (toStdout && c.json)
         return QStringLiteral("--json and -o - both want standard output.");
-    if (series.count > 1 && !toStdout && !series.output.contains(QLatin1String("%n"))
-        && !series.output.contains(QLatin1String("%t")))
+    if (series.count > 1 && !toStdout && !series.output.contains(QLatin1String("%n")) &&
+        !series.output.contains(QLatin1String("%t")))
         return QStringLiteral("A series needs %n (or %t) in the file name, where each picture's "
                               "number (or time) goes.");
     return {};
@@ -86,8 +87,10 @@ QString FileOf(const Series& series, int number, const QDateTime& start)
 {
     const int width = int(QString::number(series.count).size());
     QString name = series.output;
-    return name.replace(QLatin1String("%n"), QStringLiteral("%1").arg(number, width, 10, QLatin1Char('0')))
-        .replace(QLatin1String("%t"), start.toLocalTime().toString(QStringLiteral("yyyyMMdd-HHmmss.zzz")));
+    return name
+        .replace(QLatin1String("%n"), QStringLiteral("%1").arg(number, width, 10, QLatin1Char('0')))
+        .replace(QLatin1String("%t"),
+                 start.toLocalTime().toString(QStringLiteral("yyyyMMdd-HHmmss.zzz")));
 }
 
 // Width and height from the JPEG's frame header (SOFn), or an empty size.
@@ -126,9 +129,10 @@ QList<QCommandLineOption> PictureOptions()
         {Spi, QStringLiteral("Fetch the picture block by block, as \"Get Pic SPI\" does "
                              "(the default).")},
         {Uart, QStringLiteral("Fetch the picture in one stream, as \"Get Pic UART\" does.")},
-        {Size, QStringLiteral("Set the camera's picture size first: 80x60, 88x72, 160x120, "
-                              "176x144, 320x240, 352x288, 640x480, 80x64, 128x96, 128x128 or "
-                              "160x128."),
+        {Size,
+         QStringLiteral("Set the camera's picture size first: 80x60, 88x72, 160x120, "
+                        "176x144, 320x240, 352x288, 640x480, 80x64, 128x96, 128x128 or "
+                        "160x128."),
          QStringLiteral("WxH")},
         {{QStringLiteral("o"), Output},
          QStringLiteral("Write the picture to FILE (- for standard output); %n in it numbers "
@@ -136,8 +140,9 @@ QList<QCommandLineOption> PictureOptions()
                         "picture.jpg, picture-%n.jpg)."),
          QStringLiteral("FILE")},
         {Count, QStringLiteral("Fetch N pictures (1 to 1000000)."), QStringLiteral("N")},
-        {Interval, QStringLiteral("Start a picture of the series every S seconds (0 to 86400; "
-                                  "default: one right after the other)."),
+        {Interval,
+         QStringLiteral("Start a picture of the series every S seconds (0 to 86400; "
+                        "default: one right after the other)."),
          QStringLiteral("S")},
         {KeepBad, QStringLiteral("Write a picture that is not a whole JPEG all the same.")},
         {NoClobber, QStringLiteral("Never write over a file that exists (exit status 1).")},
@@ -191,18 +196,20 @@ int RunPicture(CtlContext& c)
         if (answered == Outcome::NoBoard || answered == Outcome::Unplugged ||
             answered == Outcome::Closed)
             return c.io.Fail(CtlError::NoBoard, QStringLiteral("%1: No USB; is the board "
-                                                               "still plugged in?").arg(title));
+                                                               "still plugged in?")
+                                                    .arg(title));
         if (!fetched.message.isEmpty()) {
             if (silent)
                 return c.io.Fail(CtlError::NoAnswer, QStringLiteral("%1: the board did not answer "
-                                                                    "within %2").arg(title, board.LimitText()));
+                                                                    "within %2")
+                                                         .arg(title, board.LimitText()));
             return c.io.Fail(CtlError::BoardFailure,
                              QStringLiteral("%1: %2").arg(title, fetched.message));
         }
         const QByteArray picture = fetched.Picture();
         const JpegFrameCheck check = CheckJpegFrame(picture);
-        const QString problem = silent ? QStringLiteral("the board fell silent during the download")
-                                       : check.problem;
+        const QString problem =
+            silent ? QStringLiteral("the board fell silent during the download") : check.problem;
         const QString file = series.output == QLatin1String("-") ? QStringLiteral("-")
                                                                  : FileOf(series, number, start);
         const bool write = problem.isEmpty() || c.parser.isSet(KeepBad);
@@ -214,15 +221,16 @@ int RunPicture(CtlContext& c)
                                    .arg(title, QString::number(picture.size()), problem,
                                         write ? QString() : QStringLiteral("; not written")));
         const QSize size = JpegSize(picture);
-        QJsonObject result{{QStringLiteral("file"), file},
-                           {QStringLiteral("bytes"), picture.size()},
-                           {QStringLiteral("whole"), check.Whole()},
-                           {QStringLiteral("written"), false},
-                           {QStringLiteral("width"), size.width()},
-                           {QStringLiteral("height"), size.height()},
-                           {QStringLiteral("route"), series.uart ? QLatin1String("uart") : QLatin1String("spi")},
-                           {QStringLiteral("start"), start.toUTC().toString(Qt::ISODateWithMs)},
-                           {QStringLiteral("durationMs"), durationMs}};
+        QJsonObject result{
+            {QStringLiteral("file"), file},
+            {QStringLiteral("bytes"), picture.size()},
+            {QStringLiteral("whole"), check.Whole()},
+            {QStringLiteral("written"), false},
+            {QStringLiteral("width"), size.width()},
+            {QStringLiteral("height"), size.height()},
+            {QStringLiteral("route"), series.uart ? QLatin1String("uart") : QLatin1String("spi")},
+            {QStringLiteral("start"), start.toUTC().toString(Qt::ISODateWithMs)},
+            {QStringLiteral("durationMs"), durationMs}};
         if (!problem.isEmpty())
             result.insert(QStringLiteral("problem"), problem);
         if (write && file == QLatin1String("-")) {
@@ -233,9 +241,9 @@ int RunPicture(CtlContext& c)
                 !error.isEmpty()) {
                 status = c.io.Fail(CtlError::Write, error);
                 writeFailed = true;
-            }
-            else if (!c.json && !c.io.Quiet())
-                c.io.Line(QStringLiteral("%1  %2 bytes").arg(file, QString::number(picture.size())));
+            } else if (!c.json && !c.io.Quiet())
+                c.io.Line(
+                    QStringLiteral("%1  %2 bytes").arg(file, QString::number(picture.size())));
         }
         result[QStringLiteral("written")] = write && !writeFailed;
         results.append(result);

@@ -1,8 +1,8 @@
 // q815ctl baud and reset: the commands of the speed list and of "SPI Send
 // Reset", the board's reply on standard output.
-#include "link/BoardProtocol.h"
 #include "cli/CtlBoard.h"
 #include "cli/CtlCommand.h"
+#include "link/BoardProtocol.h"
 
 namespace {
 
@@ -22,8 +22,9 @@ int SendOne(CtlContext& c, const QString& command)
 int RunBaud(CtlContext& c)
 {
     const QString rate = c.arguments.value(0);
-    const auto entry = std::find_if(UartSpeedEntries.begin(), UartSpeedEntries.end(),
-                                    [&](const char* speed) { return rate == QLatin1String(speed); });
+    const auto entry =
+        std::find_if(UartSpeedEntries.begin(), UartSpeedEntries.end(),
+                     [&](const char* speed) { return rate == QLatin1String(speed); });
     if (c.arguments.size() != 1 || entry == UartSpeedEntries.end())
         return c.io.Usage(QStringLiteral("Give one of the UART speeds 7200, 14400, 28800, "
                                          "57600, 115200, 230400, 460800 or 921600."),

@@ -9,8 +9,8 @@ QtMessageHandler previousHandler = nullptr;
 
 void Handle(QtMsgType type, const QMessageLogContext& context, const QString& text)
 {
-    if (type == QtWarningMsg
-        && text.startsWith(QLatin1String("QStandardPaths: XDG_RUNTIME_DIR not set, defaulting to ")))
+    if (type == QtWarningMsg &&
+        text.startsWith(QLatin1String("QStandardPaths: XDG_RUNTIME_DIR not set, defaulting to ")))
         return;
     previousHandler(type, context, text);
 }

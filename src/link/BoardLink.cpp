@@ -1,6 +1,5 @@
 #include "link/BoardLink.h"
 
-
 using usb::UsbObject;
 
 BoardLink::BoardLink(usb::UsbBackend& backend, QObject* parent)
@@ -9,8 +8,7 @@ BoardLink::BoardLink(usb::UsbBackend& backend, QObject* parent)
 {
     connect(&discovery_, &BoardDiscovery::StatusBoxChanged, this, &BoardLink::StatusBoxChanged);
     connect(&discovery_, &BoardDiscovery::CaptionChanged, this, &BoardLink::CaptionChanged);
-    connect(&discovery_, &BoardDiscovery::IdentityLost, this,
-            &BoardLink::IdentityLost);
+    connect(&discovery_, &BoardDiscovery::IdentityLost, this, &BoardLink::IdentityLost);
     connect(&discovery_, &BoardDiscovery::MessageRequested, this, &BoardLink::MessageRequested);
     connect(&discovery_, &BoardDiscovery::Unplugged, this, &BoardLink::Unplugged);
     connect(&discovery_, &BoardDiscovery::Unplugged, &exchange_, &CommandExchange::BoardLeft);

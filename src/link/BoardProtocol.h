@@ -52,8 +52,8 @@ QString EntryCommand(const QString& entry);
 // The picture sizes in the order of their index: the size each index picks.
 // Not in size order.
 inline constexpr std::array<const char*, 11> PictureSizeCaptions = {
-    "80x60", "88x72", "160x120", "176x144", "320x240", "352x288",
-    "640x480", "80x64", "128x96", "128x128", "160x128"};
+    "80x60",   "88x72", "160x120", "176x144", "320x240", "352x288",
+    "640x480", "80x64", "128x96",  "128x128", "160x128"};
 
 // The UART speeds in the order of their index: the speed each index picks.
 inline constexpr std::array<const char*, 8> UartSpeedEntries = {

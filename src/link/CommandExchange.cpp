@@ -80,8 +80,8 @@ ExchangeResult CommandExchange::Exchange(const QString& command)
     else if (arrived)
         result.outcome = HasPositivePrefix(s_.ReplyBuffer) ? Outcome::Done : Outcome::BoardFailure;
     else
-        result.outcome = boardLeft_ || (linkedBefore && !s_.LinkUp) ? Outcome::Unplugged
-                                                                     : Outcome::NoAnswer;
+        result.outcome =
+            boardLeft_ || (linkedBefore && !s_.LinkUp) ? Outcome::Unplugged : Outcome::NoAnswer;
     return result;
 }
 

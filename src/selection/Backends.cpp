@@ -39,8 +39,8 @@ usb::VirtualBoard::PictureRenderer SimulatedCamera()
 // another program holds or that the user may not open.
 void SimulatedBehaviour(usb::VirtualBoard& board)
 {
-    const QStringList words = qEnvironmentVariable("Q815_SIMULATED_BOARD")
-                                  .split(QLatin1Char(','), Qt::SkipEmptyParts);
+    const QStringList words =
+        qEnvironmentVariable("Q815_SIMULATED_BOARD").split(QLatin1Char(','), Qt::SkipEmptyParts);
     for (const QString& word : words) {
         const QString w = word.trimmed();
         if (w == QLatin1String("unpaced"))
@@ -59,7 +59,8 @@ void SimulatedBehaviour(usb::VirtualBoard& board)
                                                             : usb::StatusAccessDenied);
         else
             qWarning("Q815_SIMULATED_BOARD: unknown word '%s' (unpaced, silent, fail, cut, "
-                     "busy, no-access)", qPrintable(w));
+                     "busy, no-access)",
+                     qPrintable(w));
     }
 }
 

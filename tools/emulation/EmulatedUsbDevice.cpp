@@ -27,10 +27,9 @@ constexpr int PageSize = 4096; // one slot of a pipe's buffer
 
 // What the board's usbfs node reports it can do: each bulk transfer is one URB
 // however long it is.
-constexpr std::uint32_t Capabilities = USBDEVFS_CAP_ZERO_PACKET | USBDEVFS_CAP_BULK_CONTINUATION
-                                       | USBDEVFS_CAP_NO_PACKET_SIZE_LIM
-                                       | USBDEVFS_CAP_BULK_SCATTER_GATHER
-                                       | USBDEVFS_CAP_REAP_AFTER_DISCONNECT;
+constexpr std::uint32_t Capabilities =
+    USBDEVFS_CAP_ZERO_PACKET | USBDEVFS_CAP_BULK_CONTINUATION | USBDEVFS_CAP_NO_PACKET_SIZE_LIM |
+    USBDEVFS_CAP_BULK_SCATTER_GATHER | USBDEVFS_CAP_REAP_AFTER_DISCONNECT;
 
 usbdevfs_urb* UrbOf(UMockdevIoctlData* data)
 {
@@ -95,8 +94,8 @@ struct Port {
 struct EmulatedUsbDevice::Bus {
     UMockdevTestbed* testbed = umockdev_testbed_new();
     std::string rootDir;
-    int address = 1;              // the last address given out on bus 1
-    std::set<std::string> hubs;   // the made-up hubs' sysfs paths
+    int address = 1;            // the last address given out on bus 1
+    std::set<std::string> hubs; // the made-up hubs' sysfs paths
     Bus()
     {
         gchar* root = umockdev_testbed_get_root_dir(testbed);
@@ -177,9 +176,9 @@ gboolean EmulatedUsbDevice::Shared::Handle(UMockdevIoctlClient* client)
         return TRUE;
     }
     const gulong transfer = umockdev_ioctl_client_get_request(client);
-    if ((transfer == USBDEVFS_SUBMITURB || transfer == USBDEVFS_REAPURBNDELAY
-         || transfer == USBDEVFS_DISCARDURB)
-        && HeldByAnother(client)) {
+    if ((transfer == USBDEVFS_SUBMITURB || transfer == USBDEVFS_REAPURBNDELAY ||
+         transfer == USBDEVFS_DISCARDURB) &&
+        HeldByAnother(client)) {
         Complete(client, -1, EBUSY);
         return TRUE;
     }
@@ -291,9 +290,9 @@ void EmulatedUsbDevice::Shared::Submit(UMockdevIoctlClient* client, Port& port)
         QMetaObject::invokeMethod(owner, &EmulatedUsbDevice::SchedulePump, Qt::QueuedConnection);
     } else {
         // An OUT transfer is taken whole at once; the board gets it on its thread.
-        const QByteArray bytes = buffer ? QByteArray(reinterpret_cast<const char*>(buffer->data),
-                                                     buffer->data_len)
-                                        : QByteArray();
+        const QByteArray bytes =
+            buffer ? QByteArray(reinterpret_cast<const char*>(buffer->data), buffer->data_len)
+                   : QByteArray();
         urb->actual_length = urb->buffer_length;
         const std::uint8_t endpoint = urb->endpoint;
         EmulatedUsbDevice* device = owner;
@@ -348,8 +347,8 @@ void EmulatedUsbDevice::Shared::Discard(UMockdevIoctlClient* client, Port& port)
 
 // --- the board's thread -----------------------------------------------------
 
-EmulatedUsbDevice::EmulatedUsbDevice(usb::VirtualBoard& board, QObject* parent,
-                                     const QString& port, EmulatedUsbDevice* sameBus)
+EmulatedUsbDevice::EmulatedUsbDevice(usb::VirtualBoard& board, QObject* parent, const QString& port,
+                                     EmulatedUsbDevice* sameBus)
     : QObject(parent), board_(board), bus_(sameBus ? sameBus->bus_ : std::make_shared<Bus>()),
       port_(port), shared_(std::make_shared<Shared>())
 {
@@ -423,23 +422,40 @@ void EmulatedUsbDevice::Plug()
     UMockdevTestbed* testbed = bus_->testbed;
     const std::string parent = AddHubs();
     const int address = ++bus_->address;
-    const QByteArray node = QByteArray("/dev/bus/usb/001/")
-                            + QByteArray::number(address).rightJustified(3, '0');
+    const QByteArray node =
+        QByteArray("/dev/bus/usb/001/") + QByteArray::number(address).rightJustified(3, '0');
     const QByteArray devnum = QByteArray::number(address);
     const QByteArray major_minor = "189:" + QByteArray::number(address - 1);
     const QByteArray vendor = QByteArray::number(board_.VendorId(), 16).rightJustified(4, '0');
     const QByteArray product = QByteArray::number(board_.ProductId(), 16).rightJustified(4, '0');
-    const QByteArray productProperty = QByteArray::number(board_.VendorId(), 16) + '/'
-                                       + QByteArray::number(board_.ProductId(), 16) + "/127";
+    const QByteArray productProperty = QByteArray::number(board_.VendorId(), 16) + '/' +
+                                       QByteArray::number(board_.ProductId(), 16) + "/127";
     const QByteArray paddedDevnum = devnum.rightJustified(3, '0');
-    const char* attributes[] = {"busnum", "1", "devnum", devnum.constData(), "speed", "12",
-                                "idVendor", vendor.constData(), "idProduct", product.constData(),
-                                "bConfigurationValue", "1", "bNumConfigurations", "1",
-                                "product", "Q815 camera evaluation board (emulated)",
-                                "dev", major_minor.constData(), nullptr};
-    const char* properties[] = {"DEVNAME", node.constData(), "DEVTYPE", "usb_device",
-                                "BUSNUM", "001", "DEVNUM", paddedDevnum.constData(),
-                                "PRODUCT", productProperty.constData(), nullptr};
+    const char* attributes[] = {"busnum",
+                                "1",
+                                "devnum",
+                                devnum.constData(),
+                                "speed",
+                                "12",
+                                "idVendor",
+                                vendor.constData(),
+                                "idProduct",
+                                product.constData(),
+                                "bConfigurationValue",
+                                "1",
+                                "bNumConfigurations",
+                                "1",
+                                "product",
+                                "Q815 camera evaluation board (emulated)",
+                                "dev",
+                                major_minor.constData(),
+                                nullptr};
+    const char* properties[] = {"DEVNAME", node.constData(),
+                                "DEVTYPE", "usb_device",
+                                "BUSNUM",  "001",
+                                "DEVNUM",  paddedDevnum.constData(),
+                                "PRODUCT", productProperty.constData(),
+                                nullptr};
     // The node answers first: adding the device to sysfs already announces it
     // (umockdev sends an "add" uevent), and a program that opens the board
     // right then must find it working, as the kernel's node is there before
@@ -473,8 +489,8 @@ void EmulatedUsbDevice::Plug()
                                                   const_cast<gchar**>(properties));
     if (onAnnounced_)
         onAnnounced_();
-    QByteArray descriptors = UsbDescriptors(board_.VendorId(), board_.ProductId(),
-                                            board_.Endpoints());
+    QByteArray descriptors =
+        UsbDescriptors(board_.VendorId(), board_.ProductId(), board_.Endpoints());
     umockdev_testbed_set_attribute_binary(testbed, syspath, "descriptors",
                                           reinterpret_cast<guint8*>(descriptors.data()),
                                           int(descriptors.size()));
@@ -536,12 +552,20 @@ std::string EmulatedUsbDevice::AddHubs()
         if (!bus_->hubs.insert(parent).second)
             continue;
         const QByteArray devnum = QByteArray::number(++bus_->address);
-        const char* attributes[] = {"busnum", "1", "devnum", devnum.constData(), "speed", "480",
-                                    "bConfigurationValue", "1", "bNumConfigurations", "1",
+        const char* attributes[] = {"busnum",
+                                    "1",
+                                    "devnum",
+                                    devnum.constData(),
+                                    "speed",
+                                    "480",
+                                    "bConfigurationValue",
+                                    "1",
+                                    "bNumConfigurations",
+                                    "1",
                                     nullptr};
         const char* properties[] = {"DEVTYPE", "usb_device", nullptr};
-        gchar* syspath = umockdev_testbed_add_devicev(bus_->testbed, "usb", parent.c_str(),
-                                                      nullptr, const_cast<gchar**>(attributes),
+        gchar* syspath = umockdev_testbed_add_devicev(bus_->testbed, "usb", parent.c_str(), nullptr,
+                                                      const_cast<gchar**>(attributes),
                                                       const_cast<gchar**>(properties));
         // Some hub's ids; an interrupt IN endpoint as hubs have.
         QByteArray descriptors = UsbDescriptors(0x05E3, 0x0610, {0x81});

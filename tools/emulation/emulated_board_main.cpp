@@ -10,21 +10,21 @@
 
 #include "camera/TestPicture.h"
 #include "common/QtNotices.h"
-#include "selection/BoardSelection.h"
 #include "link/usb/VirtualBoard.h"
+#include "selection/BoardSelection.h"
 
 #include <QCommandLineParser>
 #include <QGuiApplication>
 #include <QProcess>
 #include <QSocketNotifier>
 #include <QTimer>
-#include <memory>
-#include <vector>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <string>
 #include <unistd.h>
+#include <vector>
 
 namespace {
 
@@ -88,10 +88,10 @@ int main(int argc, char** argv)
                                                  "1-1); given again, one more board with the "
                                                  "same ids at another port, 1-4.2 say."),
                                   QStringLiteral("BUS-PORTS"));
-    const QCommandLineOption ids(QStringLiteral("ids"),
-                                 QStringLiteral("USB ids of the board (default %1).")
-                                     .arg(QLatin1String(DefaultDeviceIds)),
-                                 QStringLiteral("VID:PID"), QLatin1String(DefaultDeviceIds));
+    const QCommandLineOption ids(
+        QStringLiteral("ids"),
+        QStringLiteral("USB ids of the board (default %1).").arg(QLatin1String(DefaultDeviceIds)),
+        QStringLiteral("VID:PID"), QLatin1String(DefaultDeviceIds));
     const QCommandLineOption unplugAfter(QStringLiteral("unplug-after"),
                                          QStringLiteral("Unplug the board after this many "
                                                         "seconds."),
@@ -115,7 +115,8 @@ int main(int argc, char** argv)
     const QCommandLineOption busy(QStringLiteral("busy"),
                                   QStringLiteral("The board is held by another program: "
                                                  "claiming its interface fails."));
-    parser.addOptions({layout, port, ids, unplugAfter, plugAfter, noAccess, silent, fail, cut, busy});
+    parser.addOptions(
+        {layout, port, ids, unplugAfter, plugAfter, noAccess, silent, fail, cut, busy});
     parser.addPositionalArgument(QStringLiteral("command"), QStringLiteral("What to run."));
     parser.setOptionsAfterPositionalArgumentsMode(QCommandLineParser::ParseAsPositionalArguments);
     parser.process(app);
@@ -130,8 +131,8 @@ int main(int argc, char** argv)
     bool good = !command.isEmpty() && ParseDeviceIds(parser.value(ids), vendorId, productId);
     for (qsizetype i = 0; good && i < ports.size(); ++i) {
         boards.push_back(std::make_unique<usb::VirtualBoard>());
-        good = ParseLayout(layouts.value(i, layouts.constLast()), *boards.back())
-               && usb::ParsePortPath(ports[i]).has_value() && ports[i].startsWith("1-");
+        good = ParseLayout(layouts.value(i, layouts.constLast()), *boards.back()) &&
+               usb::ParsePortPath(ports[i]).has_value() && ports[i].startsWith("1-");
         boards.back()->SetIds(vendorId, productId);
         boards.back()->SetPictureRenderer([cut = parser.isSet(cut)](int w, int h, int frame) {
             const QByteArray picture = RenderTestPicture(w, h, frame);

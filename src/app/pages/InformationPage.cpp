@@ -6,8 +6,8 @@
 #include "app/pages/KeyAscii.h"
 #include "app/widgets/BoxText.h"
 #include "board/BoardInformation.h"
-#include "link/BoardProtocol.h"
 #include "board/TestConsole.h"
+#include "link/BoardProtocol.h"
 
 #include <QKeyEvent>
 #include <QLineEdit>

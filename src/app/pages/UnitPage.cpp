@@ -2,9 +2,9 @@
 
 #include "app/LayoutStep.h"
 #include "app/pages/ControlBuilder.h"
-#include "link/BoardProtocol.h"
 #include "camera/CameraSettings.h"
 #include "camera/PictureDownload.h"
+#include "link/BoardProtocol.h"
 
 #include <QAbstractButton>
 #include <QButtonGroup>

@@ -31,8 +31,8 @@ void SetFittingText(QLabel* label, const QString& text)
     }
     // Still too wide at the smallest size (a wide face such as DejaVu Sans):
     // the letters are drawn narrower instead.
-    for (int stretch = 95; stretch >= SmallestStretch &&
-                           QFontMetricsF(font).horizontalAdvance(text) > room;
+    for (int stretch = 95;
+         stretch >= SmallestStretch && QFontMetricsF(font).horizontalAdvance(text) > room;
          stretch -= 5)
         font.setStretch(stretch);
     if (font != label->font())

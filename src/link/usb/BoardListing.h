@@ -15,7 +15,7 @@ struct BoardListing {
     std::uint16_t productId = 0;
     PortPath port;
     std::uint8_t address = 0;
-    QList<std::uint8_t> endpoints;  // of interface 0, bit 7 set for IN
+    QList<std::uint8_t> endpoints; // of interface 0, bit 7 set for IN
     Status access = StatusSuccess; // opening and claiming it: StatusAccessDenied, StatusBusy ...
 };
 

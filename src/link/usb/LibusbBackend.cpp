@@ -5,8 +5,8 @@
 
 namespace usb {
 
-LibusbBackend::LibusbBackend(std::uint16_t vendorId, std::uint16_t productId,
-                             const PortPath& port, bool forcePoll)
+LibusbBackend::LibusbBackend(std::uint16_t vendorId, std::uint16_t productId, const PortPath& port,
+                             bool forcePoll)
     : session_(std::make_shared<LibusbSession>(vendorId, productId, port, forcePoll))
 {
 }

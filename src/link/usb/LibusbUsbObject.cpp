@@ -85,8 +85,7 @@ Status LibusbUsbObject::DetachDevice()
     return StatusSuccess;
 }
 
-Status LibusbUsbObject::DefineInterface(std::int32_t interfaceNumber,
-                                        std::int32_t alternateSetting,
+Status LibusbUsbObject::DefineInterface(std::int32_t interfaceNumber, std::int32_t alternateSetting,
                                         std::int32_t maxTransferSize)
 {
     if (const Status open = CheckOpen())

@@ -13,7 +13,8 @@ std::optional<std::uint8_t> PortNumber(const QString& text)
     bool ok = false;
     const uint value = text.toUInt(&ok, 10);
     // toUInt takes a sign or blanks; a port number is digits only.
-    if (!ok || value < 1 || value > 255 || text.front() == QLatin1Char('+') || text.trimmed() != text)
+    if (!ok || value < 1 || value > 255 || text.front() == QLatin1Char('+') ||
+        text.trimmed() != text)
         return std::nullopt;
     return std::uint8_t(value);
 }

@@ -4,9 +4,7 @@
 
 namespace usb {
 
-SimUsbObject::SimUsbObject(VirtualBus& bus, QObject* parent)
-    : UsbObject(parent)
-    , bus_(&bus)
+SimUsbObject::SimUsbObject(VirtualBus& bus, QObject* parent) : UsbObject(parent), bus_(&bus)
 {
     connect(&bus, &VirtualBus::Plugged, this, &SimUsbObject::OnPlugged);
     connect(&bus, &VirtualBus::Unplugged, this, &SimUsbObject::OnUnplugged);
@@ -230,8 +228,8 @@ Status SimUsbObject::EndReading()
 
 bool SimUsbObject::CanRead() const
 {
-    return reading_ && readStopped_ == StatusSuccess && attached_ && !BoardGone()
-           && reads_.size() < readCount_ && board_->HasPending(endpoint_);
+    return reading_ && readStopped_ == StatusSuccess && attached_ && !BoardGone() &&
+           reads_.size() < readCount_ && board_->HasPending(endpoint_);
 }
 
 void SimUsbObject::SchedulePump()

@@ -75,7 +75,8 @@ Q_SIGNALS:
 class UsbBackend {
 public:
     virtual ~UsbBackend() = default;
-    virtual UsbObject* CreateObject(const QString& name, QObject* parent, std::int32_t& failure) = 0;
+    virtual UsbObject* CreateObject(const QString& name, QObject* parent,
+                                    std::int32_t& failure) = 0;
     // Every board that the objects could attach, in the order AttachDevice numbers
     // them; each one is tried (opened and its interface claimed, then let go)
     // unless this program has it open already.

@@ -7,10 +7,10 @@ namespace usb {
 namespace {
 
 constexpr std::array kFailures{
-    StatusNoDevice,       StatusBusy,      StatusAccessDenied, StatusNoEndpoint,
-    StatusNotBound,       StatusTransferFailed, StatusDeviceGone, StatusBadArgument,
-    StatusNotAttached,    StatusNoInterface,    StatusNotActive,  StatusTimeout,
-    StatusNoMemory,       StatusNotSupported,   StatusInternal,   StatusStalled,
+    StatusNoDevice,    StatusBusy,           StatusAccessDenied, StatusNoEndpoint,
+    StatusNotBound,    StatusTransferFailed, StatusDeviceGone,   StatusBadArgument,
+    StatusNotAttached, StatusNoInterface,    StatusNotActive,    StatusTimeout,
+    StatusNoMemory,    StatusNotSupported,   StatusInternal,     StatusStalled,
     StatusOverflow,
 };
 
@@ -66,8 +66,10 @@ QString StatusText(Status status)
         return QStringLiteral("the board sent more data than was asked for: check that the board "
                               "runs the right firmware");
     default:
-        return QStringLiteral("unknown USB status 0x")
-               + QString::number(static_cast<std::uint32_t>(status), 16).toUpper().rightJustified(8, u'0');
+        return QStringLiteral("unknown USB status 0x") +
+               QString::number(static_cast<std::uint32_t>(status), 16)
+                   .toUpper()
+                   .rightJustified(8, u'0');
     }
 }
 

@@ -11,8 +11,17 @@ constexpr int kBlockSize = 512;
 constexpr char kPositive[] = "OK :";
 
 constexpr std::array<PictureSize, 11> kPictureSizes{{
-    {80, 60}, {88, 72}, {160, 120}, {176, 144}, {320, 240}, {352, 288},
-    {640, 480}, {80, 64}, {128, 96}, {128, 128}, {160, 128},
+    {80, 60},
+    {88, 72},
+    {160, 120},
+    {176, 144},
+    {320, 240},
+    {352, 288},
+    {640, 480},
+    {80, 64},
+    {128, 96},
+    {128, 128},
+    {160, 128},
 }};
 
 constexpr std::array<int, 8> kUartSpeeds{7200, 14400, 28800, 57600, 115200, 230400, 460800, 921600};
@@ -20,10 +29,18 @@ constexpr std::array<int, 8> kUartSpeeds{7200, 14400, 28800, 57600, 115200, 2304
 // The firmware's command table as a fresh board reports it: code, then the
 // sixteen hex digits of the entry.
 constexpr std::array<std::pair<const char*, const char*>, 12> kDefaultCommandTable{{
-    {"01", "E3A0000100000001"}, {"04", "E59F001000000004"}, {"05", "E5901000000000F5"},
-    {"06", "E3110C0200000106"}, {"08", "1AFFFFFC00000208"}, {"09", "E1A0F00E00000409"},
-    {"0C", "E3A0100C0000080C"}, {"0D", "E581100400001D0D"}, {"0E", "EAFFFFFE00003E0E"},
-    {"10", "E12FFF1E00007A10"}, {"18", "E59FF01800009918"}, {"23", "E24DD0080000C323"},
+    {"01", "E3A0000100000001"},
+    {"04", "E59F001000000004"},
+    {"05", "E5901000000000F5"},
+    {"06", "E3110C0200000106"},
+    {"08", "1AFFFFFC00000208"},
+    {"09", "E1A0F00E00000409"},
+    {"0C", "E3A0100C0000080C"},
+    {"0D", "E581100400001D0D"},
+    {"0E", "EAFFFFFE00003E0E"},
+    {"10", "E12FFF1E00007A10"},
+    {"18", "E59FF01800009918"},
+    {"23", "E24DD0080000C323"},
 }};
 
 QByteArray Hex4(int value)
@@ -84,9 +101,7 @@ PictureSize PictureSizeForIndex(int index)
 }
 
 VirtualBoard::VirtualBoard(QObject* parent)
-    : QObject(parent)
-    , chipId_("270B0941")
-    , firmwareVersion_("V1.27 Q815 firmware")
+    : QObject(parent), chipId_("270B0941"), firmwareVersion_("V1.27 Q815 firmware")
 {
     for (const auto& [code, value] : kDefaultCommandTable)
         commandTable_.insert(QByteArray(code), QByteArray(value));
@@ -206,9 +221,15 @@ void VirtualBoard::SetIds(std::uint16_t vendorId, std::uint16_t productId)
     productId_ = productId;
 }
 
-void VirtualBoard::SetChipId(const QByteArray& id) { chipId_ = id; }
+void VirtualBoard::SetChipId(const QByteArray& id)
+{
+    chipId_ = id;
+}
 
-void VirtualBoard::SetFirmwareVersion(const QByteArray& text) { firmwareVersion_ = text; }
+void VirtualBoard::SetFirmwareVersion(const QByteArray& text)
+{
+    firmwareVersion_ = text;
+}
 
 void VirtualBoard::SetCommandTableEntry(const QByteArray& code, const QByteArray& value)
 {
@@ -220,13 +241,25 @@ QByteArray VirtualBoard::CommandTableEntry(const QByteArray& code) const
     return commandTable_.value(code.toUpper());
 }
 
-void VirtualBoard::SetReplyDelay(int milliseconds) { replyDelayMs_ = qMax(0, milliseconds); }
+void VirtualBoard::SetReplyDelay(int milliseconds)
+{
+    replyDelayMs_ = qMax(0, milliseconds);
+}
 
-void VirtualBoard::SetSilent(bool silent) { silent_ = silent; }
+void VirtualBoard::SetSilent(bool silent)
+{
+    silent_ = silent;
+}
 
-void VirtualBoard::SetFailing(bool failing) { failing_ = failing; }
+void VirtualBoard::SetFailing(bool failing)
+{
+    failing_ = failing;
+}
 
-void VirtualBoard::SetReplyChunkSize(int bytes) { replyChunkSize_ = qMax(0, bytes); }
+void VirtualBoard::SetReplyChunkSize(int bytes)
+{
+    replyChunkSize_ = qMax(0, bytes);
+}
 
 void VirtualBoard::ScriptReply(const QByteArray& commandText, const QList<QByteArray>& chunks,
                                bool once)
@@ -255,7 +288,10 @@ void VirtualBoard::SendOnFileIn(const QByteArray& data)
         Queue(0x84, data);
 }
 
-void VirtualBoard::SetPictureRenderer(PictureRenderer renderer) { renderer_ = std::move(renderer); }
+void VirtualBoard::SetPictureRenderer(PictureRenderer renderer)
+{
+    renderer_ = std::move(renderer);
+}
 
 void VirtualBoard::SetPicture(const QByteArray& jpeg)
 {
@@ -279,9 +315,9 @@ void VirtualBoard::Receive(std::uint8_t endpoint, const QByteArray& data)
 bool VirtualBoard::HasPending(std::uint8_t endpoint) const
 {
     const auto it = pending_.constFind(endpoint);
-    return (it != pending_.cend() && !it->isEmpty())
-           || (!stream_.isEmpty() && endpoint == CommandInEndpoint()
-               && (!paced_ || RoundMs(wireFree_ - Now()) == 0));
+    return (it != pending_.cend() && !it->isEmpty()) ||
+           (!stream_.isEmpty() && endpoint == CommandInEndpoint() &&
+            (!paced_ || RoundMs(wireFree_ - Now()) == 0));
 }
 
 // maxLength 0 or less takes the whole transfer.
@@ -387,11 +423,12 @@ QList<QByteArray> VirtualBoard::Answer(const QByteArray& command)
     }
     if (code == "40") {
         const PictureSize size = PictureSizeForIndex(sizeIndex_);
-        const QByteArray baud = uartIndex_ < 0 ? QByteArray("NONE")
-                                               : QByteArray::number(kUartSpeeds[std::size_t(uartIndex_)]);
-        return {Positive("READY SIZE " + QByteArray::number(size.width) + 'x'
-                         + QByteArray::number(size.height) + " BAUD " + baud + " FRAME "
-                         + QByteArray::number(frameCounter_))};
+        const QByteArray baud = uartIndex_ < 0
+                                    ? QByteArray("NONE")
+                                    : QByteArray::number(kUartSpeeds[std::size_t(uartIndex_)]);
+        return {Positive("READY SIZE " + QByteArray::number(size.width) + 'x' +
+                         QByteArray::number(size.height) + " BAUD " + baud + " FRAME " +
+                         QByteArray::number(frameCounter_))};
     }
     if (code == "03") {
         static const QByteArray kSizeCodes("123456789AB");
@@ -400,12 +437,12 @@ QList<QByteArray> VirtualBoard::Answer(const QByteArray& command)
             return {"ERR:bad size " + argument};
         sizeIndex_ = int(index);
         const PictureSize size = PictureSizeForIndex(sizeIndex_);
-        return {Positive("SIZE " + QByteArray::number(size.width) + 'x'
-                         + QByteArray::number(size.height))};
+        return {Positive("SIZE " + QByteArray::number(size.width) + 'x' +
+                         QByteArray::number(size.height))};
     }
     if (code == "10") {
-        const bool valid = argument.size() == 2 && argument[0] == ' ' && argument[1] >= '0'
-                           && argument[1] <= '7';
+        const bool valid =
+            argument.size() == 2 && argument[0] == ' ' && argument[1] >= '0' && argument[1] <= '7';
         if (!valid)
             return {"ERR:bad speed " + argument.trimmed()};
         uartIndex_ = argument[1] - '0';
@@ -423,8 +460,8 @@ QList<QByteArray> VirtualBoard::Answer(const QByteArray& command)
     if (code == "04") {
         Capture();
         const PictureSize size = PictureSizeForIndex(sizeIndex_);
-        return {Positive("FRAME " + QByteArray::number(frameCounter_) + ' '
-                         + QByteArray::number(size.width) + 'x' + QByteArray::number(size.height))};
+        return {Positive("FRAME " + QByteArray::number(frameCounter_) + ' ' +
+                         QByteArray::number(size.width) + 'x' + QByteArray::number(size.height))};
     }
     if (code == "02" || code == "12" || code == "15") {
         if (argument == "#") {

@@ -73,7 +73,7 @@ public:
     // holds it; StatusAccessDenied: no permission); 0 opens.
     void SetOpenRefusal(Status status) { openRefusal_ = status; }
     Status OpenRefusal() const { return openRefusal_; }
-    void SetReplyChunkSize(int bytes);    // 0: each reply is one transfer
+    void SetReplyChunkSize(int bytes); // 0: each reply is one transfer
     // The exact reply chunks for a command text (trailing blanks of the block
     // removed before matching); once: used for the next matching command only.
     void ScriptReply(const QByteArray& commandText, const QList<QByteArray>& chunks,

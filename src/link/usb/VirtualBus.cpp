@@ -4,10 +4,7 @@
 
 namespace usb {
 
-VirtualBus::VirtualBus(QObject* parent)
-    : QObject(parent)
-{
-}
+VirtualBus::VirtualBus(QObject* parent) : QObject(parent) {}
 
 void VirtualBus::Plug(VirtualBoard* board)
 {
@@ -61,7 +58,10 @@ void VirtualBus::InjectFault(const QString& objectName, const QString& operation
     faults_.append(Fault{objectName, operation, status, qMax(0, skip), times < 0 ? -1 : times});
 }
 
-void VirtualBus::ClearFaults() { faults_.clear(); }
+void VirtualBus::ClearFaults()
+{
+    faults_.clear();
+}
 
 // Every fault that matches counts the call: those still skipping count down,
 // the first one due answers it.
@@ -70,8 +70,8 @@ Status VirtualBus::TakeFault(const QString& objectName, const QString& operation
     Status result = StatusSuccess;
     for (qsizetype i = 0; i < faults_.size();) {
         Fault& fault = faults_[i];
-        const bool matches = fault.operation == operation
-                             && (fault.objectName.isEmpty() || fault.objectName == objectName);
+        const bool matches = fault.operation == operation &&
+                             (fault.objectName.isEmpty() || fault.objectName == objectName);
         if (!matches) {
             ++i;
             continue;
