@@ -67,7 +67,7 @@ private Q_SLOTS:
 // Bits: several may come together. Between: not in a wait but between two
 // frames; SlowUnplug: an unplug that is seen when the frame has ended.
 enum Stopper { StopButton = 1, OtherTab = 2, Unplug = 4, WindowClosed = 8, NoSync = 16 };
-enum { Between = 32, SlowUnplug = 64 };
+constexpr int Between = 32, SlowUnplug = 64;
 
 void LiveViewTest::stops_data()
 {
