@@ -117,8 +117,9 @@ void BoardDiscoveryTest::unplugDuringWait()
     f.Start();
     f.board.SetSilent(true);
     QTimer::singleShot(30, [&] { f.Unplug(); });
-    const QString reply = f.link.DownLoadCommand(QStringLiteral("C:20"));
-    QVERIFY(reply.startsWith(QStringLiteral("FAIL")));
+    const ExchangeResult reply = f.link.Exchange(QStringLiteral("C:20"));
+    QVERIFY(reply.text.startsWith(QStringLiteral("FAIL")));
+    QCOMPARE(reply.outcome, Outcome::Unplugged); // not the silence of a board that is there
     QTRY_VERIFY(!State(f.link).LinkUp);
     QVERIFY(!State(f.link).InReading);
     QTRY_COMPARE(f.captions.constLast(), QString::fromLatin1(CaptionNoUnit));

@@ -66,9 +66,10 @@ private Q_SLOTS:
     void unplugMessageSaysTheBoardIsBack();
 };
 
-// Each a bit; several of them come together.
-enum Stopper { StopButton = 1, OtherTab = 2, Unplug = 4, WindowClosed = 8, NoSync = 16, Between = 32,
-               UnplugAfterFrame = 64 };
+// Bits: several may come together. Between: not in a wait but between two
+// frames; SlowUnplug: an unplug that is seen when the frame has ended.
+enum Stopper { StopButton = 1, OtherTab = 2, Unplug = 4, WindowClosed = 8, NoSync = 16 };
+constexpr int Between = 32, SlowUnplug = 64;
 
 void LiveViewTest::stops_data()
 {
@@ -79,7 +80,7 @@ void LiveViewTest::stops_data()
     QTest::newRow("unplugged: the status box says so") << int(Unplug) << QString();
     QTest::newRow("no sync") << int(NoSync) << "Live capture stopped: No Sync";
     QTest::newRow("Stop, then no sync") << int(StopButton | NoSync) << QString();
-    QTest::newRow("no sync, then the unplug is seen") << int(NoSync | UnplugAfterFrame) << QString();
+    QTest::newRow("no sync, then the unplug is seen") << int(NoSync | SlowUnplug) << QString();
     QTest::newRow("window closed") << int(WindowClosed) << QString();
     QTest::newRow("unplugged between frames") << int(Unplug | Between) << QString();
     QTest::newRow("window closed between frames") << int(WindowClosed | Between) << QString();
@@ -108,14 +109,14 @@ void LiveViewTest::stops()
             f.Get<TabStrip>("TabStrip1")->Select(3);
         if (stopper & Unplug)
             f.bus.Unplug(&f.board);
-        if (stopper & UnplugAfterFrame) // as a board behind a slow hub
+        if (stopper & SlowUnplug) // as a board behind a hub that is polled
             connect(f.window.findChild<PictureAssembler*>(), &PictureAssembler::Released,
                     [&] { f.bus.Unplug(&f.board); });
         if (stopper & WindowClosed)
             f.window.close();
     };
     // The frame that starts next begins with the capture's wait.
-    stopper & Between ? stop() : QTimer::singleShot(1, stop);
+    (stopper & Between) ? stop() : QTimer::singleShot(1, stop);
     QVERIFY(f.Stopped());
     QCOMPARE(inWait, !(stopper & Between));
     QCOMPARE(f.messages, message.isEmpty() ? QStringList() : QStringList{message});
@@ -131,9 +132,9 @@ void LiveViewTest::stops()
 void LiveViewTest::badFramesAmongGood()
 {
     const QByteArray jpeg = Frame(0);
-    QVERIFY(!IsWholeJpeg("\xFF\xE0" + jpeg.mid(2))); // FF, but not the start marker FF D8
+    QVERIFY(!IsWholeJpeg("\xFF\xE0" + jpeg.mid(2)));           // FF, but not the start marker FF D8
     const QByteArray bad[] = {jpeg.left(jpeg.size() * 9 / 10), // cut short: no end marker
-                              jpeg.mid(2),                // no start marker
+                              jpeg.mid(2),                     // no start marker
                               "\xFF\xD8 both markers, no picture between \xFF\xD9"};
     Live f([&](int n) { return n < 3 ? Frame(n) : bad[std::min(n - 3, 2)]; });
     f.Click();

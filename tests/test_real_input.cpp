@@ -15,11 +15,11 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QElapsedTimer>
-#include <QLineEdit>
 #include <QFile>
+#include <QLineEdit>
 #include <QProcess>
-#include <QSignalSpy>
 #include <QRegularExpression>
+#include <QSignalSpy>
 #include <QTabBar>
 #include <QTemporaryDir>
 #include <QTest>
@@ -172,7 +172,8 @@ void RealInputTest::messageBoxDuringAWaitTakesItsKey()
     s.bus.Plug(&s.board);
     QVERIFY(s.window.Form_Load());
     s.window.show();
-    QVERIFY(QTest::qWaitFor([&] { return !s.board.CommandBlocks().isEmpty() && !s.link.Waiting(); }));
+    QVERIFY(QTest::qWaitFor([&] { return !s.board.CommandBlocks().isEmpty() && !s.link.Waiting(); },
+                            Slow));
     s.board.SetReplyDelay(1500);
     s.bus.InjectFault("USBPipeOUT", "FetchWriteStatus", usb::StatusTransferFailed);
     QProcess user;
