@@ -25,16 +25,29 @@ struct BoardPort {
     usb::VirtualBoard& board;
 #ifdef Q815_TEST_LIBUSB
     EmulatedUsbDevice device{board};
-    void Plug() { device.Plug(); }
-    void Unplug() { device.Unplug(); }
+    void Plug()
+    {
+        device.Plug();
+    }
+    void Unplug()
+    {
+        device.Unplug();
+    }
     std::unique_ptr<usb::UsbBackend> MakeBackend(bool poll = false)
     {
-        return std::make_unique<usb::LibusbBackend>(board.VendorId(), board.ProductId(), usb::PortPath{}, poll);
+        return std::make_unique<usb::LibusbBackend>(board.VendorId(), board.ProductId(),
+                                                    usb::PortPath{}, poll);
     }
 #else
     usb::VirtualBus bus;
-    void Plug() { bus.Plug(&board); }
-    void Unplug() { bus.Unplug(&board); }
+    void Plug()
+    {
+        bus.Plug(&board);
+    }
+    void Unplug()
+    {
+        bus.Unplug(&board);
+    }
     std::unique_ptr<usb::UsbBackend> MakeBackend(bool = false)
     {
         return std::make_unique<usb::SimBackend>(bus);

@@ -32,10 +32,10 @@ void BoardDiscoveryTest::layouts_data()
     QTest::addColumn<QString>("reply");
     QTest::newRow("full") << int(EndpointLayout::Full) << true << 1 << true << true
                           << QStringLiteral("270B0941");
-    QTest::newRow("command only, IN 130") << int(EndpointLayout::CommandOnly) << true << 1
-                                          << true << false << QStringLiteral("270B0941");
-    QTest::newRow("command only, IN 129") << int(EndpointLayout::CommandOnly) << false << 1
-                                          << true << false << QStringLiteral("270B0941");
+    QTest::newRow("command only, IN 130") << int(EndpointLayout::CommandOnly) << true << 1 << true
+                                          << false << QStringLiteral("270B0941");
+    QTest::newRow("command only, IN 129") << int(EndpointLayout::CommandOnly) << false << 1 << true
+                                          << false << QStringLiteral("270B0941");
     QTest::newRow("download") << int(EndpointLayout::Download) << true << 0 << false << false
                               << QStringLiteral("No USB");
 }

@@ -193,8 +193,8 @@ void CommandExchangeTest::largeAndChunkedReplies()
         // Two reads: the wait ends on the first, or on both when they came
         // back together; the reply is then the text of the last one.
         const QByteArray second = reply.mid(63360);
-        QVERIFY(first == QString::fromLatin1(reply.mid(4, 63360 - 4))
-                || first == QStringLiteral("FAIL") + QString::fromLatin1(second.mid(4)));
+        QVERIFY(first == QString::fromLatin1(reply.mid(4, 63360 - 4)) ||
+                first == QStringLiteral("FAIL") + QString::fromLatin1(second.mid(4)));
     }
     // Every byte arrives, in order, whatever the transfers were.
     QTRY_COMPARE(State(f.link).PictureFill, replyLength);

@@ -3,9 +3,9 @@
 // the download with which message), and the virtual camera's picture.
 #include "board/ChipTable.h"
 #include "board/EntryTest.h"
-#include "link/BoardProtocol.h"
 #include "camera/LengthReply.h"
 #include "camera/TestPicture.h"
+#include "link/BoardProtocol.h"
 #include "link/usb/VirtualBoard.h"
 
 #include <QImage>
@@ -30,12 +30,24 @@ void ConsoleLogicTest::chipIdentifiers_data()
     QTest::addColumn<QString>("identifier");
     QTest::addColumn<QString>("part");
     QTest::addColumn<QString>("revision");
-    QTest::newRow("first row") << "270B0A40" << "AT91SAM7S512" << "Rev A/B";
-    QTest::newRow("last row") << "27050240" << "AT91SAM7S16" << "Rev A";
-    QTest::newRow("270A0740 is in no row") << "270A0740" << "UNKNOWN" << "Rev X";
-    QTest::newRow("lower case") << "270b0a40" << "UNKNOWN" << "Rev X";
-    QTest::newRow("trailing blank") << "270B0A40 " << "UNKNOWN" << "Rev X";
-    QTest::newRow("prefix only") << "270B0A4" << "UNKNOWN" << "Rev X";
+    QTest::newRow("first row") << "270B0A40"
+                               << "AT91SAM7S512"
+                               << "Rev A/B";
+    QTest::newRow("last row") << "27050240"
+                              << "AT91SAM7S16"
+                              << "Rev A";
+    QTest::newRow("270A0740 is in no row") << "270A0740"
+                                           << "UNKNOWN"
+                                           << "Rev X";
+    QTest::newRow("lower case") << "270b0a40"
+                                << "UNKNOWN"
+                                << "Rev X";
+    QTest::newRow("trailing blank") << "270B0A40 "
+                                    << "UNKNOWN"
+                                    << "Rev X";
+    QTest::newRow("prefix only") << "270B0A4"
+                                 << "UNKNOWN"
+                                 << "Rev X";
 }
 
 void ConsoleLogicTest::chipIdentifiers()
@@ -70,7 +82,7 @@ void ConsoleLogicTest::entryTest()
 void ConsoleLogicTest::numKeyFilter()
 {
     // Enter, Backspace and the digits pass, in the argument too; their neighbours do not.
-    const std::pair<int, int> cases[] = {{13, 13}, {8, 8},  {'0', '0'}, {'9', '9'},   {'/', 0},
+    const std::pair<int, int> cases[] = {{13, 13}, {8, 8},  {'0', '0'}, {'9', '9'},    {'/', 0},
                                          {':', 0}, {10, 0}, {-1, 0},    {256 + '0', 0}};
     for (auto [code, passed] : cases) {
         std::int16_t key = std::int16_t(code);
@@ -91,7 +103,7 @@ void ConsoleLogicTest::sizeAndSpeedCommands()
 void ConsoleLogicTest::lengthReply_data()
 {
     QTest::addColumn<QString>("R");
-    QTest::addColumn<int>("L");            // the length, when it is one
+    QTest::addColumn<int>("L");           // the length, when it is one
     QTest::addColumn<QString>("message"); // else the message that ends the download
     const auto length = [](const char* name, const QString& R, int L) {
         QTest::newRow(name) << R << L << QString();
@@ -120,8 +132,12 @@ void ConsoleLogicTest::lengthReply_data()
     refused("zero then not hex", QStringLiteral("0X12"), noLength + QStringLiteral("\"0X12\""));
     refused("blank among digits", QStringLiteral("12 4"), noLength + QStringLiteral("\"12 4\""));
     refused("sign", QStringLiteral("+1F"), noLength + QStringLiteral("\"+1F\""));
-    refused("full-width digit", QStringLiteral("1\uFF10"), noLength + QStringLiteral("\"1\uFF10\""));
-    refused("control characters quoted readably", QString::fromLatin1("\0\x01" "A", 3),
+    refused("full-width digit", QStringLiteral("1\uFF10"),
+            noLength + QStringLiteral("\"1\uFF10\""));
+    refused("control characters quoted readably",
+            QString::fromLatin1("\0\x01"
+                                "A",
+                                3),
             noLength + QStringLiteral("\"\\x00\\x01A\""));
     refused("long reply cut", QString(100, u'Z'),
             noLength + u'"' + QString(40, u'Z') + QStringLiteral("...\""));

@@ -25,7 +25,10 @@
 
 namespace {
 
-struct Run { int exit; QString out, err; };
+struct Run {
+    int exit;
+    QString out, err;
+};
 
 Run Ctl(usb::UsbBackend& backend, const QStringList& args)
 {
@@ -39,8 +42,7 @@ Run Ctl(usb::UsbBackend& backend, const QStringList& args)
 }
 
 // A column of the current row, inside an expression (QFETCH declares).
-template <typename T>
-T Data(const char* column)
+template <typename T> T Data(const char* column)
 {
     return *static_cast<T*>(QTest::qData(column, qMetaTypeId<T>()));
 }
@@ -48,7 +50,8 @@ T Data(const char* column)
 void Matches(const QString& text, const QString& pattern)
 {
     const QRegularExpression re(pattern, QRegularExpression::DotMatchesEverythingOption);
-    QVERIFY2(re.match(text).hasMatch(), qPrintable(QStringLiteral("'%1' !~ /%2/").arg(text, pattern)));
+    QVERIFY2(re.match(text).hasMatch(),
+             qPrintable(QStringLiteral("'%1' !~ /%2/").arg(text, pattern)));
 }
 
 } // namespace
@@ -66,6 +69,8 @@ private Q_SLOTS:
 };
 
 #ifndef Q815_TEST_LIBUSB
+// The rows are laid out by hand, one case a row.
+// clang-format off
 void CtlTest::commands_data()
 {
     // fault: what is wrong with the board; "process" runs the program itself
@@ -158,6 +163,7 @@ void CtlTest::commands_data()
     QTest::newRow("file too large") << QStringList{"--simulate", "picture", "--size", "640x480", "-o", "%d/p.jpg"}
         << "process:ulimit" << 1 << "^$" << "^q815ctl: cannot write \\S+/p.jpg: File too large\n$" << "";
 }
+// clang-format on
 
 void CtlTest::commands()
 {
@@ -179,7 +185,9 @@ void CtlTest::commands()
         if (fault.endsWith("ulimit")) {
             environment.remove("Q815_SIMULATED_BOARD");
             ctl.setProcessEnvironment(environment);
-            ctl.start("sh", QStringList{"-c", "trap '' XFSZ; ulimit -f 8; exec \"$0\" \"$@\"", Q815CTL} + args);
+            ctl.start("sh",
+                      QStringList{"-c", "trap '' XFSZ; ulimit -f 8; exec \"$0\" \"$@\"", Q815CTL} +
+                          args);
         } else {
             ctl.start(Q815CTL, args);
         }
@@ -188,7 +196,8 @@ void CtlTest::commands()
                QString::fromUtf8(ctl.readAllStandardError())};
     } else {
         board.SetPictureRenderer([&fault](int w, int h, int n) {
-            return fault == "cut" ? RenderTestPicture(w, h, n).chopped(2) : RenderTestPicture(w, h, n);
+            return fault == "cut" ? RenderTestPicture(w, h, n).chopped(2)
+                                  : RenderTestPicture(w, h, n);
         });
         board.SetSilent(fault == "silent");
         usb::VirtualBoard second;
@@ -222,7 +231,8 @@ void CtlTest::commands()
     for (const QString& name : QDir(folder.path()).entryList(QDir::Files | QDir::Hidden))
         QVERIFY2(run.out.contains(name), qPrintable(name));
     // Each file named on standard output holds what was said, whole unless kept bad.
-    static const QRegularExpression written("^(\\S+)  (\\d+) bytes$", QRegularExpression::MultilineOption);
+    static const QRegularExpression written("^(\\S+)  (\\d+) bytes$",
+                                            QRegularExpression::MultilineOption);
     for (const auto& match : written.globalMatch(run.out)) {
         QFile file(match.captured(1));
         QVERIFY(file.open(QIODevice::ReadOnly));
@@ -239,9 +249,16 @@ void CtlTest::interrupted()
 {
     for (int signal : {SIGINT, SIGTERM}) {
         QTemporaryDir folder;
-        QStringList args{"--simulate", "picture", "--json", "--count", "100000", "-o", folder.filePath("p-%n.jpg")};
+        QStringList args{"--simulate",
+                         "picture",
+                         "--json",
+                         "--count",
+                         "100000",
+                         "-o",
+                         folder.filePath("p-%n.jpg")};
         if (signal == SIGTERM)
-            args << "--interval" << "0.1";
+            args << "--interval"
+                 << "0.1";
         QProcess ctl;
         ctl.start(Q815CTL, args);
         QTest::qWait(600);
@@ -283,12 +300,14 @@ void CtlTest::twoBoards()
         usb::LibusbBackend any(0x03EB, 0xA815);
         const Run list = Ctl(any, {"list"});
         QCOMPARE(list.exit, 0);
-        Matches(list.out, "^03eb:a815  bus 001 address 002  port 1-1 +full +can be opened\n"
-                          "03eb:a815  bus 001 address 004  port 1-4.2 +command-129 +cannot be opened: "
-                          "the board is busy");
+        Matches(list.out,
+                "^03eb:a815  bus 001 address 002  port 1-1 +full +can be opened\n"
+                "03eb:a815  bus 001 address 004  port 1-4.2 +command-129 +cannot be opened: "
+                "the board is busy");
         const Run picture = Ctl(any, {"picture", "-o", "-"});
         QCOMPARE(picture.exit, 3); // two boards and none chosen
-        Matches(picture.err, "choose one:\n  --port 1-1  \\(full\\)\n  --port 1-4.2  \\(command-129\\)\n$");
+        Matches(picture.err,
+                "choose one:\n  --port 1-1  \\(full\\)\n  --port 1-4.2  \\(command-129\\)\n$");
     }
     two.SetClaimBusy(false);
     usb::LibusbBackend atPort(0x03EB, 0xA815, *usb::ParsePortPath("1-4.2"));

@@ -1,12 +1,12 @@
 // Browsing stored pictures: the drive, folder and file lists linked to the
 // picture and its record, over two pretend volumes in temporary folders; then
 // the "Disk" page's boxes and labels bound to them.
+#include "PictureFixtures.h"
 #include "app/pages/DiskPage.h"
 #include "browser/DiskNavigation.h"
 #include "browser/FileList.h"
 #include "browser/FolderList.h"
 #include "browser/StoredPicture.h"
-#include "PictureFixtures.h"
 #include "common/AppPaths.h"
 
 #include <QComboBox>
@@ -34,10 +34,12 @@ struct Disk {
     QString AppFolder;
     QString programFolder = volumeA.filePath("app");
     std::int16_t ImageBitmapRef = 101;
-    DiskNavigation nav{AppFolder, ImageBitmapRef, [this] { return programFolder; }, [this] {
-        return QStringList{volumeA.path(), volumeB.path(), volumeB.filePath("no_medium")} +
-               laterVolumes;
-    }};
+    DiskNavigation nav{AppFolder, ImageBitmapRef, [this] { return programFolder; },
+                       [this] {
+                           return QStringList{volumeA.path(), volumeB.path(),
+                                              volumeB.filePath("no_medium")} +
+                                  laterVolumes;
+                       }};
     QSignalSpy shown{&nav.Image2(), &StoredPicture::Shown}; // (picture, stored)
     QSignalSpy cleared{&nav, &DiskNavigation::RecordCleared};
 
@@ -50,7 +52,10 @@ struct Disk {
             qWarning("the drive list was not read");
     }
     QString Sub() const { return QDir(programFolder).filePath("sub"); }
-    void Put(const QString& name) { fixtures::Write(QDir(programFolder).filePath(name), fixtures::Jpeg()); }
+    void Put(const QString& name)
+    {
+        fixtures::Write(QDir(programFolder).filePath(name), fixtures::Jpeg());
+    }
     QStringList Files() const { return nav.File1().Names(); }
     // Selects the entry `name`, as the user does in the file box.
     void Select(const QString& name)
@@ -271,14 +276,16 @@ void DiskNavigationTest::pageBindsBoxesAndRecordLabels()
     QTRY_COMPARE(page.File1->model()->rowCount(), 1);
     QCOMPARE(page.Disk().Dir1().Path(), volume.filePath("sub"));
     page.File1->setCurrentIndex(page.File1->model()->index(0, 0));
-    QCOMPARE(fixture.Captions(), QStringList({"05/11/2007", "14:25:07", "00004711", "Meter Button",
-                                      "TX-0042 CITYCAB     ", "Q8150001", "Shift 2 driver 17___"}));
+    QCOMPARE(fixture.Captions(),
+             QStringList({"05/11/2007", "14:25:07", "00004711", "Meter Button",
+                          "TX-0042 CITYCAB     ", "Q8150001", "Shift 2 driver 17___"}));
     // Opening the folder above (double click or Enter) clears all but two.
-    const QModelIndex above = page.Dir1->currentIndex().siblingAtRow(page.Dir1->currentIndex().row() - 1);
+    const QModelIndex above =
+        page.Dir1->currentIndex().siblingAtRow(page.Dir1->currentIndex().row() - 1);
     Q_EMIT page.Dir1->activated(above);
     QCOMPARE(page.Disk().Dir1().Path(), volume.path());
-    QCOMPARE(fixture.Captions(), QStringList({"", "", "", "", "TX-0042 CITYCAB     ", "",
-                                      "Shift 2 driver 17___"}));
+    QCOMPARE(fixture.Captions(),
+             QStringList({"", "", "", "", "TX-0042 CITYCAB     ", "", "Shift 2 driver 17___"}));
     QCOMPARE(page.Image2->pixmap().size(), PlaceholderBitmap(101).size());
     page.Disk().Drive1().SetValue(volume.filePath("x"));
     QCOMPARE(page.Drive1->currentText(), volume.path());

@@ -26,7 +26,8 @@ struct Rig : LinkFixture {
     Rig()
     {
         Start();
-        pipes = new FilePipes(link, [this] { return path; }, &link);
+        pipes = new FilePipes(
+            link, [this] { return path; }, &link);
         QObject::connect(&picture, &PictureAssembler::FileChunkStored, pipes,
                          &FilePipes::SaveFileChunk);
     }
@@ -104,8 +105,8 @@ void FilePipesTest::zeroWriteStatusStopsThePipe()
 
 void FilePipesTest::numToHex()
 {
-    const std::pair<std::uint8_t, const char*> cases[] = {
-        {0, "00"}, {10, "0A"}, {171, "AB"}, {255, "FF"}, {9, "09"}, {160, "A0"}};
+    const std::pair<std::uint8_t, const char*> cases[] = {{0, "00"},   {10, "0A"}, {171, "AB"},
+                                                          {255, "FF"}, {9, "09"},  {160, "A0"}};
     for (const auto& [value, text] : cases)
         QCOMPARE(NumToHex(value), QString::fromLatin1(text));
 }

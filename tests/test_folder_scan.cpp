@@ -1,11 +1,11 @@
 // Reading folders for the file and folder boxes, the path arithmetic of the
 // folder and drive boxes, and decoding stored pictures for the picture box: the
 // scaled decode, and files that are broken in the ways stored files break.
+#include "PictureFixtures.h"
 #include "browser/DriveList.h"
 #include "browser/FolderPath.h"
 #include "browser/FolderScan.h"
 #include "browser/PictureDecode.h"
-#include "PictureFixtures.h"
 
 #include <QTemporaryDir>
 #include <QTest>
@@ -32,11 +32,16 @@ void FolderScanTest::pattern_data()
     QTest::addColumn<QString>("pattern");
     QTest::addColumn<QString>("name");
     QTest::addColumn<bool>("matches");
-    QTest::newRow("upper case extension") << "*.jpg" << "A.JPG" << true;
-    QTest::newRow("jpeg is another extension") << "*.jpg" << "a.jpeg" << false;
-    QTest::newRow("extension must end the name") << "*.jpg" << "a.jpg.bak" << false;
-    QTest::newRow("boot image") << "usb_boot_*.bin" << "usb_boot_v12.bin" << true;
-    QTest::newRow("question mark is one character") << "?.jpg" << "ab.jpg" << false;
+    QTest::newRow("upper case extension") << "*.jpg"
+                                          << "A.JPG" << true;
+    QTest::newRow("jpeg is another extension") << "*.jpg"
+                                               << "a.jpeg" << false;
+    QTest::newRow("extension must end the name") << "*.jpg"
+                                                 << "a.jpg.bak" << false;
+    QTest::newRow("boot image") << "usb_boot_*.bin"
+                                << "usb_boot_v12.bin" << true;
+    QTest::newRow("question mark is one character") << "?.jpg"
+                                                    << "ab.jpg" << false;
 }
 
 void FolderScanTest::pattern()
@@ -95,7 +100,8 @@ void FolderScanTest::ancestors_data()
     QTest::newRow("trailing separator and dots")
         << "/home/./x/../ann/" << QStringList{"/", "/home", "/home/ann"};
 #ifdef Q_OS_WIN
-    QTest::newRow("drive letter") << "C:/Data/pics" << QStringList{"C:/", "C:/Data", "C:/Data/pics"};
+    QTest::newRow("drive letter") << "C:/Data/pics"
+                                  << QStringList{"C:/", "C:/Data", "C:/Data/pics"};
 #endif
     QTest::newRow("relative") << "pics/today" << QStringList{};
     QTest::newRow("empty") << "" << QStringList{};
@@ -112,12 +118,18 @@ void FolderScanTest::volumeOfPath_data()
 {
     QTest::addColumn<QString>("path");
     QTest::addColumn<QString>("volume");
-    QTest::newRow("root volume") << "/etc/x" << "/";
-    QTest::newRow("deepest mount wins") << "/media/usb/pics" << "/media/usb";
-    QTest::newRow("mount point itself") << "/media/usb" << "/media/usb";
-    QTest::newRow("name prefix is not a parent") << "/media/usb2/x" << "/media/usb2";
-    QTest::newRow("sibling with longer name") << "/homework" << "/";
-    QTest::newRow("relative path") << "pics" << "";
+    QTest::newRow("root volume") << "/etc/x"
+                                 << "/";
+    QTest::newRow("deepest mount wins") << "/media/usb/pics"
+                                        << "/media/usb";
+    QTest::newRow("mount point itself") << "/media/usb"
+                                        << "/media/usb";
+    QTest::newRow("name prefix is not a parent") << "/media/usb2/x"
+                                                 << "/media/usb2";
+    QTest::newRow("sibling with longer name") << "/homework"
+                                              << "/";
+    QTest::newRow("relative path") << "pics"
+                                   << "";
 }
 
 void FolderScanTest::volumeOfPath()
@@ -137,15 +149,16 @@ void FolderScanTest::decode_data()
     QTest::newRow("valid") << "valid.jpg" << jpeg << true;
     QTest::newRow("upper case extension") << "VALID.JPG" << jpeg << true;
     QTest::newRow("non-ASCII name") << QStringLiteral("Überfall_東京_ß.jpg") << jpeg << true;
-    QTest::newRow("truncated: the first half is shown") << "truncated.jpg" << jpeg.left(jpeg.size() / 2)
-                                                         << true;
+    QTest::newRow("truncated: the first half is shown")
+        << "truncated.jpg" << jpeg.left(jpeg.size() / 2) << true;
     QTest::newRow("junk after the end marker")
         << "junk_after_end.jpg" << jpeg + QByteArray(4000, '\x5A') << true;
     QTest::newRow("zero bytes") << "zero_bytes.jpg" << QByteArray() << false;
     QTest::newRow("header only") << "header_only.jpg" << jpeg.left(20) << false;
     QTest::newRow("header claims 65000 x 65000")
         << "huge_header.jpg" << fixtures::HugeHeaderJpeg() << false;
-    QTest::newRow("text named .jpg") << "not_a_picture.jpg" << QByteArray("hello, world\n") << false;
+    QTest::newRow("text named .jpg")
+        << "not_a_picture.jpg" << QByteArray("hello, world\n") << false;
     QTest::newRow("PNG named .jpg") << "png_inside.jpg" << [] {
         QByteArray png;
         QBuffer buffer(&png);

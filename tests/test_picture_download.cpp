@@ -247,11 +247,13 @@ void PictureDownloadTest::boardKeepsThePaceOfTheWire()
         }
         const qint64 elapsed = clock.nsecsElapsed();
         const qint64 frames = rig.f.board.CommandBlocks().size() * usb::VirtualBoard::FrameNs;
-        const qint64 bytes = rig.f.board.CurrentPicture().size() * 1'000'000'000LL
-                             / usb::VirtualBoard::BytesPerSecond - 500'000;
+        const qint64 bytes = rig.f.board.CurrentPicture().size() * 1'000'000'000LL /
+                                 usb::VirtualBoard::BytesPerSecond -
+                             500'000;
         QVERIFY2(elapsed >= std::max(frames, bytes),
                  qPrintable(QStringLiteral("%1 ms for %2 exchanges and %3 bytes")
-                                .arg(elapsed / 1e6).arg(rig.f.board.CommandBlocks().size())
+                                .arg(elapsed / 1e6)
+                                .arg(rig.f.board.CommandBlocks().size())
                                 .arg(rig.f.board.CurrentPicture().size())));
     }
 }

@@ -25,7 +25,8 @@ private Q_SLOTS:
     void hexReaders();
 };
 
-void TestPictureRecord::parse_data() {
+void TestPictureRecord::parse_data()
+{
     QTest::addColumn<QString>("fileName");
     QTest::addColumn<QStringList>("expected"); // serial, number, date, time, trigger, taxi, user
     const auto row = [](const char* name, const QString& fileName, const QStringList& expected) {
@@ -62,7 +63,8 @@ void TestPictureRecord::parse_data() {
          "user 🚕 text.jpg"});
 }
 
-void TestPictureRecord::parse() {
+void TestPictureRecord::parse()
+{
     QFETCH(QString, fileName);
     QFETCH(QStringList, expected);
     const PictureRecord r = ParsePictureFileName(fileName);
@@ -73,15 +75,19 @@ void TestPictureRecord::parse() {
 
 // The trigger is one decimal digit: letters (it is not hex) and other scripts'
 // digits give code 0; a name that ends on the trigger still has it.
-void TestPictureRecord::triggerCharacter() {
+void TestPictureRecord::triggerCharacter()
+{
     for (const char16_t* c : {u"A", u" ", u"\u0663", u"\uFF15"})
-        QCOMPARE(ParsePictureFileName(CameraName.left(36) + QString::fromUtf16(c) + CameraName.mid(37))
-                     .TriggerText,
-                 QStringLiteral("No Trigger"));
-    QCOMPARE(ParsePictureFileName(CameraName.left(36) + u'5').TriggerText, QStringLiteral("Multi-USB"));
+        QCOMPARE(
+            ParsePictureFileName(CameraName.left(36) + QString::fromUtf16(c) + CameraName.mid(37))
+                .TriggerText,
+            QStringLiteral("No Trigger"));
+    QCOMPARE(ParsePictureFileName(CameraName.left(36) + u'5').TriggerText,
+             QStringLiteral("Multi-USB"));
 }
 
-void TestPictureRecord::triggerTexts() {
+void TestPictureRecord::triggerTexts()
+{
     QStringList texts;
     for (int trig : {-32768, -1, 0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 32767})
         texts << TriggerType(static_cast<std::int16_t>(trig));
@@ -91,7 +97,8 @@ void TestPictureRecord::triggerTexts() {
                                  "Unknown Trigger", "Unknown Trigger"}));
 }
 
-void TestPictureRecord::hexReaders_data() {
+void TestPictureRecord::hexReaders_data()
+{
     QTest::addColumn<bool>("word"); // WrdStrToDec, four digits; else HexStrToDec, one
     QTest::addColumn<QString>("text");
     QTest::addColumn<int>("expected");
@@ -120,7 +127,8 @@ void TestPictureRecord::hexReaders_data() {
     QTest::newRow("word emoji counts as one character") << true << "🚕123" << 0x0123;
 }
 
-void TestPictureRecord::hexReaders() {
+void TestPictureRecord::hexReaders()
+{
     QFETCH(bool, word);
     QFETCH(QString, text);
     QFETCH(int, expected);

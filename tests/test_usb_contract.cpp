@@ -37,8 +37,8 @@ QByteArray Block(const QByteArray& command)
 bool Drain()
 {
     bool done = false;
-    QMetaObject::invokeMethod(QCoreApplication::instance(), [&done] { done = true; },
-                              Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        QCoreApplication::instance(), [&done] { done = true; }, Qt::QueuedConnection);
     return QTest::qWaitFor([&done] { return done; }, 2000);
 }
 
@@ -63,20 +63,35 @@ struct Rig {
 #ifdef Q815_TEST_LIBUSB
     EmulatedUsbDevice device{board}; // before libusb looks at /sys and /dev
     std::unique_ptr<LibusbBackend> backend;
-    bool Plugged() const { return device.Plugged(); }
+    bool Plugged() const
+    {
+        return device.Plugged();
+    }
     void Plug()
     {
         device.Plug();
         if (!backend)
             backend = std::make_unique<LibusbBackend>(board.VendorId(), board.ProductId());
     }
-    void Unplug() { device.Unplug(); }
+    void Unplug()
+    {
+        device.Unplug();
+    }
 #else
     VirtualBus bus;
     std::unique_ptr<SimBackend> backend = std::make_unique<SimBackend>(bus);
-    bool Plugged() const { return !bus.Boards().isEmpty(); }
-    void Plug() { bus.Plug(&board); }
-    void Unplug() { bus.Unplug(&board); }
+    bool Plugged() const
+    {
+        return !bus.Boards().isEmpty();
+    }
+    void Plug()
+    {
+        bus.Plug(&board);
+    }
+    void Unplug()
+    {
+        bus.Unplug(&board);
+    }
 #endif
     // An object of that name, opened and bound; null when any step fails.
     std::unique_ptr<UsbObject> Open(const QString& name, std::uint8_t endpoint)
@@ -185,12 +200,14 @@ private Q_SLOTS:
 
         QList<QByteArray> received;
         QByteArray buffer(64, '\0');
-        QVERIFY(QTest::qWaitFor([&] {
-            std::int32_t n = 0;
-            while (in->FetchData(buffer, n) == StatusSuccess)
-                received << buffer.left(n);
-            return received.size() == 10;
-        }, 5000));
+        QVERIFY(QTest::qWaitFor(
+            [&] {
+                std::int32_t n = 0;
+                while (in->FetchData(buffer, n) == StatusSuccess)
+                    received << buffer.left(n);
+                return received.size() == 10;
+            },
+            5000));
         for (int i = 0; i < 10; ++i)
             QCOMPARE(received[i], "chunk " + QByteArray::number(i));
         QCOMPARE(readComplete.size(), 10);
@@ -297,12 +314,12 @@ private Q_SLOTS:
         QTest::addColumn<int>("error");
         QTest::addColumn<Status>("status");
         QTest::addColumn<QString>("advice");
-        QTest::newRow("no permission") << int(LIBUSB_ERROR_ACCESS) << StatusAccessDenied
-                                       << "udev rule";
-        QTest::newRow("held elsewhere") << int(LIBUSB_ERROR_BUSY) << StatusBusy
-                                        << "another program";
-        QTest::newRow("unplugged") << int(LIBUSB_ERROR_NO_DEVICE) << StatusDeviceGone
-                                   << "plug it in";
+        QTest::newRow("no permission")
+            << int(LIBUSB_ERROR_ACCESS) << StatusAccessDenied << "udev rule";
+        QTest::newRow("held elsewhere")
+            << int(LIBUSB_ERROR_BUSY) << StatusBusy << "another program";
+        QTest::newRow("unplugged")
+            << int(LIBUSB_ERROR_NO_DEVICE) << StatusDeviceGone << "plug it in";
         QTest::newRow("unknown code") << -1234 << StatusInternal << "report";
     }
 

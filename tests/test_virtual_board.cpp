@@ -87,7 +87,8 @@ void TestVirtualBoard::commandTable()
     VirtualBoard board;
     QSet<QByteArray> seen;
     static const QRegularExpression kEntry(QStringLiteral("^OK :[0-9A-F]{16}$"));
-    for (const char* code : {"01", "04", "05", "06", "08", "09", "0C", "0D", "0E", "10", "18", "23"}) {
+    for (const char* code :
+         {"01", "04", "05", "06", "08", "09", "0C", "0D", "0E", "10", "18", "23"}) {
         const QByteArray reply = Reply(board, QByteArray("C:06") + code);
         QVERIFY2(kEntry.match(QString::fromLatin1(reply)).hasMatch(), reply.constData());
         seen.insert(reply);
