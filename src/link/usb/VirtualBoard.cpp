@@ -7,25 +7,6 @@ namespace usb {
 
 namespace {
 
-constexpr int kBlockSize = 512;
-constexpr char kPositive[] = "OK :";
-
-constexpr std::array<PictureSize, 11> kPictureSizes{{
-    {80, 60},
-    {88, 72},
-    {160, 120},
-    {176, 144},
-    {320, 240},
-    {352, 288},
-    {640, 480},
-    {80, 64},
-    {128, 96},
-    {128, 128},
-    {160, 128},
-}};
-
-constexpr std::array<int, 8> kUartSpeeds{7200, 14400, 28800, 57600, 115200, 230400, 460800, 921600};
-
 // The firmware's command table as a fresh board reports it: code, then the
 // sixteen hex digits of the entry.
 constexpr std::array<std::pair<const char*, const char*>, 12> kDefaultCommandTable{{
@@ -43,34 +24,6 @@ constexpr std::array<std::pair<const char*, const char*>, 12> kDefaultCommandTab
     {"23", "E24DD0080000C323"},
 }};
 
-QByteArray Hex4(int value)
-{
-    return QByteArray::number(value, 16).toUpper().rightJustified(4, '0');
-}
-
-QByteArray Positive(const QByteArray& text)
-{
-    return QByteArray(kPositive) + text;
-}
-
-// The stand-in picture when no renderer is set: a JPEG frame (SOI ... EOI) whose
-// length grows with the picture size, with the size and frame number inside.
-QByteArray BuiltInPicture(int width, int height, int frame)
-{
-    QByteArray picture("\xFF\xD8Q815", 6);
-    for (int value : {width, height, frame}) {
-        picture.append(char((value >> 8) & 0xFF));
-        picture.append(char(value & 0xFF));
-    }
-    const int bodyLength = width * height / 64;
-    for (int i = 0; i < bodyLength; ++i) {
-        const int byte = (i * 31 + frame * 7) & 0xFF;
-        picture.append(char(byte == 0xFF ? 0xFE : byte)); // no stray markers in the body
-    }
-    picture.append("\xFF\xD9", 2);
-    return picture;
-}
-
 // Timer intervals: a time that must not come early rounds up, one that is
 // the end of a run of bytes to the nearest millisecond (the error does not
 // add up: the next run counts from the exact time).
@@ -84,21 +37,7 @@ int RoundMs(qint64 ns)
     return ns <= 0 ? 0 : int((ns + 500'000) / 1'000'000);
 }
 
-QByteArray TrimTrailingBlanks(QByteArray text)
-{
-    while (!text.isEmpty() && text.back() == ' ')
-        text.chop(1);
-    return text;
-}
-
 } // namespace
-
-PictureSize PictureSizeForIndex(int index)
-{
-    if (index < 0 || index >= int(kPictureSizes.size()))
-        return {0, 0};
-    return kPictureSizes[std::size_t(index)];
-}
 
 VirtualBoard::VirtualBoard(QObject* parent)
     : QObject(parent), chipId_("270B0941"), firmwareVersion_("V1.27 Q815 firmware")
@@ -264,7 +203,7 @@ void VirtualBoard::SetReplyChunkSize(int bytes)
 void VirtualBoard::ScriptReply(const QByteArray& commandText, const QList<QByteArray>& chunks,
                                bool once)
 {
-    scripts_.append(Script{TrimTrailingBlanks(commandText), chunks, once});
+    scripts_.append(Script{CommandKey(commandText), chunks, once});
 }
 
 void VirtualBoard::SendOnCommandIn(const QByteArray& data)
@@ -366,140 +305,6 @@ QList<QByteArray> VirtualBoard::CommandBlocks() const
     return blocks;
 }
 
-void VirtualBoard::HandleCommand(const QByteArray& block)
-{
-    if (silent_)
-        return;
-    if (failing_) {
-        Emit(CommandInEndpoint(), {QByteArray("FAIL")});
-        return;
-    }
-    const QByteArray command = TrimTrailingBlanks(block);
-    for (qsizetype i = 0; i < scripts_.size(); ++i) {
-        if (scripts_[i].command == command) {
-            const QList<QByteArray> chunks = scripts_[i].chunks;
-            if (scripts_[i].once)
-                scripts_.removeAt(i);
-            Emit(CommandInEndpoint(), chunks);
-            return;
-        }
-    }
-    QList<QByteArray> chunks;
-    for (const QByteArray& reply : Answer(command)) {
-        if (replyChunkSize_ <= 0 || reply.size() <= replyChunkSize_) {
-            chunks.append(reply);
-            continue;
-        }
-        for (qsizetype at = 0; at < reply.size(); at += replyChunkSize_)
-            chunks.append(reply.mid(at, replyChunkSize_));
-    }
-    Emit(CommandInEndpoint(), chunks);
-}
-
-// One reply per command. "C:" and the two code characters, then the argument.
-QList<QByteArray> VirtualBoard::Answer(const QByteArray& command)
-{
-    if (command.size() < 4 || !command.startsWith("C:"))
-        return {QByteArray("ERR:unknown command")};
-    const QByteArray code = command.mid(2, 2).toUpper();
-    const QByteArray argument = command.mid(4);
-
-    if (code == "20")
-        return {Positive(chipId_)};
-    if (code == "21")
-        return {Positive(firmwareVersion_)};
-    if (code == "06") {
-        const QByteArray entry = argument.toUpper();
-        if (!commandTable_.contains(entry))
-            return {"ERR:no entry " + argument};
-        return {Positive(commandTable_.value(entry))};
-    }
-    if (code == "07") {
-        // The firmware acknowledges a table entry with a 16-bit sum of its text.
-        int sum = 0;
-        for (char c : argument)
-            sum = (sum + static_cast<unsigned char>(c)) & 0xFFFF;
-        return {Positive("ACK " + Hex4(sum))};
-    }
-    if (code == "40") {
-        const PictureSize size = PictureSizeForIndex(sizeIndex_);
-        const QByteArray baud = uartIndex_ < 0
-                                    ? QByteArray("NONE")
-                                    : QByteArray::number(kUartSpeeds[std::size_t(uartIndex_)]);
-        return {Positive("READY SIZE " + QByteArray::number(size.width) + 'x' +
-                         QByteArray::number(size.height) + " BAUD " + baud + " FRAME " +
-                         QByteArray::number(frameCounter_))};
-    }
-    if (code == "03") {
-        static const QByteArray kSizeCodes("123456789AB");
-        const qsizetype index = argument.size() == 1 ? kSizeCodes.indexOf(argument.toUpper()) : -1;
-        if (index < 0)
-            return {"ERR:bad size " + argument};
-        sizeIndex_ = int(index);
-        const PictureSize size = PictureSizeForIndex(sizeIndex_);
-        return {Positive("SIZE " + QByteArray::number(size.width) + 'x' +
-                         QByteArray::number(size.height))};
-    }
-    if (code == "10") {
-        const bool valid =
-            argument.size() == 2 && argument[0] == ' ' && argument[1] >= '0' && argument[1] <= '7';
-        if (!valid)
-            return {"ERR:bad speed " + argument.trimmed()};
-        uartIndex_ = argument[1] - '0';
-        return {Positive("BAUD " + QByteArray::number(kUartSpeeds[std::size_t(uartIndex_)]))};
-    }
-    if (code == "05")
-        return {Positive("SPI RESET")};
-    if (code == "16") {
-        // Sends the last picture on the file pipe (boards of the Full layout).
-        if (picture_.isEmpty())
-            Capture();
-        SendOnFileIn(picture_);
-        return {Positive("FILE " + Hex4(int(picture_.size())))};
-    }
-    if (code == "04") {
-        Capture();
-        const PictureSize size = PictureSizeForIndex(sizeIndex_);
-        return {Positive("FRAME " + QByteArray::number(frameCounter_) + ' ' +
-                         QByteArray::number(size.width) + 'x' + QByteArray::number(size.height))};
-    }
-    if (code == "02" || code == "12" || code == "15") {
-        if (argument == "#") {
-            if (code == "15" || picture_.isEmpty())
-                Capture();
-            nextBlock_ = 0;
-            return {LengthReply()};
-        }
-        if (!argument.isEmpty())
-            return {"ERR:bad request " + argument};
-        if (picture_.isEmpty())
-            Capture();
-        if (code == "15")
-            return {picture_}; // the whole picture as one stream, no header
-        return {BlockReply()};
-    }
-    return {QByteArray("ERR:unknown command")};
-}
-
-// Four hex digits; a picture of 64 KiB or more would need five and is not
-// something the firmware can hold.
-QByteArray VirtualBoard::LengthReply() const
-{
-    return Positive(Hex4(int(picture_.size())));
-}
-
-// "OK :", the block number in four hex digits, a blank, then up to 512 picture
-// bytes: the picture bytes start at index 9. Past the end only the header comes.
-QByteArray VirtualBoard::BlockReply()
-{
-    const qsizetype offset = qsizetype(nextBlock_) * kBlockSize;
-    QByteArray reply = Positive(Hex4(nextBlock_ & 0xFFFF) + ' ');
-    if (offset < picture_.size())
-        reply.append(picture_.mid(offset, kBlockSize));
-    ++nextBlock_;
-    return reply;
-}
-
 void VirtualBoard::Emit(std::uint8_t endpoint, const QList<QByteArray>& chunks)
 {
     if (endpoint == 0 || chunks.isEmpty())
@@ -530,13 +335,11 @@ void VirtualBoard::Queue(std::uint8_t endpoint, const QByteArray& transfer)
         ArmArrival();
 }
 
-void VirtualBoard::Capture()
+QByteArray VirtualBoard::CommandKey(QByteArray text)
 {
-    ++frameCounter_;
-    const PictureSize size = PictureSizeForIndex(sizeIndex_);
-    picture_ = renderer_ ? renderer_(size.width, size.height, frameCounter_)
-                         : BuiltInPicture(size.width, size.height, frameCounter_);
-    nextBlock_ = 0;
+    while (!text.isEmpty() && text.back() == ' ')
+        text.chop(1);
+    return text;
 }
 
 } // namespace usb

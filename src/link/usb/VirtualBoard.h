@@ -121,6 +121,8 @@ Q_SIGNALS:
     void DataReady(std::uint8_t endpoint);
 
 private:
+    // A command text as the board compares it: without trailing blanks.
+    static QByteArray CommandKey(QByteArray text);
     void HandleCommand(const QByteArray& block);
     QList<QByteArray> Answer(const QByteArray& command);
     void Emit(std::uint8_t endpoint, const QList<QByteArray>& chunks);
