@@ -2,6 +2,11 @@
 // Runs on both backends (see LinkFixture.h).
 #include "LinkFixture.h"
 
+#ifdef Q815_TEST_LIBUSB
+#include "link/usb/LibusbSession.h"
+#endif
+
+#include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
 
@@ -19,6 +24,7 @@ private Q_SLOTS:
     void stateQueryChangesNothing();
 #ifdef Q815_TEST_LIBUSB // the simulated bus's refusals are in the fault matrix
     void claimedElsewhereIsReported();
+    void followsTheOpenBoard();
 #endif
 };
 
@@ -147,6 +153,39 @@ void BoardDiscoveryTest::claimedElsewhereIsReported()
     f.port.device.SetClaimBusy(true);
     f.Start();
     QCOMPARE(f.messages, QStringList{usb::StatusText(usb::StatusBusy)});
+}
+
+// Two boards with our ids: the window follows the one it opened. Another one
+// arriving or leaving changes nothing and sends nothing; the open one leaving
+// unlinks, and the next arrival links again.
+void BoardDiscoveryTest::followsTheOpenBoard()
+{
+    LinkFixture f;
+    f.Start();
+    usb::VirtualBoard spare;
+    EmulatedUsbDevice other(spare, nullptr, QStringLiteral("1-4.2"), &f.port.device);
+    f.board.ClearRecord();
+    f.states.clear();
+    const auto unchanged = [&] {
+        return f.states.isEmpty() && f.identityEmptied == 0 && f.board.CommandBlocks().isEmpty() &&
+               spare.CommandBlocks().isEmpty() && f.link.State().LinkUp;
+    };
+    auto& session = static_cast<usb::LibusbBackend&>(*f.backend).Session();
+    QSignalSpy arrived(&session, &usb::LibusbSession::Arrived);
+    QSignalSpy left(&session, &usb::LibusbSession::Left);
+    other.Plug();
+    QVERIFY(arrived.wait(5000));
+    QVERIFY(unchanged());
+    other.Unplug();
+    QVERIFY(left.wait(5000));
+    QVERIFY(unchanged());
+    QCOMPARE(f.link.DownLoadCommand(QStringLiteral("C:20")), QStringLiteral("270B0941"));
+    f.Unplug();
+    QTRY_VERIFY_WITH_TIMEOUT(!f.link.State().LinkUp, 5000);
+    other.Plug();
+    QTRY_VERIFY_WITH_TIMEOUT(f.link.State().LinkUp, 5000);
+    QCOMPARE(f.link.DownLoadCommand(QStringLiteral("C:20")), QStringLiteral("270B0941"));
+    QCOMPARE(spare.CommandBlocks().size(), 1);
 }
 #endif
 

@@ -400,22 +400,26 @@ void LibusbUsbObject::LoseBoard()
     writes_.CancelAll();
 }
 
+// The object follows the board it has open: another board with our ids that
+// arrives meanwhile is none of its business; once it has none open (or the
+// open one left), an arrival is reported and opens as at start.
 void LibusbUsbObject::OnArrived(BusPlace /*place*/)
 {
-    if (plugEvents_)
+    if (plugEvents_ && (!device_ || BoardGone()))
         Q_EMIT PnPAddNotification(this);
 }
 
-// Any board with our ids leaving is reported, as the platform reports it; only
-// objects that had this board open lose their transfers.
+// Only the open board leaving is reported (or any, while none is open): the
+// objects that had it open lose their transfers.
 void LibusbUsbObject::OnLeft(BusPlace place)
 {
     const QPointer<LibusbUsbObject> self(this);
-    if (device_ && device_->Place() == place) {
+    const bool ours = device_ && device_->Place() == place;
+    if (ours) {
         device_->MarkGone();
         LoseBoard();
     }
-    if (plugEvents_ && self)
+    if (plugEvents_ && self && (ours || !device_))
         Q_EMIT PnPRemoveNotification(this);
 }
 
