@@ -168,7 +168,7 @@ void BoardDiscoveryTest::followsTheOpenBoard()
     f.states.clear();
     const auto unchanged = [&] {
         return f.states.isEmpty() && f.identityEmptied == 0 && f.board.CommandBlocks().isEmpty() &&
-               spare.CommandBlocks().isEmpty() && f.link.State().LinkUp;
+               spare.CommandBlocks().isEmpty() && State(f.link).LinkUp;
     };
     auto& session = static_cast<usb::LibusbBackend&>(*f.backend).Session();
     QSignalSpy arrived(&session, &usb::LibusbSession::Arrived);
@@ -181,9 +181,9 @@ void BoardDiscoveryTest::followsTheOpenBoard()
     QVERIFY(unchanged());
     QCOMPARE(f.link.DownLoadCommand(QStringLiteral("C:20")), QStringLiteral("270B0941"));
     f.Unplug();
-    QTRY_VERIFY_WITH_TIMEOUT(!f.link.State().LinkUp, 5000);
+    QTRY_VERIFY_WITH_TIMEOUT(!State(f.link).LinkUp, 5000);
     other.Plug();
-    QTRY_VERIFY_WITH_TIMEOUT(f.link.State().LinkUp, 5000);
+    QTRY_VERIFY_WITH_TIMEOUT(State(f.link).LinkUp, 5000);
     QCOMPARE(f.link.DownLoadCommand(QStringLiteral("C:20")), QStringLiteral("270B0941"));
     QCOMPARE(spare.CommandBlocks().size(), 1);
 }
