@@ -157,7 +157,7 @@ void CtlTest::commands_data()
         "0.1", "--timestamps"} << "process" << 0
         << "^\\d{4}-\\d\\d-\\d\\dT\\d\\d:\\d\\d:\\d\\d\\.\\d{3}\\S* OK :V1.27 Q815 firmware\n$" << "^$" << "";
     QTest::newRow("program: console --json") << QStringList{"--simulate", "--json", "console", "--send",
-        "C:21", "--for", "0.1"} << "process" << 0 << "^\\{\"text\":\"OK :V1.27 Q815 firmware\",\"time\":\"\\d{4}-[^\"]+\"\\}\n$"
+        "C:21", "--for", "0"} << "process" << 0 << "^\\{\"text\":\"OK :V1.27 Q815 firmware\",\"time\":\"\\d{4}-[^\"]+\"\\}\n$"
         << "^$" << "";
     QTest::newRow("program: no command") << QStringList{} << "process" << 2 << "^$" << usage << "";
     // Each failure a rig can rehearse, and writes that fail.
