@@ -14,6 +14,7 @@
 
 #include <QBuffer>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -98,14 +99,21 @@ void CtlTest::commands_data()
     QTest::newRow("reset --verbose") << QStringList{"reset", "--verbose"} << "" << 0 << "^SPI RESET\n$"
         << "^q815ctl: \\S+Z \\d+ ms  C:05  ->  SPI RESET\n$" << "^C:05$";
     QTest::newRow("-V") << QStringList{"-V"} << "" << 0 << "^q815ctl \\d+\\.\\d+" << "^$" << "^$";
+    for (const QStringList& help : {QStringList{"--help"}, {"picture", "--help"}})
+        QTest::newRow(qPrintable(help.join(' '))) << help << "" << 0 << "^Usage: q815ctl .*--quiet" << "^$" << "^$";
+    QTest::newRow("info --json") << QStringList{"info", "--json"} << "" << 0
+        << "\"part\": \"AT91SAM7S256\",\\s+\"revision\": \"Rev B\"" << "^$" << "C:0623$";
+    QTest::newRow("send --json, 128 characters") << QStringList{"send", "--json", "C:20", "C:99" + QString(124, 'X')}
+        << "" << 1 << "\"ok\": true,\\s+\"reply\": \"270B0941\".*\"ok\": false,\\s+\"reply\": \"FAILunknown"
+        << "answered FAIL" << "^C:20,C:99X{124}$";
     QTest::newRow("picture --size") << QStringList{"-o", "%d/p%1.jpg", "picture", "--size", "640x480"}
         << "" << 0 << "/p%1.jpg  \\d+ bytes\n$" << "^$" << "^C:037,C:04,C:02#,C:02,";
     QTest::newRow("picture --json") << QStringList{"picture", "--json", "-o", "%d/j-%t.jpg"} << "" << 0
         << "/j-\\d{8}-\\d{6}\\.\\d{3}\\.jpg\",\\s+\"height\": 240,\\s+\"route\": \"spi\",.*\"width\": 320,"
         << "^$" << "^C:04";
-    QTest::newRow("picture series") << QStringList{"picture", "--uart", "--count", "3", "-o", "%d/u%n.jpg"}
-        << "" << 0 << "u1.jpg.*u2.jpg.*u3.jpg  \\d+ bytes\n$" << "^$" << "^C:15#,C:15,C:15#,C:15,C:15#";
-    for (const QStringList& bad : {QStringList{"send", "X"}, {"baud", "9600"}, {"bogus"}, {"info", "more"},
+    QTest::newRow("picture series") << QStringList{"picture", "--uart", "--count", "10", "-o", "%d/u%n.jpg"}
+        << "" << 0 << "u01.jpg.*u02.jpg.*u10.jpg  \\d+ bytes\n$" << "^$" << "^C:15#,C:15,C:15#,C:15,C:15#";
+    for (const QStringList& bad : {QStringList{"send", "X"}, {"baud", "9600"}, {"baud", "7200", "9600"}, {"bogus"}, {"info", "more"},
                                    {"picture", "--size", "1x1"}, {"picture", "--spi", "--uart"},
                                    {"picture", "--count", "2", "-o", "%d/same.jpg"}, {"picture", "--json", "-o", "-"},
                                    {"console", "--for", "soon"}, {"list", "--port", "1-1", "--simulate"}, {"--json", "reset"}})
@@ -118,9 +126,11 @@ void CtlTest::commands_data()
             << "^q815ctl: " + number.filter("--").constFirst() + " takes a number from" << "^$";
     QTest::newRow("silent board") << QStringList{"send", "--json", "C:20"} << "silent" << 4
         << "\"kind\": \"no-answer\"" << "C:20: the board did not answer within 3 s" << "^C:20$";
-    QTest::newRow("console --send FAIL") << QStringList{"console", "--send", "C:99", "--for", "0"} << "" << 1
+    QTest::newRow("console --send FAIL") << QStringList{"console", "--send", "C:99", "--for", "0.3"} << "" << 1
         << "^ERR:unknown command\n$" << "C:99: the board answered FAIL" << "^C:99$";
-    QTest::newRow("silent camera") << QStringList{"picture", "--uart", "-o", "%d/s.jpg"} << "silent" << 4
+    QTest::newRow("silent board, info") << QStringList{"--timeout", "200", "info"} << "silent" << 4 << "^$"
+        << "C:20: the board did not answer within 0.2 s" << "^C:20$";
+    QTest::newRow("silent camera, series") << QStringList{"picture", "--uart", "--count", "2", "-o", "%d/s%n.jpg"} << "silent" << 4
         << "^$" << "did not answer within 3 s" << "^C:15#$";
     QTest::newRow("length FAIL") << QStringList{"picture", "-o", "%d/f.jpg"} << "fail" << 1 << "^$"
         << "picture 1/1: FAIL\n$" << "^C:04,C:02#$";
@@ -129,6 +139,8 @@ void CtlTest::commands_data()
     QTest::newRow("cut picture kept") << QStringList{"picture", "--keep-bad", "-o", "%d/c.jpg"} << "cut" << 1
         << "c.jpg  \\d+ bytes" << "bad: no end marker FF D9" << "C:02$";
     QTest::newRow("no board") << QStringList{"info"} << "unplugged" << 3 << "^$"
+        << "no board with the ids 03eb:a815 is plugged in" << "^$";
+    QTest::newRow("no board listed") << QStringList{"list"} << "unplugged" << 3 << "^$"
         << "no board with the ids 03eb:a815 is plugged in" << "^$";
     QTest::newRow("download layout") << QStringList{"send", "C:20"} << "download" << 3 << "^$"
         << "only its download pipe" << "^$";
@@ -145,7 +157,7 @@ void CtlTest::commands_data()
         "0.1", "--timestamps"} << "process" << 0
         << "^\\d{4}-\\d\\d-\\d\\dT\\d\\d:\\d\\d:\\d\\d\\.\\d{3}\\S* OK :V1.27 Q815 firmware\n$" << "^$" << "";
     QTest::newRow("program: console --json") << QStringList{"--simulate", "--json", "console", "--send",
-        "C:21", "--for", "0.1"} << "process" << 0 << "^\\{\"text\":\"OK :V1.27 Q815 firmware\",\"time\":\"\\d{4}-[^\"]+\"\\}\n$"
+        "C:21", "--for", "0"} << "process" << 0 << "^\\{\"text\":\"OK :V1.27 Q815 firmware\",\"time\":\"\\d{4}-[^\"]+\"\\}\n$"
         << "^$" << "";
     QTest::newRow("program: no command") << QStringList{} << "process" << 2 << "^$" << usage << "";
     // Each failure a rig can rehearse, and writes that fail.
@@ -172,6 +184,8 @@ void CtlTest::commands()
     QTemporaryDir folder;
     args.replaceInStrings("%d", folder.path());
     Run run;
+    QElapsedTimer clock;
+    clock.start();
     usb::VirtualBus bus;
     usb::VirtualBoard board;
     if (fault.startsWith("process")) {
@@ -215,6 +229,8 @@ void CtlTest::commands()
         run = Ctl(backend, args);
     }
     QCOMPARE(run.exit, Data<int>("exit"));
+    if (const qsizetype at = args.indexOf("--for"); at > 0 && run.exit != 2) // seconds, not ms
+        QVERIFY(clock.elapsed() >= args[at + 1].toDouble() * 1000);
     Matches(run.out, Data<QString>("out"));
     Matches(run.err, Data<QString>("err"));
     QStringList sent;
