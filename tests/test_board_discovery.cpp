@@ -186,6 +186,9 @@ void BoardDiscoveryTest::followsTheOpenBoard()
     QTRY_VERIFY_WITH_TIMEOUT(State(f.link).LinkUp, 5000);
     QCOMPARE(f.link.DownLoadCommand(QStringLiteral("C:20")), QStringLiteral("270B0941"));
     QCOMPARE(spare.CommandBlocks().size(), 1);
+    // The link lets go of the spare before its device goes away.
+    other.Unplug();
+    QTRY_VERIFY_WITH_TIMEOUT(!State(f.link).LinkUp, 5000);
 }
 #endif
 
