@@ -42,7 +42,7 @@ struct Rig : LinkFixture {
 void FilePipesTest::chunksRewriteTheFileFromItsStart()
 {
     Rig rig;
-    QVERIFY(State(rig.link).FileInReading);
+    QVERIFY(Probe(rig.link).FilePipes().Reading());
     const QByteArray first(100, 'a');
     rig.board.SendOnFileIn(first);
     QTRY_COMPARE(rig.File().size(), 63360);
@@ -59,7 +59,7 @@ void FilePipesTest::fetchErrorStopsReadingSilently()
     Rig rig;
     rig.port.bus.InjectFault("USBPipeFileIN", "ReadTransfer", usb::StatusTransferFailed);
     rig.board.SendOnFileIn(QByteArray(100, 'a'));
-    QTRY_VERIFY(!State(rig.link).FileInReading);
+    QTRY_VERIFY(!Probe(rig.link).FilePipes().Reading());
     QVERIFY(rig.messages.isEmpty());
     QVERIFY(!QFile::exists(rig.path));
 }
@@ -83,7 +83,7 @@ void FilePipesTest::sendFileQueueStatus()
     Rig rig;
     rig.port.bus.InjectFault("USBPipeFileOUT", "QueueData", status);
     rig.pipes->SendFile(QByteArray(64, 'f'));
-    QCOMPARE(State(rig.link).FileOutWriting, writing);
+    QCOMPARE(Probe(rig.link).FilePipes().Writing(), writing);
     QCOMPARE(rig.messages, message ? QStringList{usb::StatusText(status)} : QStringList{});
 }
 
@@ -91,8 +91,8 @@ void FilePipesTest::zeroWriteStatusStopsThePipe()
 {
     Rig rig;
     rig.pipes->SendFile(QByteArray(64, 'f'));
-    QVERIFY(State(rig.link).FileOutWriting);
-    QTRY_VERIFY(!State(rig.link).FileOutWriting);
+    QVERIFY(Probe(rig.link).FilePipes().Writing());
+    QTRY_VERIFY(!Probe(rig.link).FilePipes().Writing());
     QVERIFY(rig.messages.isEmpty());
     int sent = 0;
     for (const usb::ReceivedBlock& block : rig.board.ReceivedBlocks()) {
