@@ -67,21 +67,25 @@ void FilePipesTest::fetchErrorStopsReadingSilently()
 void FilePipesTest::sendFileQueueStatus_data()
 {
     QTest::addColumn<int>("status");
+    QTest::addColumn<int>("skip"); // calls of QueueData that succeed first
     QTest::addColumn<bool>("writing");
     QTest::addColumn<bool>("message");
     QTest::newRow("queue full at once: writing goes on")
-        << int(usb::StatusQueueFull) << true << false;
+        << int(usb::StatusQueueFull) << 0 << true << false;
     QTest::newRow("queue refused: message, writing cleared")
-        << int(usb::StatusTransferFailed) << false << true;
+        << int(usb::StatusTransferFailed) << 0 << false << true;
+    // The file pipe has ten buffers of its own: the tenth block is queued.
+    QTest::newRow("tenth buffer refused") << int(usb::StatusTransferFailed) << 9 << false << true;
 }
 
 void FilePipesTest::sendFileQueueStatus()
 {
     QFETCH(int, status);
+    QFETCH(int, skip);
     QFETCH(bool, writing);
     QFETCH(bool, message);
     Rig rig;
-    rig.port.bus.InjectFault("USBPipeFileOUT", "QueueData", status);
+    rig.port.bus.InjectFault("USBPipeFileOUT", "QueueData", status, skip);
     rig.pipes->SendFile(QByteArray(64, 'f'));
     QCOMPARE(Probe(rig.link).FilePipes().Writing(), writing);
     QCOMPARE(rig.messages, message ? QStringList{usb::StatusText(status)} : QStringList{});
