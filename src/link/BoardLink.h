@@ -45,7 +45,7 @@ public:
     bool ShuttingDown() const { return exchange_.ShuttingDown(); }
     // How long DownLoadCommand waits for a reply (3000 ms unless shortened).
     void SetReplyTimeLimit(std::int32_t ms) { exchange_.SetReplyTimeLimit(ms); }
-    // The board offered no download endpoint, so the command endpoints were bound.
+    // The board offered no download endpoint, so the command endpoints were tried.
     bool CommandEndpointsBound() const { return discovery_.CommandEndpointsBound(); }
     // The board is open and its pipes are bound.
     bool Linked() const { return discovery_.Linked(); }
