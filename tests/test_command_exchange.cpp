@@ -19,6 +19,10 @@ private Q_SLOTS:
     void consoleLimit_data();
     void consoleLimit();
     void consoleQuietStillEndsWaitAndFillsPicture();
+#ifndef Q815_TEST_LIBUSB
+    void pictureOf256BytesAnswersAnEmptyEvent_data();
+    void pictureOf256BytesAnswersAnEmptyEvent();
+#endif
     void unsolicitedChunkIsEchoedAndNextCommandWaitsAgain();
     void largeAndChunkedReplies_data();
     void largeAndChunkedReplies();
@@ -149,6 +153,32 @@ void CommandExchangeTest::consoleQuietStillEndsWaitAndFillsPicture()
     QCOMPARE(f.console, QStringLiteral("OK :270B0941\r\n"));
     QCOMPARE(f.picture.Buffer().mid(12, 12), QByteArray("OK :270B0941"));
 }
+
+#ifndef Q815_TEST_LIBUSB
+// With exactly 256 picture bytes in, an input event that fetches nothing still
+// ends the wait for a reply.
+void CommandExchangeTest::pictureOf256BytesAnswersAnEmptyEvent_data()
+{
+    QTest::addColumn<int>("fill");
+    QTest::addColumn<Outcome>("outcome");
+    QTest::newRow("256: answered") << 256 << Outcome::BoardFailure;
+    QTest::newRow("257: no answer") << 257 << Outcome::NoAnswer;
+}
+
+void CommandExchangeTest::pictureOf256BytesAnswersAnEmptyEvent()
+{
+    QFETCH(int, fill);
+    QFETCH(Outcome, outcome);
+    LinkFixture f;
+    f.Start();
+    f.link.BeginPictureCapture();
+    f.board.SendOnCommandIn(QByteArray(fill, 'p'));
+    QTRY_COMPARE(Probe(f.link).Receive().Fill(), fill);
+    f.port.bus.InjectFault("USBPipeIN", "FetchData", usb::StatusNoData);
+    f.link.SetReplyTimeLimit(300);
+    QCOMPARE(f.link.Exchange(QStringLiteral("C:20")).outcome, outcome);
+}
+#endif
 
 void CommandExchangeTest::unsolicitedChunkIsEchoedAndNextCommandWaitsAgain()
 {
