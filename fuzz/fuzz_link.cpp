@@ -151,7 +151,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             else
                 download.routines.DownLoadPic12();
             // A download that has ended gives the console back.
-            if (!download.routines.Running() && State(link).ConsoleQuiet)
+            if (!download.routines.Running() && Probe(link).Receive().Quiet())
                 __builtin_trap();
             break;
         }

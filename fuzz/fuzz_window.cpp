@@ -235,7 +235,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         rig.tool.AppFolder = AppFolder->path(); // the Disk tab points it at its own folder
         if (rig.link.Waiting())
             Broken("a wait is still open between actions");
-        if (!rig.download->Running() && State(rig.link).ConsoleQuiet)
+        if (!rig.download->Running() && Probe(rig.link).Receive().Quiet())
             Broken("the console stayed quiet after a download");
         if (rig.longestWaitMs > TimeLimitMs + WaitSlackMs)
             Broken("a reply wait outlasted its limit");

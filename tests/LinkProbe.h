@@ -1,12 +1,15 @@
 #pragma once
-// The board link's state as it stands, for tests and fuzzers to look at.
+// What the parts of a board link keep, for tests and fuzzers to look at.
 #include "link/BoardLink.h"
 
 struct LinkProbe {
-    static const LinkState& Of(const BoardLink& link) { return link; }
+    const BoardLink& link;
+    const CommandExchange& Exchange() const { return link.exchange_; }
+    const ReceivePath& Receive() const { return link.receive_; }
+    const FilePipeHandlers& FilePipes() const { return link.filePipes_; }
 };
 
-inline const LinkState& State(const BoardLink& link)
+inline LinkProbe Probe(const BoardLink& link)
 {
-    return LinkProbe::Of(link);
+    return LinkProbe{link};
 }

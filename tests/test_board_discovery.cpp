@@ -56,12 +56,12 @@ void BoardDiscoveryTest::layouts()
     QFETCH(QString, reply);
     LinkFixture f(EndpointLayout(layout), true, in130);
     f.Start();
-    QVERIFY(State(f.link).LinkUp);
+    QVERIFY(f.link.Linked());
     QCOMPARE(f.states, (QList<int>{2, 1}));
     QCOMPARE(f.captions, QStringList{CaptionLinked});
-    QCOMPARE(int(State(f.link).CommandEndpoints), commandEndpoints);
-    QCOMPARE(State(f.link).InReading, inReading);
-    QCOMPARE(State(f.link).FileInReading, fileInReading);
+    QCOMPARE(int(f.link.CommandEndpointsBound()), commandEndpoints);
+    QCOMPARE(Probe(f.link).Receive().Reading(), inReading);
+    QCOMPARE(Probe(f.link).FilePipes().Reading(), fileInReading);
     QVERIFY2(f.messages.isEmpty(), qPrintable(f.messages.join('|')));
     QCOMPARE(f.link.DownLoadCommand(QStringLiteral("C:20")), reply);
     // Reading the file pipe started the picture buffer over with 63,360 bytes.
@@ -73,15 +73,15 @@ void BoardDiscoveryTest::noBoardIsQuiet()
 {
     LinkFixture f(EndpointLayout::Full, false);
     f.Start();
-    QVERIFY(!State(f.link).LinkUp);
+    QVERIFY(!f.link.Linked());
     QCOMPARE(f.states, (QList<int>{2, 2}));
     QCOMPARE(f.captions, QStringList{CaptionLinked});
-    QCOMPARE(int(State(f.link).CommandEndpoints), 0);
+    QCOMPARE(int(f.link.CommandEndpointsBound()), 0);
     QVERIFY(f.messages.isEmpty());
     QCOMPARE(f.link.DownLoadCommand(QStringLiteral("C:20")), QStringLiteral("No USB"));
     // A board plugged in later is opened.
     f.Plug();
-    QTRY_VERIFY_WITH_TIMEOUT(State(f.link).LinkUp, 5000);
+    QTRY_VERIFY_WITH_TIMEOUT(f.link.Linked(), 5000);
     QCOMPARE(f.link.DownLoadCommand(QStringLiteral("C:20")), QStringLiteral("270B0941"));
 }
 
@@ -104,7 +104,7 @@ void BoardDiscoveryTest::unplugThenPlug()
     f.Unplug();
     QTRY_COMPARE_WITH_TIMEOUT(f.captions, QStringList{CaptionNoUnit}, 5000);
     QCOMPARE(f.states, QList<int>{2});
-    QVERIFY(!State(f.link).LinkUp);
+    QVERIFY(!f.link.Linked());
     QCOMPARE(f.identityEmptied, 1);
     QCOMPARE(f.link.DownLoadCommand(QStringLiteral("C:20")), QStringLiteral("No USB"));
 
@@ -112,7 +112,7 @@ void BoardDiscoveryTest::unplugThenPlug()
     QTRY_COMPARE_WITH_TIMEOUT(f.captions, (QStringList{CaptionNoUnit, CaptionLinked}), 5000);
     QCOMPARE(f.states, (QList<int>{2, 1}));
     QCOMPARE(f.identityEmptied, 2);
-    QVERIFY(State(f.link).InReading);
+    QVERIFY(Probe(f.link).Receive().Reading());
     QCOMPARE(f.link.DownLoadCommand(QStringLiteral("C:20")), QStringLiteral("270B0941"));
     QVERIFY2(f.messages.isEmpty(), qPrintable(f.messages.join('|')));
 }
@@ -126,8 +126,8 @@ void BoardDiscoveryTest::unplugDuringWait()
     const ExchangeResult reply = f.link.Exchange(QStringLiteral("C:20"));
     QVERIFY(reply.text.startsWith(QStringLiteral("FAIL")));
     QCOMPARE(reply.outcome, Outcome::Unplugged); // not the silence of a board that is there
-    QTRY_VERIFY(!State(f.link).LinkUp);
-    QVERIFY(!State(f.link).InReading);
+    QTRY_VERIFY(!f.link.Linked());
+    QVERIFY(!Probe(f.link).Receive().Reading());
     QTRY_COMPARE(f.captions.constLast(), QString::fromLatin1(CaptionNoUnit));
     QVERIFY2(f.messages.isEmpty(), qPrintable(f.messages.join('|')));
     QCOMPARE(f.link.DownLoadCommand(QStringLiteral("C:20")), QStringLiteral("No USB"));
@@ -140,7 +140,7 @@ void BoardDiscoveryTest::stateQueryChangesNothing()
     f.states.clear();
     QVERIFY(f.link.USBState(0));
     f.Unplug();
-    QTRY_VERIFY(!State(f.link).LinkUp);
+    QTRY_VERIFY(!f.link.Linked());
     f.states.clear();
     QVERIFY(!f.link.USBState(0));
     QVERIFY(f.states.isEmpty());
@@ -168,7 +168,7 @@ void BoardDiscoveryTest::followsTheOpenBoard()
     f.states.clear();
     const auto unchanged = [&] {
         return f.states.isEmpty() && f.identityEmptied == 0 && f.board.CommandBlocks().isEmpty() &&
-               spare.CommandBlocks().isEmpty() && State(f.link).LinkUp;
+               spare.CommandBlocks().isEmpty() && f.link.Linked();
     };
     auto& session = static_cast<usb::LibusbBackend&>(*f.backend).Session();
     QSignalSpy arrived(&session, &usb::LibusbSession::Arrived);
@@ -181,14 +181,14 @@ void BoardDiscoveryTest::followsTheOpenBoard()
     QVERIFY(unchanged());
     QCOMPARE(f.link.DownLoadCommand(QStringLiteral("C:20")), QStringLiteral("270B0941"));
     f.Unplug();
-    QTRY_VERIFY_WITH_TIMEOUT(!State(f.link).LinkUp, 5000);
+    QTRY_VERIFY_WITH_TIMEOUT(!f.link.Linked(), 5000);
     other.Plug();
-    QTRY_VERIFY_WITH_TIMEOUT(State(f.link).LinkUp, 5000);
+    QTRY_VERIFY_WITH_TIMEOUT(f.link.Linked(), 5000);
     QCOMPARE(f.link.DownLoadCommand(QStringLiteral("C:20")), QStringLiteral("270B0941"));
     QCOMPARE(spare.CommandBlocks().size(), 1);
     // The link lets go of the spare before its device goes away.
     other.Unplug();
-    QTRY_VERIFY_WITH_TIMEOUT(!State(f.link).LinkUp, 5000);
+    QTRY_VERIFY_WITH_TIMEOUT(!f.link.Linked(), 5000);
 }
 #endif
 

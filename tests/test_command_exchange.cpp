@@ -19,6 +19,10 @@ private Q_SLOTS:
     void consoleLimit_data();
     void consoleLimit();
     void consoleQuietStillEndsWaitAndFillsPicture();
+#ifndef Q815_TEST_LIBUSB
+    void pictureOf256BytesAnswersAnEmptyEvent_data();
+    void pictureOf256BytesAnswersAnEmptyEvent();
+#endif
     void unsolicitedChunkIsEchoedAndNextCommandWaitsAgain();
     void largeAndChunkedReplies_data();
     void largeAndChunkedReplies();
@@ -85,7 +89,7 @@ void CommandExchangeTest::eachCommandGoesOutExactlyOnce()
     for (const char* command : {"C:20", "C:21", "C:0601", "C:03A"})
         QVERIFY(!f.link.DownLoadCommand(QString::fromLatin1(command)).startsWith("FAIL"));
     QCOMPARE(f.Commands(), (QStringList{"C:20", "C:21", "C:0601", "C:03A"}));
-    QVERIFY(!State(f.link).OutWriting); // the write status of 0 ended the write
+    QVERIFY(!Probe(f.link).Exchange().Writing()); // the write status of 0 ended the write
     QVERIFY(f.messages.isEmpty());
 }
 
@@ -142,13 +146,39 @@ void CommandExchangeTest::consoleQuietStillEndsWaitAndFillsPicture()
     f.link.BeginPictureCapture();
     QCOMPARE(f.link.DownLoadCommand(QStringLiteral("C:20")), QStringLiteral("270B0941"));
     QCOMPARE(f.picture.Buffer().left(12), QByteArray("OK :270B0941"));
-    QCOMPARE(State(f.link).PictureFill, 12);
+    QCOMPARE(Probe(f.link).Receive().Fill(), 12);
     QVERIFY(f.console.isEmpty());
     f.link.EndPictureCapture();
     f.link.DownLoadCommand(QStringLiteral("C:20"));
     QCOMPARE(f.console, QStringLiteral("OK :270B0941\r\n"));
     QCOMPARE(f.picture.Buffer().mid(12, 12), QByteArray("OK :270B0941"));
 }
+
+#ifndef Q815_TEST_LIBUSB
+// With exactly 256 picture bytes in, an input event that fetches nothing still
+// ends the wait for a reply.
+void CommandExchangeTest::pictureOf256BytesAnswersAnEmptyEvent_data()
+{
+    QTest::addColumn<int>("fill");
+    QTest::addColumn<Outcome>("outcome");
+    QTest::newRow("256: answered") << 256 << Outcome::BoardFailure;
+    QTest::newRow("257: no answer") << 257 << Outcome::NoAnswer;
+}
+
+void CommandExchangeTest::pictureOf256BytesAnswersAnEmptyEvent()
+{
+    QFETCH(int, fill);
+    QFETCH(Outcome, outcome);
+    LinkFixture f;
+    f.Start();
+    f.link.BeginPictureCapture();
+    f.board.SendOnCommandIn(QByteArray(fill, 'p'));
+    QTRY_COMPARE(Probe(f.link).Receive().Fill(), fill);
+    f.port.bus.InjectFault("USBPipeIN", "FetchData", usb::StatusNoData);
+    f.link.SetReplyTimeLimit(300);
+    QCOMPARE(f.link.Exchange(QStringLiteral("C:20")).outcome, outcome);
+}
+#endif
 
 void CommandExchangeTest::unsolicitedChunkIsEchoedAndNextCommandWaitsAgain()
 {
@@ -157,7 +187,7 @@ void CommandExchangeTest::unsolicitedChunkIsEchoedAndNextCommandWaitsAgain()
     f.picture.StartOver(PictureAssembler::DownloadSize);
     f.board.SendOnCommandIn("OK :hello");
     QTRY_VERIFY(f.console.contains(QStringLiteral("OK :hello\r\n")));
-    QVERIFY(State(f.link).ReplyArrived);
+    QVERIFY(Probe(f.link).Exchange().ReplyHasArrived());
     QCOMPARE(f.picture.Buffer().left(9), QByteArray("OK :hello"));
     // The stale chunk must not answer the next command.
     f.board.SetReplyDelay(30);
@@ -188,7 +218,7 @@ void CommandExchangeTest::largeAndChunkedReplies()
     if (replyLength <= 63360) {
         QCOMPARE(first, QString::fromLatin1(reply.mid(4)));
         if (chunkSize == 0)
-            QCOMPARE(State(f.link).ChunkSize, replyLength);
+            QCOMPARE(Probe(f.link).Receive().LastReadSize(), replyLength);
     } else {
         // Two reads: the wait ends on the first, or on both when they came
         // back together; the reply is then the text of the last one.
@@ -197,7 +227,7 @@ void CommandExchangeTest::largeAndChunkedReplies()
                 first == QStringLiteral("FAIL") + QString::fromLatin1(second.mid(4)));
     }
     // Every byte arrives, in order, whatever the transfers were.
-    QTRY_COMPARE(State(f.link).PictureFill, replyLength);
+    QTRY_COMPARE(Probe(f.link).Receive().Fill(), replyLength);
     const int kept = qMin(replyLength, 65356);
     QCOMPARE(f.picture.Buffer().left(kept), reply.left(kept));
 }
@@ -210,7 +240,7 @@ void CommandExchangeTest::floodingBoardStaysInsidePictureBuffer()
     for (int i = 0; i < 300; ++i)
         f.board.SendOnCommandIn(QByteArray(1000, char('A' + i % 26)));
     QTRY_VERIFY(!f.board.HasPending(0x82));
-    QTRY_COMPARE(State(f.link).PictureFill, 300 * 1000);
+    QTRY_COMPARE(Probe(f.link).Receive().Fill(), 300 * 1000);
     QCOMPARE(f.picture.Buffer().size(), 65356);
     QCOMPARE(f.picture.Buffer().at(65355), 'A' + 65 % 26);
     QVERIFY(f.link.ConsoleLength() < ConsoleLimit);

@@ -340,7 +340,7 @@ void FaultMatrixTest::faults()
     expected.replaceInStrings(S, usb::StatusText(status));
     QCOMPARE(f.messages, expected);
     QCOMPARE(result, place.result);
-    QVERIFY(!State(f.link).ConsoleQuiet);
+    QVERIFY(!Probe(f.link).Receive().Quiet());
     QVERIFY(!f.link.Waiting());
     QVERIFY(f.Get<QAbstractButton>("cmdDwnldPic")->isEnabled());
 

@@ -42,7 +42,7 @@ struct Rig : LinkFixture {
 void FilePipesTest::chunksRewriteTheFileFromItsStart()
 {
     Rig rig;
-    QVERIFY(State(rig.link).FileInReading);
+    QVERIFY(Probe(rig.link).FilePipes().Reading());
     const QByteArray first(100, 'a');
     rig.board.SendOnFileIn(first);
     QTRY_COMPARE(rig.File().size(), 63360);
@@ -59,7 +59,7 @@ void FilePipesTest::fetchErrorStopsReadingSilently()
     Rig rig;
     rig.port.bus.InjectFault("USBPipeFileIN", "ReadTransfer", usb::StatusTransferFailed);
     rig.board.SendOnFileIn(QByteArray(100, 'a'));
-    QTRY_VERIFY(!State(rig.link).FileInReading);
+    QTRY_VERIFY(!Probe(rig.link).FilePipes().Reading());
     QVERIFY(rig.messages.isEmpty());
     QVERIFY(!QFile::exists(rig.path));
 }
@@ -67,23 +67,27 @@ void FilePipesTest::fetchErrorStopsReadingSilently()
 void FilePipesTest::sendFileQueueStatus_data()
 {
     QTest::addColumn<int>("status");
+    QTest::addColumn<int>("skip"); // calls of QueueData that succeed first
     QTest::addColumn<bool>("writing");
     QTest::addColumn<bool>("message");
     QTest::newRow("queue full at once: writing goes on")
-        << int(usb::StatusQueueFull) << true << false;
+        << int(usb::StatusQueueFull) << 0 << true << false;
     QTest::newRow("queue refused: message, writing cleared")
-        << int(usb::StatusTransferFailed) << false << true;
+        << int(usb::StatusTransferFailed) << 0 << false << true;
+    // The file pipe has ten buffers of its own: the tenth block is queued.
+    QTest::newRow("tenth buffer refused") << int(usb::StatusTransferFailed) << 9 << false << true;
 }
 
 void FilePipesTest::sendFileQueueStatus()
 {
     QFETCH(int, status);
+    QFETCH(int, skip);
     QFETCH(bool, writing);
     QFETCH(bool, message);
     Rig rig;
-    rig.port.bus.InjectFault("USBPipeFileOUT", "QueueData", status);
+    rig.port.bus.InjectFault("USBPipeFileOUT", "QueueData", status, skip);
     rig.pipes->SendFile(QByteArray(64, 'f'));
-    QCOMPARE(State(rig.link).FileOutWriting, writing);
+    QCOMPARE(Probe(rig.link).FilePipes().Writing(), writing);
     QCOMPARE(rig.messages, message ? QStringList{usb::StatusText(status)} : QStringList{});
 }
 
@@ -91,8 +95,8 @@ void FilePipesTest::zeroWriteStatusStopsThePipe()
 {
     Rig rig;
     rig.pipes->SendFile(QByteArray(64, 'f'));
-    QVERIFY(State(rig.link).FileOutWriting);
-    QTRY_VERIFY(!State(rig.link).FileOutWriting);
+    QVERIFY(Probe(rig.link).FilePipes().Writing());
+    QTRY_VERIFY(!Probe(rig.link).FilePipes().Writing());
     QVERIFY(rig.messages.isEmpty());
     int sent = 0;
     for (const usb::ReceivedBlock& block : rig.board.ReceivedBlocks()) {

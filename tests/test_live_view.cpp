@@ -211,7 +211,7 @@ void LiveViewTest::unplugMessageSaysTheBoardIsBack()
         if (box != nullptr && !std::exchange(replugged, true)) {
             f.bus.Unplug(&f.board);
             f.bus.Plug(&f.board);
-        } else if (box != nullptr && State(f.link).LinkUp) {
+        } else if (box != nullptr && f.link.Linked()) {
             texts << box->text();
             box->accept();
         }

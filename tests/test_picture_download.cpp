@@ -48,7 +48,7 @@ struct Rig {
         f.Start();
         QObject::connect(&download, &PictureDownload::MessageRequested, [this](const QString& t) {
             messages << t;
-            quietAtMessage << State(f.link).ConsoleQuiet;
+            quietAtMessage << Probe(f.link).Receive().Quiet();
         });
         QObject::connect(&download, &PictureDownload::RunningChanged,
                          [this](bool on) { running << on; });
@@ -68,7 +68,7 @@ struct Rig {
     // the buttons were refused meanwhile and the bar is full.
     bool EndedWell() const
     {
-        return messages.isEmpty() && !State(f.link).ConsoleQuiet &&
+        return messages.isEmpty() && !Probe(f.link).Receive().Quiet() &&
                running == QList<bool>{true, false} && shown.size() == 1 && !progress.isEmpty() &&
                progress.last().x() == progress.last().y();
     }

@@ -201,7 +201,7 @@ void RealInputTest::tabClickWhileTheUartStreamEndsIsDropped()
     XWindow x;
     // A 65,000-byte picture: the first read is full, the rest comes later.
     const QByteArray picture = Picture(65000);
-    const int read = State(x.link).InBufferSize;
+    const int read = ReceivePath::InBufferSize;
     x.board.ScriptReply("C:15#", {"OK :FDE8"});
     x.board.ScriptReply("C:15", {picture.left(read)});
     // The download runs inside this test's wait: the rest of the picture is

@@ -115,7 +115,7 @@ bool MainWindow::Form_Load()
     setWindowTitle(QString::fromLatin1(CaptionLinked));
     Tool.ReadFilePath = JoinPath(Tool.AppFolder, QStringLiteral("readfile.jpg"));
     CurrentTab = 1;
-    // The link starts with its own write tags and buffer sizes (LinkState).
+    // Each part of the link starts with its own write tags and buffer sizes.
 
     const std::int32_t failure = Link.CreateObjects();
     if (failure != 0) {

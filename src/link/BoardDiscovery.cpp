@@ -3,15 +3,18 @@
 #include "link/BoardDiscovery.h"
 
 #include "link/BoardProtocol.h"
+#include "link/FilePipeHandlers.h"
 #include "link/PipeLayout.h"
+#include "link/ReceivePath.h"
 
 using usb::Status;
 using usb::UsbObject;
 
 using namespace endpoints;
 
-BoardDiscovery::BoardDiscovery(LinkState& state, usb::UsbBackend& backend, QObject* parent)
-    : QObject(parent), s_(state), backend_(backend)
+BoardDiscovery::BoardDiscovery(LinkPipes& pipes, ReceivePath& receive, FilePipeHandlers& filePipes,
+                               usb::UsbBackend& backend, QObject* parent)
+    : QObject(parent), pipes_(pipes), receive_(receive), filePipes_(filePipes), backend_(backend)
 {
 }
 
@@ -19,8 +22,8 @@ BoardDiscovery::BoardDiscovery(LinkState& state, usb::UsbBackend& backend, QObje
 // still have a whole link to work on.
 BoardDiscovery::~BoardDiscovery()
 {
-    for (UsbObject** object : {&s_.USBPipeFileOUT, &s_.USBPipeFileIN, &s_.USBPipeOUT, &s_.USBPipeIN,
-                               &s_.USBPipeDWNLD, &s_.USBDevice}) {
+    for (UsbObject** object : {&pipes_.USBPipeFileOUT, &pipes_.USBPipeFileIN, &pipes_.USBPipeOUT,
+                               &pipes_.USBPipeIN, &pipes_.USBPipeDWNLD, &pipes_.USBDevice}) {
         if (*object != nullptr)
             (*object)->disconnect(); // no handler runs while it goes
         delete *object;
@@ -35,9 +38,9 @@ std::int32_t BoardDiscovery::CreateObjects()
         const char* name;
     };
     const Slot order[] = {
-        {&s_.USBDevice, "USBDevice"},         {&s_.USBPipeDWNLD, "USBPipeDWNLD"},
-        {&s_.USBPipeIN, "USBPipeIN"},         {&s_.USBPipeOUT, "USBPipeOUT"},
-        {&s_.USBPipeFileIN, "USBPipeFileIN"}, {&s_.USBPipeFileOUT, "USBPipeFileOUT"},
+        {&pipes_.USBDevice, "USBDevice"},         {&pipes_.USBPipeDWNLD, "USBPipeDWNLD"},
+        {&pipes_.USBPipeIN, "USBPipeIN"},         {&pipes_.USBPipeOUT, "USBPipeOUT"},
+        {&pipes_.USBPipeFileIN, "USBPipeFileIN"}, {&pipes_.USBPipeFileOUT, "USBPipeFileOUT"},
     };
     for (const Slot& slot : order) {
         std::int32_t failure = 0;
@@ -45,9 +48,9 @@ std::int32_t BoardDiscovery::CreateObjects()
         if (*slot.object == nullptr)
             return failure != 0 ? failure : -1;
     }
-    connect(s_.USBDevice, &UsbObject::PnPAddNotification, this,
+    connect(pipes_.USBDevice, &UsbObject::PnPAddNotification, this,
             &BoardDiscovery::USBDevice_PnPAddNotification);
-    connect(s_.USBDevice, &UsbObject::PnPRemoveNotification, this,
+    connect(pipes_.USBDevice, &UsbObject::PnPRemoveNotification, this,
             &BoardDiscovery::USBDevice_PnPRemoveNotification);
     return 0;
 }
@@ -55,87 +58,85 @@ std::int32_t BoardDiscovery::CreateObjects()
 void BoardDiscovery::StartLink()
 {
     const QString guid = QString::fromLatin1(BoardInterfaceGuid);
-    s_.DeviceStatus = s_.USBDevice->PreparePlugEvents(guid);
-    ReportStatus(s_.DeviceStatus);
-    s_.DeviceStatus = s_.USBDevice->EnablePlugEvents(guid);
-    ReportStatus(s_.DeviceStatus);
-    s_.OutWriting = false;
-    s_.InReading = false;
+    DeviceStatus = pipes_.USBDevice->PreparePlugEvents(guid);
+    ReportStatus(DeviceStatus);
+    DeviceStatus = pipes_.USBDevice->EnablePlugEvents(guid);
+    ReportStatus(DeviceStatus);
+    // Nothing is written or read yet: the exchange and the receive path start idle.
     USBState(2);
     OpenDevices();
     OpenEndpoints();
-    s_.ReplyArrived = true;
 }
 
 bool BoardDiscovery::USBState(std::int16_t& State)
 {
     if (State == 1) {
-        s_.LinkUp = true;
+        LinkUp = true;
         Q_EMIT StatusBoxChanged(1);
     } else if (State == 2) {
-        s_.LinkUp = false;
+        LinkUp = false;
         Q_EMIT StatusBoxChanged(2);
     }
-    return s_.LinkUp;
+    return LinkUp;
 }
 
 void BoardDiscovery::ReportStatus(Status& Status)
 {
     if (Status != 0)
-        Q_EMIT MessageRequested(StatusTextOf(s_, Status));
+        Q_EMIT MessageRequested(StatusTextOf(pipes_, Status));
 }
 
 void BoardDiscovery::OpenDevices()
 {
     std::int32_t count = 0;
-    s_.USBDevice->ScanDevices(QString::fromLatin1(BoardInterfaceGuid), count);
-    s_.DeviceStatus = s_.USBDevice->AttachDevice(0);
-    if (s_.DeviceStatus != 0) {
+    pipes_.USBDevice->ScanDevices(QString::fromLatin1(BoardInterfaceGuid), count);
+    DeviceStatus = pipes_.USBDevice->AttachDevice(0);
+    if (DeviceStatus != 0) {
         USBState(2);
         return;
     }
-    s_.OutStatus = s_.USBPipeDWNLD->AttachDevice(0);
-    ReportStatus(s_.OutStatus);
-    s_.InStatus = s_.USBPipeIN->AttachDevice(0);
-    ReportStatus(s_.InStatus);
-    s_.OutStatus = s_.USBPipeOUT->AttachDevice(0);
-    ReportStatus(s_.OutStatus);
-    s_.FileInStatus = s_.USBPipeFileIN->AttachDevice(0);
-    ReportStatus(s_.FileInStatus);
-    s_.FileOutStatus = s_.USBPipeFileOUT->AttachDevice(0);
-    ReportStatus(s_.FileOutStatus);
+    OutStatus = pipes_.USBPipeDWNLD->AttachDevice(0);
+    ReportStatus(OutStatus);
+    InStatus = pipes_.USBPipeIN->AttachDevice(0);
+    ReportStatus(InStatus);
+    OutStatus = pipes_.USBPipeOUT->AttachDevice(0);
+    ReportStatus(OutStatus);
+    FileInStatus = pipes_.USBPipeFileIN->AttachDevice(0);
+    ReportStatus(FileInStatus);
+    FileOutStatus = pipes_.USBPipeFileOUT->AttachDevice(0);
+    ReportStatus(FileOutStatus);
     USBState(1);
-    s_.DeviceStatus = s_.USBDevice->DefineInterface(0, 0, 64000);
-    ReportStatus(s_.DeviceStatus);
-    s_.DeviceStatus = s_.USBDevice->ApplyConfiguration(0);
-    ReportStatus(s_.DeviceStatus);
+    DeviceStatus = pipes_.USBDevice->DefineInterface(0, 0, 64000);
+    ReportStatus(DeviceStatus);
+    DeviceStatus = pipes_.USBDevice->ApplyConfiguration(0);
+    ReportStatus(DeviceStatus);
 }
 
 std::int32_t BoardDiscovery::OpenEndpoints()
 {
-    s_.CommandEndpoints = 0;
+    CommandEndpoints = 0;
     if (USBState(0)) {
-        s_.OutStatus = s_.USBPipeDWNLD->AssignEndpoint(DownloadOut);
-        if (s_.OutStatus != 0) {
+        OutStatus = pipes_.USBPipeDWNLD->AssignEndpoint(DownloadOut);
+        if (OutStatus != 0) {
             // No download endpoint: the board offers the command endpoints.
-            s_.CommandEndpoints = 1;
-            s_.OutStatus = s_.USBPipeOUT->AssignEndpoint(CommandOutFull);
-            if (s_.OutStatus == 0) {
-                s_.InStatus = s_.USBPipeIN->AssignEndpoint(CommandIn);
-                ReportStatus(s_.InStatus);
-                s_.FileOutStatus = s_.USBPipeFileOUT->AssignEndpoint(FileOut);
-                ReportStatus(s_.FileOutStatus);
-                s_.FileInStatus = s_.USBPipeFileIN->AssignEndpoint(FileIn);
-                ReportStatus(s_.FileInStatus);
+            CommandEndpoints = 1;
+            OutStatus = pipes_.USBPipeOUT->AssignEndpoint(CommandOutFull);
+            if (OutStatus == 0) {
+                InStatus = pipes_.USBPipeIN->AssignEndpoint(CommandIn);
+                ReportStatus(InStatus);
+                FileOutStatus = pipes_.USBPipeFileOUT->AssignEndpoint(FileOut);
+                ReportStatus(FileOutStatus);
+                FileInStatus = pipes_.USBPipeFileIN->AssignEndpoint(FileIn);
+                ReportStatus(FileInStatus);
                 StartInPipe();
                 StartFileInPipe();
             } else {
-                s_.OutStatus = s_.USBPipeOUT->AssignEndpoint(CommandOutOnly);
-                if (s_.OutStatus == 0) {
-                    s_.InStatus = s_.USBPipeIN->AssignEndpoint(CommandIn);
-                    if (s_.InStatus != 0)
-                        s_.InStatus = s_.USBPipeIN->AssignEndpoint(CommandInAlt);
-                    if (s_.InStatus == 0)
+                OutStatus = pipes_.USBPipeOUT->AssignEndpoint(CommandOutOnly);
+                if (OutStatus == 0) {
+                    InStatus = pipes_.USBPipeIN->AssignEndpoint(CommandIn);
+                    if (InStatus != 0)
+                        InStatus = pipes_.USBPipeIN->AssignEndpoint(CommandInAlt);
+                    if (InStatus == 0)
                         StartInPipe();
                 }
             }
@@ -147,33 +148,13 @@ std::int32_t BoardDiscovery::OpenEndpoints()
 
 void BoardDiscovery::StartInPipe()
 {
-    s_.InBufferCount = 5;
-    s_.InErrorLimit = 5;
-    s_.InReading = false;
-    RecreateZeroed(s_.ReplyBuffer, s_.InBufferSize + 1);
-    s_.InStatus = s_.USBPipeIN->ClearPipe();
-    if (s_.InStatus == 0) {
-        s_.InStatus =
-            s_.USBPipeIN->BeginReading(s_.InBufferSize, s_.InBufferCount, s_.InErrorLimit);
-        if (s_.InStatus == 0)
-            s_.InReading = true;
-    }
-    ReportStatus(s_.InStatus);
+    InStatus = receive_.StartReading();
+    ReportStatus(InStatus);
 }
 
 void BoardDiscovery::StartFileInPipe()
 {
-    s_.FileInBufferCount = 5;
-    s_.FileInErrorLimit = 5;
-    if (s_.PictureSink != nullptr)
-        s_.PictureSink->StartOver(s_.FileInBufferSize);
-    s_.FileInStatus = s_.USBPipeFileIN->ClearPipe();
-    if (s_.FileInStatus != 0)
-        return;
-    s_.FileInStatus = s_.USBPipeFileIN->BeginReading(s_.FileInBufferSize, s_.FileInBufferCount,
-                                                     s_.FileInErrorLimit);
-    if (s_.FileInStatus == 0)
-        s_.FileInReading = true;
+    filePipes_.StartReading();
 }
 
 void BoardDiscovery::USBDevice_PnPAddNotification(UsbObject* /*Obj*/)
@@ -187,16 +168,15 @@ void BoardDiscovery::USBDevice_PnPRemoveNotification(UsbObject* /*Obj*/)
 {
     Q_EMIT IdentityLost();
     USBState(2);
-    s_.InReading = false;
-    s_.USBPipeIN->EndReading();
-    s_.USBPipeFileIN->EndReading();
-    s_.USBDevice->DetachDevice();
-    s_.USBPipeDWNLD->DetachDevice();
-    s_.USBPipeIN->DetachDevice();
-    s_.USBPipeOUT->DetachDevice();
-    s_.USBDevice->ClearInterfaces();
-    s_.USBPipeFileIN->DetachDevice();
-    s_.USBPipeFileOUT->DetachDevice();
+    receive_.StopReading();
+    pipes_.USBPipeFileIN->EndReading();
+    pipes_.USBDevice->DetachDevice();
+    pipes_.USBPipeDWNLD->DetachDevice();
+    pipes_.USBPipeIN->DetachDevice();
+    pipes_.USBPipeOUT->DetachDevice();
+    pipes_.USBDevice->ClearInterfaces();
+    pipes_.USBPipeFileIN->DetachDevice();
+    pipes_.USBPipeFileOUT->DetachDevice();
     Q_EMIT CaptionChanged(QString::fromLatin1(CaptionNoUnit));
     Q_EMIT Unplugged();
 }

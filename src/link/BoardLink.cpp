@@ -3,8 +3,8 @@
 using usb::UsbObject;
 
 BoardLink::BoardLink(usb::UsbBackend& backend, QObject* parent)
-    : QObject(parent), receive_(*this), exchange_(*this, receive_), filePipes_(*this),
-      discovery_(*this, backend)
+    : QObject(parent), receive_(pipes_), exchange_(pipes_, receive_, [this] { return Linked(); }),
+      filePipes_(pipes_), discovery_(pipes_, receive_, filePipes_, backend)
 {
     connect(&discovery_, &BoardDiscovery::StatusBoxChanged, this, &BoardLink::StatusBoxChanged);
     connect(&discovery_, &BoardDiscovery::CaptionChanged, this, &BoardLink::CaptionChanged);
@@ -28,55 +28,61 @@ std::int32_t BoardLink::CreateObjects()
 {
     if (const std::int32_t failure = discovery_.CreateObjects(); failure != 0)
         return failure;
-    connect(USBPipeOUT, &UsbObject::WriteComplete, &exchange_,
+    connect(pipes_.USBPipeOUT, &UsbObject::WriteComplete, &exchange_,
             &CommandExchange::USBPipeOUT_WriteComplete);
-    connect(USBPipeOUT, &UsbObject::WriteStatusAvailable, &exchange_,
+    connect(pipes_.USBPipeOUT, &UsbObject::WriteStatusAvailable, &exchange_,
             &CommandExchange::USBPipeOUT_WriteStatusAvailable);
-    connect(USBPipeIN, &UsbObject::ReadComplete, &receive_, &ReceivePath::USBPipeIN_ReadComplete);
-    connect(USBPipeFileIN, &UsbObject::ReadComplete, &filePipes_,
+    connect(pipes_.USBPipeDWNLD, &UsbObject::WriteComplete, &exchange_,
+            &CommandExchange::USBPipeDWNLD_WriteComplete);
+    connect(pipes_.USBPipeIN, &UsbObject::ReadComplete, &receive_,
+            &ReceivePath::USBPipeIN_ReadComplete);
+    connect(pipes_.USBPipeFileIN, &UsbObject::ReadComplete, &filePipes_,
             &FilePipeHandlers::USBPipeFileIN_ReadComplete);
-    connect(USBPipeFileOUT, &UsbObject::WriteComplete, &filePipes_,
+    connect(pipes_.USBPipeFileOUT, &UsbObject::WriteComplete, &filePipes_,
             &FilePipeHandlers::USBPipeFileOUT_WriteComplete);
-    connect(USBPipeFileOUT, &UsbObject::WriteStatusAvailable, &filePipes_,
+    connect(pipes_.USBPipeFileOUT, &UsbObject::WriteStatusAvailable, &filePipes_,
             &FilePipeHandlers::USBPipeFileOUT_WriteStatusAvailable);
-    connect(USBPipeDWNLD, &UsbObject::WriteComplete, &filePipes_,
-            &FilePipeHandlers::USBPipeDWNLD_WriteComplete);
     return 0;
+}
+
+void BoardLink::StartLink()
+{
+    discovery_.StartLink();
+    // Nothing is awaited at start: whatever comes first counts as a reply.
+    exchange_.MarkReplyArrived();
+}
+
+void BoardLink::SetChunkSink(ChunkSink* sink)
+{
+    receive_.SetChunkSink(sink);
+    filePipes_.SetChunkSink(sink);
 }
 
 void BoardLink::BeginPictureCapture()
 {
-    PictureFill = 0;
-    ConsoleQuiet = true;
+    receive_.RestartPictureFill();
+    receive_.SetConsoleQuiet(true);
 }
 
 // The stream filled a whole read and the picture is not complete yet: its
 // rest is on the way in the next reads.
 bool BoardLink::StreamContinues(qsizetype wanted) const
 {
-    return InReading && USBPipeIN != nullptr && ReplyArrived && PictureFill < wanted &&
-           ChunkSize >= InBufferSize;
+    return receive_.Reading() && pipes_.USBPipeIN != nullptr && exchange_.ReplyHasArrived() &&
+           receive_.Fill() < wanted && receive_.LastReadSize() >= ReceivePath::InBufferSize;
 }
 
 bool BoardLink::AwaitStreamTail(qsizetype wanted, int quietLimitMs)
 {
     // The receive path goes on storing the stream's chunks meanwhile.
     while (StreamContinues(wanted) && !ShuttingDown()) {
-        ReplyArrived = false;
-        if (!AwaitReply(quietLimitMs))
+        if (!exchange_.AwaitNextChunk(quietLimitMs))
             return false;
     }
     return true;
 }
 
-void BoardLink::SendFile(const QByteArray& data)
-{
-    FileOutBuffer = data;
-    FileOutBufferSize = std::int32_t(data.size());
-    filePipes_.SendFile();
-}
-
 void BoardLink::ShowStatusMessage(usb::Status status)
 {
-    Q_EMIT MessageRequested(StatusTextOf(*this, status));
+    Q_EMIT MessageRequested(StatusTextOf(pipes_, status));
 }

@@ -1,21 +1,21 @@
 #pragma once
-// The board link: the six USB component objects and the state that the
-// handlers share with them (LinkState, kept private), finding and opening the
-// board, binding its pipes, following plug and unplug (BoardDiscovery), the
-// command exchange that every feature uses (CommandExchange), the receive path
-// of everything the board sends (ReceivePath) and the bulk file pipes
-// (FilePipeHandlers). QtCore only: the window follows the link through the
-// signals below.
+// The board link: the six USB component objects (LinkPipes, the one thing its
+// parts share), finding and opening the board, binding its pipes, following
+// plug and unplug (BoardDiscovery), the command exchange that every feature
+// uses (CommandExchange), the receive path of everything the board sends
+// (ReceivePath) and the bulk file pipes (FilePipeHandlers). Each part keeps its
+// own state; the link offers what its users need as the functions below.
+// QtCore only: the window follows the link through the signals below.
 #include "link/BoardDiscovery.h"
 #include "link/CommandExchange.h"
 #include "link/FilePipeHandlers.h"
-#include "link/LinkState.h"
+#include "link/LinkPipes.h"
 #include "link/Outcome.h"
 #include "link/ReceivePath.h"
 
 #include <QObject>
 
-class BoardLink : public QObject, private LinkState {
+class BoardLink : public QObject {
     Q_OBJECT
 public:
     explicit BoardLink(usb::UsbBackend& backend, QObject* parent = nullptr);
@@ -26,7 +26,7 @@ public:
     std::int32_t CreateObjects();
     // The link half of start-up: plug events, "USB OFF", open the board and bind
     // its pipes.
-    void StartLink() { discovery_.StartLink(); }
+    void StartLink();
 
     // --- discovery and pipe binding -----------------------------------------
     bool USBState(std::int16_t& State) { return discovery_.USBState(State); }
@@ -38,40 +38,39 @@ public:
     QString DownLoadCommand(const QString& CmdStr) { return exchange_.DownLoadCommand(CmdStr); }
     // The same, with how it ended.
     ExchangeResult Exchange(const QString& command) { return exchange_.Exchange(command); }
-    bool AwaitReply(int limitMs) { return exchange_.AwaitReply(limitMs); }
     // True while DownLoadCommand waits for a reply.
     bool Waiting() const { return exchange_.Waiting(); }
     // The window is closing: ends a wait at once and sends nothing more.
     void Shutdown() { exchange_.Shutdown(); }
     bool ShuttingDown() const { return exchange_.ShuttingDown(); }
     // How long DownLoadCommand waits for a reply (3000 ms unless shortened).
-    void SetReplyTimeLimit(std::int32_t ms) { ReplyTimeLimitMs = ms; }
-    // 1 when the command endpoints were bound.
-    bool CommandEndpointsBound() const { return CommandEndpoints == 1; }
+    void SetReplyTimeLimit(std::int32_t ms) { exchange_.SetReplyTimeLimit(ms); }
+    // The board offered no download endpoint, so the command endpoints were tried.
+    bool CommandEndpointsBound() const { return discovery_.CommandEndpointsBound(); }
     // The board is open and its pipes are bound.
-    bool Linked() const { return LinkUp; }
+    bool Linked() const { return discovery_.Linked(); }
 
     // --- picture capture ----------------------------------------------------
     // Where the picture bytes go (the camera's picture assembler); nullptr: nowhere.
-    void SetChunkSink(ChunkSink* sink) { PictureSink = sink; }
+    void SetChunkSink(ChunkSink* sink);
     // A picture download begins: the next chunk goes to index 0 of the picture
     // and the console echoes nothing.
     void BeginPictureCapture();
     // The next chunk goes to index 0 of the picture again.
-    void RestartPictureFill() { PictureFill = 0; }
+    void RestartPictureFill() { receive_.RestartPictureFill(); }
     // The last chunk of the reply pipe, from index 0; bytes that did not arrive are zero.
-    const QByteArray& LastReply() const { return ReplyBuffer; }
+    const QByteArray& LastReply() const { return receive_.LastReply(); }
     // While the board streams the picture in whole reads and fewer than wanted
     // bytes are stored, waits for each next read; ends when a read comes back
     // short, the board stays quiet for quietLimitMs (false), or the window closes.
     bool AwaitStreamTail(qsizetype wanted, int quietLimitMs);
     // The download has ended, whichever way: the console echoes again.
-    void EndPictureCapture() { ConsoleQuiet = false; }
+    void EndPictureCapture() { receive_.SetConsoleQuiet(false); }
 
     // --- file pipes ---------------------------------------------------------
     // Sends data on the file output pipe in buffers of its size, again and
     // again, until the board's first write status of 0 or the first error.
-    void SendFile(const QByteArray& data);
+    void SendFile(const QByteArray& data) { filePipes_.SendFile(data); }
 
     // --- receive path -------------------------------------------------------
     // The console's text length as the echo rule counts it.
@@ -98,13 +97,15 @@ Q_SIGNALS:
     void ReplyWaitEnded(qint64 waitedNs);
 
 private:
-    // Tests look at the state as it stands.
+    // Tests look at the parts' state as it stands.
     friend struct LinkProbe;
 
-    // Beneath one another in this order: the discovery binds the pipes that the
-    // exchange writes and the receive path reads.
     bool StreamContinues(qsizetype wanted) const;
 
+    // In this order: the objects first; the discovery, which fills them and
+    // starts the readers, last, so that its objects go before the parts whose
+    // handlers they call.
+    LinkPipes pipes_;
     ReceivePath receive_;
     CommandExchange exchange_;
     FilePipeHandlers filePipes_;

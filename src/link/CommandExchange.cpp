@@ -17,10 +17,11 @@ namespace {
 const QString NoUsb = QStringLiteral("No USB");
 } // namespace
 
-CommandExchange::CommandExchange(LinkState& state, ReceivePath& receive, QObject* parent)
-    : QObject(parent), s_(state)
+CommandExchange::CommandExchange(const LinkPipes& pipes, ReceivePath& receive,
+                                 std::function<bool()> linked, QObject* parent)
+    : QObject(parent), pipes_(pipes), receive_(receive), linked_(std::move(linked))
 {
-    connect(&receive, &ReceivePath::ReplyCame, this, &CommandExchange::QuitWait);
+    connect(&receive, &ReceivePath::ReplyCame, this, &CommandExchange::MarkReplyArrived);
     connect(&receive, &ReceivePath::BoardGone, this, &CommandExchange::BoardLeft);
 }
 
@@ -39,49 +40,50 @@ ExchangeResult CommandExchange::Exchange(const QString& command)
         return {QStringLiteral("FAIL command longer than 128 characters"), Outcome::NotSent};
     if (shuttingDown_)
         return {NoUsb, Outcome::Closed};
-    if (s_.USBPipeOUT == nullptr)
+    if (pipes_.USBPipeOUT == nullptr)
         return {NoUsb, Outcome::NoBoard};
 
-    s_.CommandBlock = QByteArray(CommandBlockSize, '\0');
-    RecreateZeroed(s_.ReplyBuffer, s_.InBufferSize + 1);
-    s_.OutBufferSize = CommandBlockSize;
-    s_.OutBufferCount = 1;
-    s_.OutErrorLimit = 5;
-    s_.OutWriting = false;
-    s_.ReplyArrived = false;
-    s_.CommandBlock = MakeCommandBlock(command);
+    CommandBlock = QByteArray(CommandBlockSize, '\0');
+    receive_.ZeroReply();
+    OutBufferSize = CommandBlockSize;
+    OutBufferCount = 1;
+    OutErrorLimit = 5;
+    OutWriting = false;
+    ReplyArrived = false;
+    CommandBlock = MakeCommandBlock(command);
 
-    s_.OutStatus = s_.USBPipeOUT->ClearPipe();
-    if (s_.OutStatus != 0) {
-        s_.OutWriting = false;
+    OutStatus = pipes_.USBPipeOUT->ClearPipe();
+    if (OutStatus != 0) {
+        OutWriting = false;
         return {NoUsb, Outcome::NoBoard};
     }
-    s_.OutStatus = s_.USBPipeOUT->BeginWriting(s_.OutBufferSize, s_.OutBufferCount,
-                                               s_.OutErrorLimit, s_.WriteStatusWanted);
-    if (s_.OutStatus != 0) {
-        ShowStatusMessage(s_.OutStatus);
-        s_.OutWriting = false;
+    OutStatus = pipes_.USBPipeOUT->BeginWriting(OutBufferSize, OutBufferCount, OutErrorLimit,
+                                                WriteStatusWanted);
+    if (OutStatus != 0) {
+        ShowStatusMessage(OutStatus);
+        OutWriting = false;
         return {NoUsb, Outcome::NoBoard};
     }
-    s_.OutWriting = true;
+    OutWriting = true;
     // Fill every free buffer with the block.
-    s_.OutStatus = QueueUntilFull(*s_.USBPipeOUT, s_.CommandBlock, s_.WriteTag, s_.OutBufferCount);
-    if (s_.OutStatus != 0 && s_.OutStatus != usb::StatusQueueFull) {
-        ShowStatusMessage(s_.OutStatus);
-        s_.OutWriting = false;
+    OutStatus = QueueUntilFull(*pipes_.USBPipeOUT, CommandBlock, WriteTag, OutBufferCount);
+    if (OutStatus != 0 && OutStatus != usb::StatusQueueFull) {
+        ShowStatusMessage(OutStatus);
+        OutWriting = false;
         return {NoUsb, Outcome::NoBoard};
     }
 
-    const bool linkedBefore = s_.LinkUp;
-    const bool arrived = AwaitReply(s_.ReplyTimeLimitMs);
-    ExchangeResult result{ReplyText(s_.ReplyBuffer, s_.ChunkSize), Outcome::Done};
+    const bool linkedBefore = linked_();
+    const bool arrived = AwaitReply(ReplyTimeLimitMs);
+    const QByteArray& reply = receive_.LastReply();
+    ExchangeResult result{ReplyText(reply, receive_.LastReadSize()), Outcome::Done};
     if (shuttingDown_)
         result.outcome = Outcome::Closed;
     else if (arrived)
-        result.outcome = HasPositivePrefix(s_.ReplyBuffer) ? Outcome::Done : Outcome::BoardFailure;
+        result.outcome = HasPositivePrefix(reply) ? Outcome::Done : Outcome::BoardFailure;
     else
         result.outcome =
-            boardLeft_ || (linkedBefore && !s_.LinkUp) ? Outcome::Unplugged : Outcome::NoAnswer;
+            boardLeft_ || (linkedBefore && !linked_()) ? Outcome::Unplugged : Outcome::NoAnswer;
     return result;
 }
 
@@ -103,48 +105,73 @@ bool CommandExchange::AwaitReply(int limitMs)
     connect(&timer, &QTimer::timeout, &loop, &QEventLoop::quit);
     waitLoop_ = &loop;
     boardLeft_ = false;
-    while (!s_.ReplyArrived && !deadline.hasExpired() && !shuttingDown_ && !boardLeft_) {
+    while (!ReplyArrived && !deadline.hasExpired() && !shuttingDown_ && !boardLeft_) {
         const qint64 remainingNs = deadline.remainingTimeNSecs();
         timer.start(std::chrono::milliseconds((remainingNs + 999999) / 1000000));
         loop.exec();
     }
     waitLoop_ = nullptr;
     Q_EMIT ReplyWaitEnded(waited.nsecsElapsed());
-    return s_.ReplyArrived;
+    return ReplyArrived;
+}
+
+bool CommandExchange::AwaitNextChunk(int limitMs)
+{
+    ReplyArrived = false;
+    return AwaitReply(limitMs);
+}
+
+void CommandExchange::MarkReplyArrived()
+{
+    ReplyArrived = true;
+    QuitWait();
 }
 
 void CommandExchange::StopOutPipe()
 {
-    s_.OutWriting = false;
-    s_.USBPipeOUT->EndWriting();
+    OutWriting = false;
+    pipes_.USBPipeOUT->EndWriting();
 }
 
 void CommandExchange::USBPipeOUT_WriteComplete(UsbObject* /*Obj*/)
 {
-    if (!s_.OutWriting)
+    if (!OutWriting)
         return;
     // The component wants more: queue the same block again until it is full.
-    s_.DeviceStatus =
-        QueueUntilFull(*s_.USBPipeOUT, s_.CommandBlock, s_.WriteTag, s_.OutBufferCount);
-    if (s_.DeviceStatus == 0 || s_.DeviceStatus == usb::StatusQueueFull)
+    DeviceStatus = QueueUntilFull(*pipes_.USBPipeOUT, CommandBlock, WriteTag, OutBufferCount);
+    if (DeviceStatus == 0 || DeviceStatus == usb::StatusQueueFull)
         return;
-    s_.OutWriting = false;
-    s_.USBPipeOUT->EndWriting();
-    ShowStatusMessage(s_.DeviceStatus);
+    OutWriting = false;
+    pipes_.USBPipeOUT->EndWriting();
+    ShowStatusMessage(DeviceStatus);
 }
 
 void CommandExchange::USBPipeOUT_WriteStatusAvailable(UsbObject* /*Obj*/)
 {
-    s_.DeviceStatus = s_.USBPipeOUT->FetchWriteStatus(s_.WriteTag);
-    if (s_.DeviceStatus == 0)
+    DeviceStatus = pipes_.USBPipeOUT->FetchWriteStatus(WriteTag);
+    if (DeviceStatus == 0)
         StopOutPipe();
     else
-        ShowStatusMessage(s_.DeviceStatus);
+        ShowStatusMessage(DeviceStatus);
+}
+
+void CommandExchange::USBPipeDWNLD_WriteComplete(UsbObject* /*Obj*/)
+{
+    if (!OutWriting)
+        return;
+    DownloadWriteTag = 1;
+    OutStatus =
+        QueueUntilFull(*pipes_.USBPipeDWNLD, CommandBlock, DownloadWriteTag, OutBufferCount);
+    if (OutStatus == 0 || OutStatus == usb::StatusQueueFull)
+        return;
+    OutWriting = false;
+    pipes_.USBPipeDWNLD->EndWriting();
+    ShowStatusMessage(OutStatus);
 }
 
 void CommandExchange::ShowStatusMessage(usb::Status status)
 {
-    Q_EMIT MessageRequested(StatusTextOf(s_, status));
+    Q_EMIT MessageRequested(StatusTextOf(pipes_, status));
 }
 
 void CommandExchange::Shutdown()

@@ -5,102 +5,107 @@
 using usb::Status;
 using usb::UsbObject;
 
-FilePipeHandlers::FilePipeHandlers(LinkState& state, QObject* parent) : QObject(parent), s_(state)
+FilePipeHandlers::FilePipeHandlers(const LinkPipes& pipes, QObject* parent)
+    : QObject(parent), pipes_(pipes)
 {
 }
 
-void FilePipeHandlers::SendFile()
+void FilePipeHandlers::StartReading()
 {
-    s_.OutBufferCount = 10;
-    s_.OutErrorLimit = 5;
-    s_.FileOutWriting = false;
-    s_.FileOutStatus = s_.USBPipeFileOUT->ClearPipe();
-    if (s_.FileOutStatus != 0) {
-        ReportStatus(s_.FileOutStatus);
-        s_.FileOutWriting = false;
+    FileInBufferCount = 5;
+    FileInErrorLimit = 5;
+    if (PictureSink != nullptr)
+        PictureSink->StartOver(FileInBufferSize);
+    FileInStatus = pipes_.USBPipeFileIN->ClearPipe();
+    if (FileInStatus != 0)
+        return;
+    FileInStatus =
+        pipes_.USBPipeFileIN->BeginReading(FileInBufferSize, FileInBufferCount, FileInErrorLimit);
+    if (FileInStatus == 0)
+        FileInReading = true;
+}
+
+void FilePipeHandlers::SendFile(const QByteArray& data)
+{
+    FileOutBuffer = data;
+    FileOutBufferSize = std::int32_t(data.size());
+    // The file pipe's own buffer count: ten buffers in flight.
+    FileOutBufferCount = 10;
+    FileOutErrorLimit = 5;
+    FileOutWriting = false;
+    FileOutStatus = pipes_.USBPipeFileOUT->ClearPipe();
+    if (FileOutStatus != 0) {
+        ReportStatus(FileOutStatus);
+        FileOutWriting = false;
         return;
     }
-    s_.FileOutStatus = s_.USBPipeFileOUT->BeginWriting(s_.FileOutBufferSize, s_.OutBufferCount,
-                                                       s_.OutErrorLimit, s_.WriteStatusWanted);
-    if (s_.FileOutStatus != 0) {
-        ShowStatusMessage(s_.FileOutStatus);
-        s_.FileOutWriting = false;
+    FileOutStatus = pipes_.USBPipeFileOUT->BeginWriting(FileOutBufferSize, FileOutBufferCount,
+                                                        FileOutErrorLimit, WriteStatusWanted);
+    if (FileOutStatus != 0) {
+        ShowStatusMessage(FileOutStatus);
+        FileOutWriting = false;
         return;
     }
-    s_.FileOutWriting = true;
-    s_.FileOutStatus =
-        QueueUntilFull(*s_.USBPipeFileOUT, s_.FileOutBuffer, s_.WriteTag, s_.OutBufferCount);
-    if (s_.FileOutStatus == 0 || s_.FileOutStatus == usb::StatusQueueFull)
+    FileOutWriting = true;
+    FileOutStatus =
+        QueueUntilFull(*pipes_.USBPipeFileOUT, FileOutBuffer, WriteTag, FileOutBufferCount);
+    if (FileOutStatus == 0 || FileOutStatus == usb::StatusQueueFull)
         return; // the write events carry on
-    ShowStatusMessage(s_.FileOutStatus);
-    s_.FileOutWriting = false;
+    ShowStatusMessage(FileOutStatus);
+    FileOutWriting = false;
 }
 
 void FilePipeHandlers::StopFileOutPipe()
 {
-    s_.FileOutWriting = false;
-    s_.USBPipeFileOUT->EndWriting();
+    FileOutWriting = false;
+    pipes_.USBPipeFileOUT->EndWriting();
 }
 
 void FilePipeHandlers::USBPipeFileOUT_WriteComplete(UsbObject* /*Obj*/)
 {
-    if (!s_.FileOutWriting)
+    if (!FileOutWriting)
         return;
-    s_.FileOutStatus =
-        QueueUntilFull(*s_.USBPipeFileOUT, s_.FileOutBuffer, s_.WriteTag, s_.OutBufferCount);
-    if (s_.FileOutStatus == 0 || s_.FileOutStatus == usb::StatusQueueFull)
+    FileOutStatus =
+        QueueUntilFull(*pipes_.USBPipeFileOUT, FileOutBuffer, WriteTag, FileOutBufferCount);
+    if (FileOutStatus == 0 || FileOutStatus == usb::StatusQueueFull)
         return;
-    s_.FileOutWriting = false;
-    s_.USBPipeFileOUT->EndWriting();
-    ShowStatusMessage(s_.FileOutStatus);
+    FileOutWriting = false;
+    pipes_.USBPipeFileOUT->EndWriting();
+    ShowStatusMessage(FileOutStatus);
 }
 
 void FilePipeHandlers::USBPipeFileOUT_WriteStatusAvailable(UsbObject* /*Obj*/)
 {
-    s_.FileOutStatus = s_.USBPipeFileOUT->FetchWriteStatus(s_.WriteTag);
-    if (s_.FileOutStatus == 0)
+    FileOutStatus = pipes_.USBPipeFileOUT->FetchWriteStatus(WriteTag);
+    if (FileOutStatus == 0)
         StopFileOutPipe();
-    ReportStatus(s_.FileOutStatus);
+    ReportStatus(FileOutStatus);
 }
 
 void FilePipeHandlers::USBPipeFileIN_ReadComplete(UsbObject* /*Obj*/)
 {
-    if (!s_.FileInReading)
+    if (!FileInReading)
         return;
-    s_.FileInStatus = 0;
-    while (s_.FileInStatus == 0) {
+    FileInStatus = 0;
+    while (FileInStatus == 0) {
         std::int32_t byteCount = 0;
-        if (chunk_.size() != s_.FileInBufferSize)
-            chunk_ = QByteArray(s_.FileInBufferSize, '\0');
-        s_.FileInStatus = s_.USBPipeFileIN->FetchData(chunk_, byteCount);
+        if (chunk_.size() != FileInBufferSize)
+            chunk_ = QByteArray(FileInBufferSize, '\0');
+        FileInStatus = pipes_.USBPipeFileIN->FetchData(chunk_, byteCount);
         // Into the picture from index 0, never past its end.
-        if (s_.FileInStatus == 0 && s_.PictureSink != nullptr)
-            s_.PictureSink->StoreFileChunk(chunk_.constData(),
-                                           std::clamp<qsizetype>(byteCount, 0, chunk_.size()));
+        if (FileInStatus == 0 && PictureSink != nullptr)
+            PictureSink->StoreFileChunk(chunk_.constData(),
+                                        std::clamp<qsizetype>(byteCount, 0, chunk_.size()));
     }
-    if (s_.FileInStatus != usb::StatusNoData) {
-        s_.FileInReading = false;
-        s_.USBPipeFileIN->EndReading();
+    if (FileInStatus != usb::StatusNoData) {
+        FileInReading = false;
+        pipes_.USBPipeFileIN->EndReading();
     }
-}
-
-void FilePipeHandlers::USBPipeDWNLD_WriteComplete(UsbObject* /*Obj*/)
-{
-    if (!s_.OutWriting)
-        return;
-    s_.DownloadWriteTag = 1;
-    s_.OutStatus =
-        QueueUntilFull(*s_.USBPipeDWNLD, s_.CommandBlock, s_.DownloadWriteTag, s_.OutBufferCount);
-    if (s_.OutStatus == 0 || s_.OutStatus == usb::StatusQueueFull)
-        return;
-    s_.OutWriting = false;
-    s_.USBPipeDWNLD->EndWriting();
-    ShowStatusMessage(s_.OutStatus);
 }
 
 void FilePipeHandlers::ShowStatusMessage(usb::Status status)
 {
-    Q_EMIT MessageRequested(StatusTextOf(s_, status));
+    Q_EMIT MessageRequested(StatusTextOf(pipes_, status));
 }
 
 void FilePipeHandlers::ReportStatus(usb::Status status)

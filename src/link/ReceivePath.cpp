@@ -8,53 +8,73 @@
 
 using usb::UsbObject;
 
-ReceivePath::ReceivePath(LinkState& state, QObject* parent) : QObject(parent), s_(state) {}
+ReceivePath::ReceivePath(const LinkPipes& pipes, QObject* parent) : QObject(parent), pipes_(pipes)
+{
+}
+
+usb::Status ReceivePath::StartReading()
+{
+    InBufferCount = 5;
+    InErrorLimit = 5;
+    InReading = false;
+    RecreateZeroed(ReplyBuffer, InBufferSize + 1);
+    InStatus = pipes_.USBPipeIN->ClearPipe();
+    if (InStatus == 0) {
+        InStatus = pipes_.USBPipeIN->BeginReading(InBufferSize, InBufferCount, InErrorLimit);
+        if (InStatus == 0)
+            InReading = true;
+    }
+    return InStatus;
+}
+
+void ReceivePath::StopReading()
+{
+    InReading = false;
+    pipes_.USBPipeIN->EndReading();
+}
 
 void ReceivePath::USBPipeIN_ReadComplete(UsbObject* /*Obj*/)
 {
-    if (!s_.InReading)
+    if (!InReading)
         return;
-    s_.InStatus = 0;
+    InStatus = 0;
     // The echoed text grows over all chunks of this event.
     QString text;
-    while (s_.InStatus == 0) {
+    while (InStatus == 0) {
         std::int32_t byteCount = 0;
-        s_.InStatus = s_.USBPipeIN->FetchData(s_.ReplyBuffer, byteCount);
-        if (s_.InStatus != 0)
+        InStatus = pipes_.USBPipeIN->FetchData(ReplyBuffer, byteCount);
+        if (InStatus != 0)
             break;
-        s_.ReplyArrived = true;
-        s_.ChunkSize = byteCount;
-        const qsizetype count = std::clamp<qsizetype>(byteCount, 0, s_.ReplyBuffer.size());
-        text += BytesToText(s_.ReplyBuffer.constData(), count);
+        Q_EMIT ReplyCame();
+        ChunkSize = byteCount;
+        const qsizetype count = std::clamp<qsizetype>(byteCount, 0, ReplyBuffer.size());
+        text += BytesToText(ReplyBuffer.constData(), count);
 
         // The chunk goes to the picture at PictureFill.
-        if (s_.PictureSink != nullptr)
-            s_.PictureSink->StoreReplyChunk(s_.PictureFill, s_.ReplyBuffer.constData(), count);
+        if (PictureSink != nullptr)
+            PictureSink->StoreReplyChunk(PictureFill, ReplyBuffer.constData(), count);
         if (count > 0)
             EchoToConsole(text);
-        const qint64 fill = qint64(s_.PictureFill) + s_.ChunkSize;
-        s_.PictureFill =
+        const qint64 fill = qint64(PictureFill) + ChunkSize;
+        PictureFill =
             std::int32_t(std::min<qint64>(fill, std::numeric_limits<std::int32_t>::max()));
     }
-    if (s_.InStatus != usb::StatusNoData) {
+    if (InStatus != usb::StatusNoData) {
         // A failed read ends reading; later commands time out until the board
         // is opened again.
-        s_.InReading = false;
-        s_.USBPipeIN->EndReading();
-        if (s_.InStatus == usb::StatusDeviceGone)
+        StopReading();
+        if (InStatus == usb::StatusDeviceGone)
             Q_EMIT BoardGone();
-    } else if (s_.PictureFill == 256) {
-        s_.ReplyArrived = true;
-    }
-    if (s_.ReplyArrived)
+    } else if (PictureFill == 256) {
         Q_EMIT ReplyCame();
+    }
 }
 
 void ReceivePath::EchoToConsole(const QString& text)
 {
     // The console is emptied, not trimmed, when it would reach the limit.
     if (consoleLength_ + text.size() < ConsoleLimit) {
-        if (!s_.ConsoleQuiet) {
+        if (!ConsoleQuiet) {
             consoleLength_ += text.size() + 2;
             Q_EMIT ConsoleAppended(text);
         }

@@ -1,10 +1,10 @@
-#include "link/LinkState.h"
+#include "link/LinkPipes.h"
 
 #include "link/usb/UsbStatus.h"
 
-QString StatusTextOf(const LinkState& state, usb::Status status)
+QString StatusTextOf(const LinkPipes& pipes, usb::Status status)
 {
-    return state.USBDevice != nullptr ? state.USBDevice->StatusText(status)
+    return pipes.USBDevice != nullptr ? pipes.USBDevice->StatusText(status)
                                       : usb::StatusText(status);
 }
 
