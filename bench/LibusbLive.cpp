@@ -10,20 +10,12 @@
 #include "link/usb/LibusbBackend.h"
 
 #include <QAbstractButton>
-#include <QEventLoop>
 
 namespace {
 
 constexpr int WarmupMs = 500;
 constexpr int MeasureMs = 1500;
 constexpr int Rounds = 5;
-
-void RunFor(int ms)
-{
-    QEventLoop loop;
-    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
-    loop.exec();
-}
 
 // What one live run gave: frames shown per second, and the command blocks the
 // board received meanwhile.
@@ -90,9 +82,8 @@ QList<QByteArray> WholeFrames(const QList<QByteArray>& blocks)
 void LiveOverLibusb(const EmulatedBoard& emulated)
 {
     const QByteArray picture = RenderTestPicture(320, 240, 1);
-    emulated.OnBoard([&] {
-        emulated.board->SetPictureRenderer([picture](int, int, int) { return picture; });
-    });
+    emulated.OnBoard(
+        [&] { emulated.board->SetPictureRenderer([picture](int, int, int) { return picture; }); });
     std::vector<double> fps;
     std::vector<double> perFrame;
     std::vector<double> bare;
