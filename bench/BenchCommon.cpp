@@ -1,6 +1,7 @@
 #include "BenchCommon.h"
 #include "camera/TestPicture.h"
 
+#include <QEventLoop>
 #include <QFile>
 #include <algorithm>
 #include <unistd.h>
@@ -9,6 +10,13 @@ void Print(const char* name, double value)
 {
     std::printf("%s: %.6g\n", name, value);
     std::fflush(stdout);
+}
+
+void RunFor(int ms)
+{
+    QEventLoop loop;
+    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+    loop.exec();
 }
 
 double Median(std::vector<double> values)

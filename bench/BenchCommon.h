@@ -24,6 +24,8 @@ struct Rig : SimulatedWindow {
 };
 
 void Print(const char* name, double value);
+// Runs the event loop for ms milliseconds.
+void RunFor(int ms);
 
 // From its making on: the time elapsed, and the longest pause of the event loop
 // meanwhile, seen by a 1 ms timer as the largest gap between its ticks.

@@ -27,12 +27,6 @@ struct LiveRig : Rig {
         Control<TabStrip>(window, "TabStrip1")->Select(4);
         Control<QAbstractButton>(window, "cmdLive")->click();
     }
-    void RunFor(int ms)
-    {
-        QEventLoop loop;
-        QTimer::singleShot(ms, &loop, &QEventLoop::quit);
-        loop.exec();
-    }
     void RunUntilShown(qint64 frames)
     {
         QEventLoop loop;
@@ -58,12 +52,12 @@ void LiveFrameRate()
 {
     LiveRig rig;
     rig.Start("Option1_4", 320, 240, 1);
-    rig.RunFor(1000);
+    RunFor(1000);
     const qint64 shownBefore = rig.live.Counts().shown;
     rig.board.ClearRecord();
     QElapsedTimer clock;
     clock.start();
-    rig.RunFor(3000);
+    RunFor(3000);
     const double seconds = clock.nsecsElapsed() / 1e9;
     const qint64 frames = rig.live.Counts().shown - shownBefore;
     const double exchanges = double(rig.board.CommandBlocks().size()) / double(frames);
@@ -71,7 +65,7 @@ void LiveFrameRate()
         std::fprintf(stderr, "live capture at 320 x 240 showed %lld frames, %lld bad\n", frames,
                      rig.live.Counts().bad);
     Control<QAbstractButton>(rig.window, "cmdLive")->click();
-    rig.RunFor(100);
+    RunFor(100);
     clock.restart();
     for (int i = 0; i < 500; ++i)
         rig.link.DownLoadCommand(QStringLiteral("C:40"));
@@ -90,9 +84,9 @@ void LiveStall()
 {
     LiveRig rig;
     rig.Start("Option1_6", 640, 480, 1);
-    rig.RunFor(500);
+    RunFor(500);
     StallWatch watch;
-    rig.RunFor(3000);
+    RunFor(3000);
     Print("live_max_stall_ms", watch.LongestGapMs());
 }
 

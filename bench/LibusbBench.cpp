@@ -1,6 +1,6 @@
 #include "LibusbBench.h"
 
-#include "EmulatedUsbDevice.h"
+#include "BenchCommon.h"
 #include "camera/LiveCapture.h"
 #include "camera/PictureAssembler.h"
 #include "camera/PictureDownload.h"
@@ -8,7 +8,6 @@
 #include "link/BoardLink.h"
 #include "link/BoardProtocol.h"
 #include "link/usb/LibusbBackend.h"
-#include "link/usb/VirtualBoard.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -22,40 +21,33 @@
 #include <libusb.h>
 #include <memory>
 
+EmulatedBoard::EmulatedBoard()
+{
+    board->SetPaced(false); // the program's cost against libusb's, not the wire's
+    device->Plug();
+    board->moveToThread(&thread);
+    device->moveToThread(&thread);
+    thread.start();
+}
+
+EmulatedBoard::~EmulatedBoard()
+{
+    thread.quit();
+    thread.wait();
+    delete device;
+    delete board;
+}
+
+void EmulatedBoard::OnBoard(const std::function<void()>& act) const
+{
+    QMetaObject::invokeMethod(board, act, Qt::BlockingQueuedConnection);
+}
+
 namespace {
 
 constexpr int Warmup = 100;
 constexpr int Count = 2000;
 constexpr int ReadSize = 63360; // what the program reads with
-
-void Print(const char* name, double value)
-{
-    std::printf("%s: %.6g\n", name, value);
-    std::fflush(stdout);
-}
-
-// The board and its USB device on a thread of their own, as a real board is
-// not on the program's thread: the bare loop below blocks its thread in libusb.
-struct EmulatedBoard {
-    QThread thread;
-    usb::VirtualBoard* board = new usb::VirtualBoard;
-    EmulatedUsbDevice* device = new EmulatedUsbDevice(*board);
-    EmulatedBoard()
-    {
-        board->SetPaced(false); // the program's cost against libusb's, not the wire's
-        device->Plug();
-        board->moveToThread(&thread);
-        device->moveToThread(&thread);
-        thread.start();
-    }
-    ~EmulatedBoard()
-    {
-        thread.quit();
-        thread.wait();
-        delete device;
-        delete board;
-    }
-};
 
 void ExchangesThroughBackend(const EmulatedBoard& emulated)
 {
@@ -85,10 +77,7 @@ void ExchangesThroughBackend(const EmulatedBoard& emulated)
 // download (its end) and a live view (its stop), each a few times; the worst.
 void UnplugToMessage(const EmulatedBoard& emulated)
 {
-    const auto onBoard = [&emulated](const std::function<void()>& act) {
-        QMetaObject::invokeMethod(emulated.board, act, Qt::BlockingQueuedConnection);
-    };
-    onBoard([&] {
+    emulated.OnBoard([&] {
         emulated.board->SetReplyDelay(10); // every block request waits
         emulated.board->SetPictureRenderer(RenderTestPicture);
     });
@@ -127,7 +116,7 @@ void UnplugToMessage(const EmulatedBoard& emulated)
             check();
         });
         QTimer::singleShot(150, [&] {
-            onBoard([&] { emulated.device->Unplug(); });
+            emulated.OnBoard([&] { emulated.device->Unplug(); });
             clock.start();
         });
         if (run % 2 == 0)
@@ -144,7 +133,7 @@ void UnplugToMessage(const EmulatedBoard& emulated)
         for (const QMetaObject::Connection& c : {c1, c2, c3})
             QObject::disconnect(c);
         // Plugged in again and opened before the next run.
-        onBoard([&] { emulated.device->Plug(); });
+        emulated.OnBoard([&] { emulated.device->Plug(); });
         QEventLoop linked;
         QObject::connect(&link, &BoardLink::StatusBoxChanged, &linked, [&](int state) {
             if (state == 1)
@@ -165,57 +154,62 @@ void LIBUSB_CALL BareDone(libusb_transfer* transfer)
     --static_cast<BareState*>(transfer->user_data)->pending;
 }
 
-// The same exchange with nothing but libusb: an IN read of the program's size
-// and the 128-byte command block, events handled on this thread until both are
-// back.
-void BareRoundTrips(const EmulatedBoard& emulated)
+} // namespace
+
+double BareExchangesPerSecond(const EmulatedBoard& emulated, const QList<QByteArray>& blocks,
+                              int warmup, int count)
 {
     libusb_context* context = nullptr;
-    if (libusb_init(&context) != LIBUSB_SUCCESS)
-        return;
+    if (blocks.isEmpty() || libusb_init(&context) != LIBUSB_SUCCESS)
+        return 0;
     libusb_device_handle* handle = libusb_open_device_with_vid_pid(
         context, emulated.board->VendorId(), emulated.board->ProductId());
     if (handle == nullptr || libusb_claim_interface(handle, 0) != LIBUSB_SUCCESS) {
         std::fprintf(stderr, "bare libusb: cannot open the emulated board\n");
+        if (handle != nullptr)
+            libusb_close(handle);
         libusb_exit(context);
-        return;
+        return 0;
     }
     BareState state;
     std::vector<unsigned char> in(ReadSize);
-    QByteArray block = MakeCommandBlock(ReadChipIdCommand());
     libusb_transfer* read = libusb_alloc_transfer(0);
     libusb_transfer* write = libusb_alloc_transfer(0);
     libusb_fill_bulk_transfer(read, handle, 0x82, in.data(), ReadSize, BareDone, &state, 0);
-    libusb_fill_bulk_transfer(write, handle, 0x02, reinterpret_cast<unsigned char*>(block.data()),
-                              int(block.size()), BareDone, &state, 0);
-    int ok = 0;
-    auto roundTrip = [&] {
+    int answered = 0;
+    auto exchange = [&](int i) {
+        // libusb only reads an OUT transfer's buffer.
+        const QByteArray& block = blocks[i % blocks.size()];
+        auto* bytes =
+            const_cast<unsigned char*>(reinterpret_cast<const unsigned char*>(block.constData()));
+        libusb_fill_bulk_transfer(write, handle, 0x02, bytes, int(block.size()), BareDone, &state,
+                                  0);
         state.pending = 2;
         libusb_submit_transfer(read);
         libusb_submit_transfer(write);
         while (state.pending > 0)
             libusb_handle_events(context);
-        ok += read->status == LIBUSB_TRANSFER_COMPLETED && read->actual_length == 12;
+        answered += read->status == LIBUSB_TRANSFER_COMPLETED && read->actual_length > 0;
     };
-    for (int i = 0; i < Warmup; ++i)
-        roundTrip();
-    ok = 0;
+    for (int i = 0; i < warmup; ++i)
+        exchange(i);
+    answered = 0;
     QElapsedTimer clock;
     clock.start();
-    for (int i = 0; i < Count; ++i)
-        roundTrip();
+    for (int i = 0; i < count; ++i)
+        exchange(i);
     const double seconds = clock.nsecsElapsed() / 1e9;
-    if (ok != Count)
-        std::fprintf(stderr, "bare libusb: only %d of %d round trips answered\n", ok, Count);
-    Print("libusb_bare_round_trips_per_s", Count / seconds);
     libusb_free_transfer(read);
     libusb_free_transfer(write);
     libusb_release_interface(handle, 0);
     libusb_close(handle);
     libusb_exit(context);
+    if (answered != count) {
+        std::fprintf(stderr, "bare libusb: only %d of %d exchanges answered\n", answered, count);
+        return 0;
+    }
+    return count / seconds;
 }
-
-} // namespace
 
 void LibusbFigures(char** argv)
 {
@@ -238,7 +232,10 @@ void LibusbFigures(char** argv)
         }
     }
     EmulatedBoard emulated;
-    BareRoundTrips(emulated);
+    // The chip identifier's reply: a 12-byte transfer.
+    Print("libusb_bare_round_trips_per_s",
+          BareExchangesPerSecond(emulated, {MakeCommandBlock(ReadChipIdCommand())}, Warmup, Count));
     ExchangesThroughBackend(emulated);
+    LiveOverLibusb(emulated);
     UnplugToMessage(emulated);
 }
