@@ -297,42 +297,56 @@ void CtlTest::interrupted()
 
 #else
 
-// Two boards with the same ids, the second behind a hub and busy at first:
-// list shows both, a picture without --port is refused with the option that
-// picks each, and --port reaches the second one only.
+// Two boards with the same ids, the second behind a hub, with a serial number
+// and busy at first, and a candidate with other ids: list shows both boards,
+// --all the candidate too, unopened; a picture without --port or --serial is
+// refused with the option that picks each, and --serial (through the program
+// itself) reaches the second one only.
 void CtlTest::twoBoards()
 {
-    usb::VirtualBoard first;
-    usb::VirtualBoard second;
+    usb::VirtualBoard first, second, candidate;
     second.SetLayout(usb::EndpointLayout::CommandOnly, false);
     second.SetChipId("27050241");
+    second.SetSerial("Q815-0002");
+    candidate.SetIds(0x1234, 0x5678);
     EmulatedUsbDevice one(first);
     EmulatedUsbDevice two(second, nullptr, "1-4.2", &one);
+    EmulatedUsbDevice three(candidate, nullptr, "1-3", &one);
     QVERIFY2(EmulatedUsbDevice::PreloadActive(), "run with LD_PRELOAD=libumockdev-preload.so.0");
-    one.Plug();
-    two.Plug();
+    for (EmulatedUsbDevice* device : {&one, &two, &three})
+        device->Plug();
     two.SetClaimBusy(true);
     {
         usb::LibusbBackend any(0x03EB, 0xA815);
         const Run list = Ctl(any, {"list"});
         QCOMPARE(list.exit, 0);
-        Matches(list.out,
-                "^03eb:a815  bus 001 address 002  port 1-1 +full +can be opened\n"
-                "03eb:a815  bus 001 address 004  port 1-4.2 +command-129 +cannot be opened: "
-                "the board is busy");
+        Matches(list.out, "^03eb:a815  bus 001 address 002  port 1-1 +- +full +can be opened\n"
+                          "03eb:a815  bus 001 address 004  port 1-4.2 +Q815-0002 +command-129 "
+                          "+cannot be opened: the board is busy[^\n]*\n$");
+        Matches(Ctl(any, {"list", "--all"}).out,
+                "^" + QRegularExpression::escape(list.out) +
+                    "1234:5678  bus 001 address 005  port 1-3 +- +full +may be the board "
+                    "\\(other ids\\): --device 1234:5678\n$");
         const Run picture = Ctl(any, {"picture", "-o", "-"});
         QCOMPARE(picture.exit, 3); // two boards and none chosen
-        Matches(picture.err,
-                "choose one:\n  --port 1-1  \\(full\\)\n  --port 1-4.2  \\(command-129\\)\n$");
+        Matches(picture.err, "choose one:\n  --port 1-1  \\(full\\)\n"
+                             "  --serial Q815-0002  \\(port 1-4.2, command-129\\)\n$");
     }
+    QCOMPARE(three.Requests(), 0); // the candidate was never opened
     two.SetClaimBusy(false);
-    usb::LibusbBackend atPort(0x03EB, 0xA815, *usb::ParsePortPath("1-4.2"));
-    const Run info = Ctl(atPort, {"info", "--port", "1-4.2"});
-    QCOMPARE(info.exit, 0);
-    Matches(info.out, "^chip +27050241 +AT9SAM7S161 +Rev A\n");
+    QProcess ctl;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("UMOCKDEV_DIR", one.RootDir());
+    ctl.setProcessEnvironment(environment);
+    ctl.start(Q815CTL, {"info", "--serial", "Q815-0002"});
+    QTRY_VERIFY_WITH_TIMEOUT(ctl.state() == QProcess::NotRunning, 20000);
+    QCOMPARE(ctl.exitCode(), 0);
+    Matches(QString::fromLatin1(ctl.readAllStandardOutput()),
+            "^chip +27050241 +AT9SAM7S161 +Rev A\n");
     QCOMPARE(second.CommandBlocks().size(), 14); // info's, and nothing else
     QVERIFY(first.CommandBlocks().isEmpty());
-    // A second program opening the board that a first one holds is told it is busy.
+    // A second program opening the board that a first one holds is told it is
+    // busy, once.
     usb::LibusbBackend holder(0x03EB, 0xA815, *usb::ParsePortPath("1-1"));
     BoardLink held(holder);
     QCOMPARE(held.CreateObjects(), 0);
@@ -341,7 +355,7 @@ void CtlTest::twoBoards()
     usb::LibusbBackend other(0x03EB, 0xA815, *usb::ParsePortPath("1-1"));
     const Run busy = Ctl(other, {"info", "--port", "1-1"});
     QCOMPARE(busy.exit, 3);
-    Matches(busy.err, "^q815ctl: the board is busy");
+    Matches(busy.err, "^q815ctl: the board is busy[^\n]*\n$");
     QCOMPARE(held.DownLoadCommand("C:20"), QStringLiteral("270B0941")); // the first goes on
 }
 
