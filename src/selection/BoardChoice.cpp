@@ -13,10 +13,9 @@ QString IdsOf(const usb::BoardListing& board)
 
 QString NoBoardText(const BoardSelection& selection)
 {
-    const QString serial =
-        selection.serial.isEmpty()
-            ? QString()
-            : QStringLiteral(" and the serial number %1").arg(selection.serial);
+    const QString serial = selection.serial.isEmpty()
+                               ? QString()
+                               : QStringLiteral(" and the serial number %1").arg(selection.serial);
     const QString where = selection.port.Empty()
                               ? QString()
                               : QStringLiteral(" at port %1").arg(selection.port.Text());
@@ -36,8 +35,8 @@ QString PickingOption(const usb::BoardListing& board, const QList<usb::BoardList
         return QStringLiteral("--device %1").arg(IdsOf(board)) +
                (sameIds ? QStringLiteral(" --port %1").arg(board.port.Text()) : QString());
     }
-    const bool sameSerial = shared(
-        [&](const usb::BoardListing& other) { return other.serial == board.serial; });
+    const bool sameSerial =
+        shared([&](const usb::BoardListing& other) { return other.serial == board.serial; });
     if (!board.serial.isEmpty() && !sameSerial)
         return QStringLiteral("--serial %1").arg(board.serial);
     return QStringLiteral("--port %1").arg(board.port.Text());

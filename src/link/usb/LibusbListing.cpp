@@ -59,9 +59,8 @@ QString LibusbSession::SerialOf(libusb_device* device)
     QString serial;
     if (descriptor.iSerialNumber != 0) {
         const auto open = open_.lock();
-        libusb_device_handle* handle = open && !open->Gone() && open->Place() == place
-                                           ? open->Handle()
-                                           : nullptr;
+        libusb_device_handle* handle =
+            open && !open->Gone() && open->Place() == place ? open->Handle() : nullptr;
         // Opening claims nothing: a board that another program holds can be read.
         const bool own = handle == nullptr;
         if (own && libusb_open(device, &handle) != LIBUSB_SUCCESS)
