@@ -159,6 +159,8 @@ void CtlTest::commands_data()
     QTest::newRow("program: console --json") << QStringList{"--simulate", "--json", "console", "--send",
         "C:21", "--for", "0"} << "process" << 0 << "^\\{\"text\":\"OK :V1.27 Q815 firmware\",\"time\":\"\\d{4}-[^\"]+\"\\}\n$"
         << "^$" << "";
+    QTest::newRow("program: another serial") << QStringList{"--simulate", "--serial", "X", "info"} << "process" << 3
+        << "^$" << "^q815ctl: no board with the ids 03eb:a815 and the serial number X is plugged in" << "";
     QTest::newRow("program: no command") << QStringList{} << "process" << 2 << "^$" << usage << "";
     // Each failure a rig can rehearse, and writes that fail.
     const QStringList send{"--simulate", "--timeout", "200", "send", "C:20"};
