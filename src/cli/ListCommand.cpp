@@ -73,8 +73,9 @@ int RunList(CtlContext& c)
         return c.io.Fail(
             CtlError::NoBoard,
             QStringLiteral("cannot look at the USB bus: %1").arg(usb::StatusText(status)));
-    const QList<usb::BoardListing> candidates = FindCandidates(c.backend);
     const bool all = c.parser.isSet(All);
+    const QList<usb::BoardListing> candidates =
+        all || boards.isEmpty() ? FindCandidates(c.backend) : QList<usb::BoardListing>();
     QList<usb::BoardListing> listed = boards;
     if (all)
         listed += candidates;
