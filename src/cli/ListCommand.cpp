@@ -13,24 +13,27 @@ namespace {
 
 const QString All = QStringLiteral("all");
 
+// A board with nothing but the download pipe opens, and then takes no command.
+bool TakesCommands(const usb::BoardListing& board)
+{
+    const QString layout = PipeLayoutName(board.endpoints);
+    return layout != QLatin1String("download") && layout != QLatin1String("none");
+}
+
 // Its state column: whether it can be opened and takes commands, or, for a
 // candidate, the option to start with.
 QString StateOf(const usb::BoardListing& board, const QList<usb::BoardListing>& listed)
 {
-    const QString layout = PipeLayoutName(board.endpoints);
     if (board.candidate)
         return QStringLiteral("may be the board (other ids): %1").arg(PickingOption(board, listed));
     if (board.access != usb::StatusSuccess)
         return QStringLiteral("cannot be opened: %1").arg(usb::StatusText(board.access));
-    // A board with nothing but the download pipe opens, and then takes no command.
-    if (layout == QLatin1String("download") || layout == QLatin1String("none"))
-        return QStringLiteral("takes no commands");
-    return QStringLiteral("can be opened");
+    return TakesCommands(board) ? QStringLiteral("can be opened")
+                                : QStringLiteral("takes no commands");
 }
 
 QJsonObject JsonOf(const usb::BoardListing& board, const QList<usb::BoardListing>& listed)
 {
-    const QString layout = PipeLayoutName(board.endpoints);
     QJsonArray endpoints;
     for (std::uint8_t address : board.endpoints)
         endpoints.append(address);
@@ -41,7 +44,7 @@ QJsonObject JsonOf(const usb::BoardListing& board, const QList<usb::BoardListing
                       {QStringLiteral("address"), board.address},
                       {QStringLiteral("port"), board.port.Text()},
                       {QStringLiteral("serial"), board.serial},
-                      {QStringLiteral("layout"), layout},
+                      {QStringLiteral("layout"), PipeLayoutName(board.endpoints)},
                       {QStringLiteral("endpoints"), endpoints},
                       {QStringLiteral("candidate"), board.candidate},
                       {QStringLiteral("option"), PickingOption(board, listed)}};
@@ -49,8 +52,7 @@ QJsonObject JsonOf(const usb::BoardListing& board, const QList<usb::BoardListing
         return entry; // never opened: nothing is known of its access
     const bool openable = board.access == usb::StatusSuccess;
     entry.insert(QStringLiteral("openable"), openable);
-    entry.insert(QStringLiteral("takesCommands"),
-                 openable && StateOf(board, listed) == QLatin1String("can be opened"));
+    entry.insert(QStringLiteral("takesCommands"), TakesCommands(board));
     if (!openable)
         entry.insert(QStringLiteral("problem"), usb::StatusText(board.access));
     return entry;

@@ -20,7 +20,6 @@ struct BoardListing {
     QList<std::uint8_t> endpoints; // of interface 0, bit 7 set for IN
     Status access = StatusSuccess; // opening and claiming it: StatusAccessDenied, StatusBusy ...
     QString serial;                // its serial number string; empty: none (or unreadable)
-    bool open = false;             // this program has it open
     bool candidate = false;        // other ids: never opened, so access and serial say nothing
 };
 

@@ -2,7 +2,6 @@
 // and whether they can be opened, the board open now, and the devices with
 // other ids that may be the board.
 #include "link/usb/LibusbDescriptors.h"
-#include "link/usb/LibusbStatus.h"
 
 #include <algorithm>
 
@@ -23,10 +22,7 @@ PortPath PortOf(libusb_device* device)
     return port;
 }
 
-// The endpoints of interface 0, setting 0, of configuration 1 (or of the active
-// configuration when the board has no configuration 1). vendorClass: whether
-// that interface is vendor-specific. From the descriptors libusb keeps: the
-// device is not opened.
+// From the descriptors libusb keeps: the device is not opened.
 QList<LibusbDevice::Endpoint> InterfaceEndpoints(libusb_device* device, bool* vendorClass)
 {
     QList<LibusbDevice::Endpoint> endpoints;
@@ -99,8 +95,8 @@ Status LibusbSession::ListBoards(QList<BoardListing>& boards)
         const auto open = open_.lock();
         for (libusb_device* board : matching) {
             BoardListing listing = Describe(board);
-            listing.open = open && !open->Gone() && open->Place() == PlaceOf(board);
-            listing.access = listing.open ? StatusSuccess : TryOpen(board);
+            const bool ours = open && !open->Gone() && open->Place() == PlaceOf(board);
+            listing.access = ours ? StatusSuccess : TryOpen(board);
             listing.serial = SerialOf(board);
             boards.append(listing);
         }
@@ -132,7 +128,6 @@ bool LibusbSession::DescribeOpenBoard(BoardListing& board)
     libusb_device* device = libusb_get_device(open->Handle());
     board = Describe(device);
     board.serial = SerialOf(device);
-    board.open = true;
     return true;
 }
 

@@ -35,7 +35,6 @@ bool SimBackend::DescribeOpenBoard(BoardListing& board)
     if (boards.isEmpty())
         return false;
     board = boards.constFirst();
-    board.open = true;
     return true;
 }
 
