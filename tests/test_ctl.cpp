@@ -303,7 +303,7 @@ void CtlTest::interrupted()
 // and busy at first, and a candidate with other ids: list shows both boards,
 // --all the candidate too, unopened; a picture without --port or --serial is
 // refused with the option that picks each, and --serial (through the program
-// itself) reaches the second one only.
+// itself) reaches the second one only; the window names the board it takes.
 void CtlTest::twoBoards()
 {
     usb::VirtualBoard first, second, candidate;
@@ -347,6 +347,22 @@ void CtlTest::twoBoards()
             "^chip +27050241 +AT9SAM7S161 +Rev A\n");
     QCOMPARE(second.CommandBlocks().size(), 14); // info's, and nothing else
     QVERIFY(first.CommandBlocks().isEmpty());
+    // The window names the board it took, or the devices that may be the board.
+    const QStringList device{"--device", "1111:2222"};
+    for (const auto& [args, line] :
+         {std::pair{QStringList{}, "linked to the board 03eb:a815 at port 1-1 (bus 001, address "
+                                   "002), no serial number\n"},
+          std::pair{device,
+                    "1111:2222 is plugged in; found a device that may be the board: "
+                    "1234:5678 at port 1-3 (full layout): start with --device 1234:5678\n"}}) {
+        QProcess window;
+        window.setProcessEnvironment(environment);
+        window.start(Q815EVM, args);
+        QByteArray err;
+        QTRY_VERIFY_WITH_TIMEOUT((err += window.readAllStandardError()).contains(line), 20000);
+        window.kill();
+        window.waitForFinished();
+    }
     // A second program opening the board that a first one holds is told it is
     // busy, once.
     usb::LibusbBackend holder(0x03EB, 0xA815, *usb::ParsePortPath("1-1"));

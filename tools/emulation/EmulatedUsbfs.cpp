@@ -17,12 +17,15 @@ UMockdevIoctlData* Argument(UMockdevIoctlClient* client, std::size_t size)
 
 } // namespace
 
-// A claim ends with the release or when its program closes the device file.
+// A claim ends with the release or when its program closes the device file
+// (or dies): its URBs go with it.
 bool EmulatedUsbDevice::Shared::HeldByAnother(UMockdevIoctlClient* client)
 {
     if (claimer != nullptr && claimer != client && !umockdev_ioctl_client_get_connected(claimer)) {
         g_object_unref(claimer);
         claimer = nullptr;
+        for (auto& [node, port] : ports)
+            port.DropBulk();
     }
     return claimer != nullptr && claimer != client;
 }

@@ -80,14 +80,7 @@ struct Port {
     }
     void Release()
     {
-        for (auto& [endpoint, urbs] : pendingIn) {
-            for (const Urb& u : urbs)
-                g_object_unref(u.urb);
-        }
-        pendingIn.clear();
-        for (UMockdevIoctlData* urb : finished)
-            g_object_unref(urb);
-        finished.clear();
+        DropBulk();
         for (auto [client, urb] : control) {
             g_object_unref(client);
             g_object_unref(urb);
@@ -96,6 +89,18 @@ struct Port {
         if (fifo >= 0)
             close(fifo);
         fifo = -1;
+    }
+    // The bulk URBs, all of the program that claimed the interface.
+    void DropBulk()
+    {
+        for (auto& [endpoint, urbs] : pendingIn) {
+            for (const Urb& u : urbs)
+                g_object_unref(u.urb);
+        }
+        pendingIn.clear();
+        for (UMockdevIoctlData* urb : finished)
+            g_object_unref(urb);
+        finished.clear();
     }
 };
 
