@@ -51,14 +51,15 @@ int Main(int argc, char** argv)
         std::fprintf(stderr, "q815evm: %s\n", qPrintable(text));
         window.ShowMessage(text);
     });
-    // The window's log (standard error) names each board it links to, and the
-    // status box's tooltip the one it has; the board's console keeps to what
-    // the board sends.
+    // The window's log (standard error) names each real board it links to, and
+    // the status box's tooltip the one it has; the board's console keeps to
+    // what the board sends.
     QObject::connect(&link, &BoardLink::StatusBoxChanged, &window, [&](int state) {
         usb::BoardListing board;
         if (state != 1 || !backend.Backend().DescribeOpenBoard(board))
             return;
-        std::fprintf(stderr, "q815evm: linked to %s\n", qPrintable(BoardText(board)));
+        if (!options.board.simulate)
+            std::fprintf(stderr, "q815evm: linked to %s\n", qPrintable(BoardText(board)));
         window.NameBoard(BoardText(board));
     });
     if (!window.Form_Load())
