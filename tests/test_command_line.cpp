@@ -16,7 +16,8 @@ void CommandLineTest::options_data()
     QTest::addColumn<QString>("env");
     QTest::addColumn<bool>("error");
     QTest::addColumn<bool>("simulate");
-    QTest::addColumn<QString>("ids"); // and the port path after a blank, when one is given
+    // ... and the port path and the serial number after blanks, when given
+    QTest::addColumn<QString>("ids");
     QTest::newRow("none: default ids")
         << QStringList{} << QString() << false << false << "3eb:a815";
     QTest::newRow("simulate") << QStringList{"--simulate"} << QString() << false << true
@@ -43,6 +44,9 @@ void CommandLineTest::options_data()
         << "3eb:a815 1-1.2.3.4.5.6.7";
     for (const char* bad : {"1", "1-", "1-4..2", "0-1", "1-256", "1-+4", "1-1.2.3.4.5.6.7.8"})
         QTest::newRow(bad) << QStringList{"--port", bad} << QString() << true << false << "";
+    QTest::newRow("serial") << QStringList{"--serial", "Q815-0002"} << QString() << false << false
+                            << "3eb:a815 Q815-0002";
+    QTest::newRow("empty serial") << QStringList{"--serial="} << QString() << true << false << "";
     QTest::newRow("port with simulate")
         << QStringList{"--simulate", "--port", "1-1"} << QString() << true << false << "";
 }
@@ -61,7 +65,8 @@ void CommandLineTest::options()
     const BoardSelection& board = options.board;
     QCOMPARE(board.simulate, simulate);
     QCOMPARE(QStringLiteral("%1:%2").arg(board.vendorId, 0, 16).arg(board.productId, 0, 16) +
-                 (board.port.Empty() ? QString() : QLatin1Char(' ') + board.port.Text()),
+                 (board.port.Empty() ? QString() : QLatin1Char(' ') + board.port.Text()) +
+                 (board.serial.isEmpty() ? QString() : QLatin1Char(' ') + board.serial),
              ids);
 }
 

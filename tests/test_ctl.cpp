@@ -159,6 +159,8 @@ void CtlTest::commands_data()
     QTest::newRow("program: console --json") << QStringList{"--simulate", "--json", "console", "--send",
         "C:21", "--for", "0"} << "process" << 0 << "^\\{\"text\":\"OK :V1.27 Q815 firmware\",\"time\":\"\\d{4}-[^\"]+\"\\}\n$"
         << "^$" << "";
+    QTest::newRow("program: another serial") << QStringList{"--simulate", "--serial", "X", "info"} << "process" << 3
+        << "^$" << "^q815ctl: no board with the ids 03eb:a815 and the serial number X is plugged in" << "";
     QTest::newRow("program: no command") << QStringList{} << "process" << 2 << "^$" << usage << "";
     // Each failure a rig can rehearse, and writes that fail.
     const QStringList send{"--simulate", "--timeout", "200", "send", "C:20"};
@@ -297,42 +299,72 @@ void CtlTest::interrupted()
 
 #else
 
-// Two boards with the same ids, the second behind a hub and busy at first:
-// list shows both, a picture without --port is refused with the option that
-// picks each, and --port reaches the second one only.
+// Two boards with the same ids, the second behind a hub, with a serial number
+// and busy at first, and a candidate with other ids: list shows both boards,
+// --all the candidate too, unopened; a picture without --port or --serial is
+// refused with the option that picks each, and --serial (through the program
+// itself) reaches the second one only; the window names the board it takes.
 void CtlTest::twoBoards()
 {
-    usb::VirtualBoard first;
-    usb::VirtualBoard second;
+    usb::VirtualBoard first, second, candidate;
     second.SetLayout(usb::EndpointLayout::CommandOnly, false);
     second.SetChipId("27050241");
+    second.SetSerial("Q815-0002");
+    candidate.SetIds(0x1234, 0x5678);
     EmulatedUsbDevice one(first);
     EmulatedUsbDevice two(second, nullptr, "1-4.2", &one);
+    EmulatedUsbDevice three(candidate, nullptr, "1-3", &one);
     QVERIFY2(EmulatedUsbDevice::PreloadActive(), "run with LD_PRELOAD=libumockdev-preload.so.0");
-    one.Plug();
-    two.Plug();
+    for (EmulatedUsbDevice* device : {&one, &two, &three})
+        device->Plug();
     two.SetClaimBusy(true);
     {
         usb::LibusbBackend any(0x03EB, 0xA815);
         const Run list = Ctl(any, {"list"});
         QCOMPARE(list.exit, 0);
-        Matches(list.out,
-                "^03eb:a815  bus 001 address 002  port 1-1 +full +can be opened\n"
-                "03eb:a815  bus 001 address 004  port 1-4.2 +command-129 +cannot be opened: "
-                "the board is busy");
+        Matches(list.out, "^03eb:a815  bus 001 address 002  port 1-1 +- +full +can be opened\n"
+                          "03eb:a815  bus 001 address 004  port 1-4.2 +Q815-0002 +command-129 "
+                          "+cannot be opened: the board is busy[^\n]*\n$");
+        Matches(Ctl(any, {"list", "--all"}).out,
+                "^" + QRegularExpression::escape(list.out) +
+                    "1234:5678  bus 001 address 005  port 1-3 +- +full +may be the board "
+                    "\\(other ids\\): --device 1234:5678\n$");
         const Run picture = Ctl(any, {"picture", "-o", "-"});
         QCOMPARE(picture.exit, 3); // two boards and none chosen
-        Matches(picture.err,
-                "choose one:\n  --port 1-1  \\(full\\)\n  --port 1-4.2  \\(command-129\\)\n$");
+        Matches(picture.err, "choose one:\n  --port 1-1  \\(full\\)\n"
+                             "  --serial Q815-0002  \\(port 1-4.2, command-129\\)\n$");
     }
+    QCOMPARE(three.Requests(), 0); // the candidate was never opened
     two.SetClaimBusy(false);
-    usb::LibusbBackend atPort(0x03EB, 0xA815, *usb::ParsePortPath("1-4.2"));
-    const Run info = Ctl(atPort, {"info", "--port", "1-4.2"});
-    QCOMPARE(info.exit, 0);
-    Matches(info.out, "^chip +27050241 +AT9SAM7S161 +Rev A\n");
+    QProcess ctl;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("UMOCKDEV_DIR", one.RootDir());
+    ctl.setProcessEnvironment(environment);
+    ctl.start(Q815CTL, {"info", "--serial", "Q815-0002"});
+    QTRY_VERIFY_WITH_TIMEOUT(ctl.state() == QProcess::NotRunning, 20000);
+    QCOMPARE(ctl.exitCode(), 0);
+    Matches(QString::fromLatin1(ctl.readAllStandardOutput()),
+            "^chip +27050241 +AT9SAM7S161 +Rev A\n");
     QCOMPARE(second.CommandBlocks().size(), 14); // info's, and nothing else
     QVERIFY(first.CommandBlocks().isEmpty());
-    // A second program opening the board that a first one holds is told it is busy.
+    // The window names the board it took, or the devices that may be the board.
+    const QStringList device{"--device", "1111:2222"};
+    for (const auto& [args, line] :
+         {std::pair{QStringList{}, "linked to the board 03eb:a815 at port 1-1 (bus 001, address "
+                                   "002), no serial number\n"},
+          std::pair{device,
+                    "1111:2222 is plugged in; found a device that may be the board: "
+                    "1234:5678 at port 1-3 (full layout): start with --device 1234:5678\n"}}) {
+        QProcess window;
+        window.setProcessEnvironment(environment);
+        window.start(Q815EVM, args);
+        QByteArray err;
+        QTRY_VERIFY_WITH_TIMEOUT((err += window.readAllStandardError()).contains(line), 20000);
+        window.kill();
+        window.waitForFinished();
+    }
+    // A second program opening the board that a first one holds is told it is
+    // busy, once.
     usb::LibusbBackend holder(0x03EB, 0xA815, *usb::ParsePortPath("1-1"));
     BoardLink held(holder);
     QCOMPARE(held.CreateObjects(), 0);
@@ -341,7 +373,7 @@ void CtlTest::twoBoards()
     usb::LibusbBackend other(0x03EB, 0xA815, *usb::ParsePortPath("1-1"));
     const Run busy = Ctl(other, {"info", "--port", "1-1"});
     QCOMPARE(busy.exit, 3);
-    Matches(busy.err, "^q815ctl: the board is busy");
+    Matches(busy.err, "^q815ctl: the board is busy[^\n]*\n$");
     QCOMPARE(held.DownLoadCommand("C:20"), QStringLiteral("270B0941")); // the first goes on
 }
 

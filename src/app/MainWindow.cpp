@@ -164,6 +164,11 @@ void MainWindow::SetMessageSink(std::function<void(const QString&)> sink)
     showMessage_ = std::move(sink);
 }
 
+void MainWindow::NameBoard(const QString& text)
+{
+    TxtUSB->setToolTip(text);
+}
+
 void MainWindow::ShowLinkState(int state)
 {
     // A box that told of the unplug (or of what failed with it) says that the
@@ -181,6 +186,7 @@ void MainWindow::ShowLinkState(int state)
         TxtUSB->setText(LoadResString(StringBase + 83));
         SetBackground(TxtUSB, QColor(0, 255, 0));
     } else if (state == 2) {
+        NameBoard({});
         TxtUSB->setText(LoadResString(StringBase + 81));
         SetBackground(TxtUSB, QColor(255, 0, 0));
     }

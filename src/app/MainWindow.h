@@ -40,6 +40,8 @@ public:
 
     // Shows a message box with only an OK button and the application's title.
     void ShowMessage(const QString& text) { showMessage_(text); }
+    // The status box's tooltip: which board "USB OK" stands for (empty: none).
+    void NameBoard(const QString& text);
     // Tests record the texts instead of blocking on a box; null: boxes again.
     void SetMessageSink(std::function<void(const QString&)> sink);
 

@@ -7,6 +7,7 @@
 #include "common/StringTable.h"
 #include "link/BoardLink.h"
 #include "selection/Backends.h"
+#include "selection/BoardChoice.h"
 
 #include <QApplication>
 #include <QProcessEnvironment>
@@ -50,8 +51,26 @@ int Main(int argc, char** argv)
         std::fprintf(stderr, "q815evm: %s\n", qPrintable(text));
         window.ShowMessage(text);
     });
+    // The window's log (standard error) names each real board it links to, and
+    // the status box's tooltip the one it has; the board's console keeps to
+    // what the board sends.
+    QObject::connect(&link, &BoardLink::StatusBoxChanged, &window, [&](int state) {
+        usb::BoardListing board;
+        if (state != 1 || !backend.Backend().DescribeOpenBoard(board))
+            return;
+        if (!options.board.simulate)
+            std::fprintf(stderr, "q815evm: linked to %s\n", qPrintable(BoardText(board)));
+        window.NameBoard(BoardText(board));
+    });
     if (!window.Form_Load())
         return 1;
+    // No board, but a device that may be the board: said once, at start.
+    if (!link.Linked()) {
+        for (const QString& line : CandidateHint(FindCandidates(backend.Backend()))
+                                       .split(QLatin1Char('\n'), Qt::SkipEmptyParts))
+            std::fprintf(stderr, "q815evm: %s; found %s\n", qPrintable(NoBoardText(options.board)),
+                         qPrintable(line));
+    }
     window.show();
     return QApplication::exec();
 }

@@ -3,6 +3,7 @@
 #include "cli/Interrupt.h"
 #include "link/PipeLayout.h"
 #include "selection/Backends.h"
+#include "selection/BoardChoice.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
@@ -50,15 +51,18 @@ void CtlBoard::Say(const QString& text)
 int CtlBoard::RefuseSeveral()
 {
     QList<usb::BoardListing> boards;
-    if (!c_.selection.port.Empty() || c_.backend.ListBoards(boards) != usb::StatusSuccess ||
-        boards.size() < 2)
+    if (c_.backend.ListBoards(boards) != usb::StatusSuccess || boards.size() < 2)
         return ExitDone;
     QString text = QStringLiteral("%1 boards with the ids %2 are plugged in; choose one:")
                        .arg(boards.size())
                        .arg(c_.selection.IdsText());
-    for (const usb::BoardListing& board : std::as_const(boards))
-        text += QStringLiteral("\n  --port %1  (%2)")
-                    .arg(board.port.Text(), PipeLayoutName(board.endpoints));
+    for (const usb::BoardListing& board : std::as_const(boards)) {
+        const QString option = PickingOption(board, boards);
+        const QString port = option.startsWith(QLatin1String("--port"))
+                                 ? QString()
+                                 : QStringLiteral("port %1, ").arg(board.port.Text());
+        text += QStringLiteral("\n  %1  (%2%3)").arg(option, port, PipeLayoutName(board.endpoints));
+    }
     return c_.io.Fail(CtlError::NoBoard, text);
 }
 
@@ -83,17 +87,19 @@ int CtlBoard::Open()
         }
     }
     if (!link_.USBState(0) && messages_.isEmpty()) {
-        const QString where = c_.selection.port.Empty()
-                                  ? QString()
-                                  : QStringLiteral(" at port %1").arg(c_.selection.port.Text());
-        messages_ << QStringLiteral("no board with the ids %1 is plugged in%2 (see 'q815ctl list')")
-                         .arg(c_.selection.IdsText(), where);
+        messages_ << NoBoardText(c_.selection) + QStringLiteral(" (see 'q815ctl list')");
+        if (const QString hint = CandidateHint(FindCandidates(c_.backend)); !hint.isEmpty())
+            messages_ << hint;
     }
     if (!messages_.isEmpty()) {
-        // The first is the cause; what followed from it is said after it.
+        // The first is the cause; what followed from it is said after it, but
+        // for a board that another program holds: every transfer on it fails
+        // then, and saying so would only hide the cause.
         const int exit = c_.io.Fail(CtlError::NoBoard, messages_.constFirst());
-        for (const QString& text : messages_.mid(1))
-            c_.io.Message(text);
+        if (messages_.constFirst() != usb::StatusText(usb::StatusBusy)) {
+            for (const QString& text : messages_.mid(1))
+                c_.io.Message(text);
+        }
         return exit;
     }
     if (!link_.CommandEndpointsBound())

@@ -41,7 +41,7 @@ public:
 private:
     // Until the board is open its messages are gathered; from then on said.
     void Say(const QString& text);
-    // More than one board with the ids and none chosen: ExitNoBoard.
+    // More than one board matches the ids, port and serial: ExitNoBoard.
     int RefuseSeveral();
 
     CtlContext& c_;

@@ -4,8 +4,9 @@ const QList<CtlCommand>& CtlCommands()
 {
     static const QList<CtlCommand> commands = {
         {"list",
-         "every board with the ids: where it is plugged in, its pipe layout and "
-         "whether it can be opened",
+         "every board with the ids: where it is plugged in, its serial number, its "
+         "pipe layout and whether it can be opened; with --all also devices with "
+         "other ids that may be the board",
          "", "", ListOptions, RunList},
         {"info",
          "the chip with its part name and revision, the firmware version and the "

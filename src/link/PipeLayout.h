@@ -20,3 +20,8 @@ inline constexpr std::uint8_t FileIn = 0x84;
 // "command" (1 and 130), "command-129" (1 and 129), or "none" when the
 // endpoints make no layout the program can bind.
 QString PipeLayoutName(const QList<std::uint8_t>& addresses);
+
+// True when the endpoints are exactly one of the board's layouts: endpoint 6
+// alone, 2 and 130 with 4 and 132, or 1 with 130 or 129. A device with other
+// ids is a candidate only then; a bulk pair of 2 and 130 alone is common.
+bool IsBoardLayout(const QList<std::uint8_t>& addresses);

@@ -73,12 +73,17 @@ BackendChoice::BackendChoice(const BoardSelection& selection)
         board_ = std::make_unique<usb::VirtualBoard>();
         board_->SetPictureRenderer(SimulatedCamera());
         SimulatedBehaviour(*board_);
-        bus_->Plug(board_.get());
+        board_->SetSerial(QLatin1String(SimulatedSerial));
+        // --serial picks the virtual board too, or finds none.
+        if (selection.serial.isEmpty() || selection.serial == board_->Serial())
+            bus_->Plug(board_.get());
         backend_ = std::make_unique<usb::SimBackend>(*bus_);
         return;
     }
-    backend_ = std::make_unique<usb::LibusbBackend>(selection.vendorId, selection.productId,
-                                                    selection.port);
+    auto libusb = std::make_unique<usb::LibusbBackend>(selection.vendorId, selection.productId,
+                                                       selection.port);
+    libusb->Session().SetSerial(selection.serial);
+    backend_ = std::move(libusb);
 }
 
 BackendChoice::~BackendChoice() = default;

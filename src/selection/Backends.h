@@ -12,6 +12,9 @@ class VirtualBus;
 class VirtualBoard;
 } // namespace usb
 
+// The serial number of the virtual board of --simulate.
+inline constexpr char SimulatedSerial[] = "SIM-0001";
+
 // show is called with what to tell the user when a board that is plugged in
 // cannot be opened (no permission, held by another program). Only real boards
 // are ever refused.

@@ -7,13 +7,19 @@ namespace {
 const QString Simulate = QStringLiteral("simulate");
 const QString Device = QStringLiteral("device");
 const QString Port = QStringLiteral("port");
+const QString Serial = QStringLiteral("serial");
 } // namespace
 
-QString BoardSelection::IdsText() const
+QString IdsText(std::uint16_t vendorId, std::uint16_t productId)
 {
     return QStringLiteral("%1:%2")
         .arg(vendorId, 4, 16, QLatin1Char('0'))
         .arg(productId, 4, 16, QLatin1Char('0'));
+}
+
+QString BoardSelection::IdsText() const
+{
+    return ::IdsText(vendorId, productId);
 }
 
 bool ParseDeviceIds(const QString& text, std::uint16_t& vendorId, std::uint16_t& productId)
@@ -45,6 +51,11 @@ QList<QCommandLineOption> BoardOptions()
                                           "example 1-4.2), when several boards have the same "
                                           "ids."),
                            QStringLiteral("BUS-PORTS")),
+        QCommandLineOption(Serial,
+                           QStringLiteral("The board with this serial number, as 'q815ctl list' "
+                                          "shows it; unlike the port path it stays the same "
+                                          "when the cable moves."),
+                           QStringLiteral("TEXT")),
     };
 }
 
@@ -75,5 +86,9 @@ QString ReadBoardOptions(const QCommandLineParser& parser, const QString& device
                                   "has none.");
         selection.port = *port;
     }
+    selection.serial = parser.value(Serial);
+    if (parser.isSet(Serial) && selection.serial.isEmpty())
+        return QStringLiteral("--serial needs the board's serial number, as 'q815ctl list' "
+                              "shows it.");
     return {};
 }

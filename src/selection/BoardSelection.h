@@ -1,7 +1,7 @@
 #pragma once
 // Which board a program talks to, taken the same way by the window and by
 // q815ctl: --simulate, --device VID:PID (or the environment variable
-// Q815EVM_DEVICE) and --port BUS-PORTS.
+// Q815EVM_DEVICE), --port BUS-PORTS and --serial TEXT.
 #include "link/usb/PortPath.h"
 
 #include <QCommandLineOption>
@@ -19,14 +19,18 @@ struct BoardSelection {
     std::uint16_t vendorId = 0x03EB;
     std::uint16_t productId = 0xA815;
     usb::PortPath port; // empty: the first board with the ids
+    QString serial;     // empty: any serial number
 
     QString IdsText() const; // "03eb:a815"
 };
 
+// "03eb:a815".
+QString IdsText(std::uint16_t vendorId, std::uint16_t productId);
+
 // Parses "VID:PID" (hexadecimal, 1 to 4 digits each).
 bool ParseDeviceIds(const QString& text, std::uint16_t& vendorId, std::uint16_t& productId);
 
-// --simulate, --device and --port, for a program's parser.
+// --simulate, --device, --port and --serial, for a program's parser.
 QList<QCommandLineOption> BoardOptions();
 
 // Reads those options from a parser that has parsed its arguments; deviceEnv is

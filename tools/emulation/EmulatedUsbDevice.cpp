@@ -74,6 +74,12 @@ void EmulatedUsbDevice::SetClaimBusy(bool busy)
     shared_->claimBusy = busy;
 }
 
+int EmulatedUsbDevice::Requests() const
+{
+    const std::lock_guard lock(shared_->mutex);
+    return shared_->requests;
+}
+
 int EmulatedUsbDevice::SubmittedUrbs() const
 {
     const std::lock_guard lock(shared_->mutex);
@@ -145,6 +151,7 @@ void EmulatedUsbDevice::Plug()
     {
         const std::lock_guard lock(shared_->mutex);
         shared_->endpoints = board_.Endpoints();
+        shared_->serial = board_.Serial();
         const std::string key = port.devnode;
         auto [it, added] = shared_->ports.insert_or_assign(key, std::move(port));
         shared_->current = &it->second;
@@ -160,11 +167,13 @@ void EmulatedUsbDevice::Plug()
                                                   const_cast<gchar**>(properties));
     if (onAnnounced_)
         onAnnounced_();
-    QByteArray descriptors =
-        UsbDescriptors(board_.VendorId(), board_.ProductId(), board_.Endpoints());
+    QByteArray descriptors = UsbDescriptors(board_.VendorId(), board_.ProductId(),
+                                            board_.Endpoints(), !board_.Serial().isEmpty());
     umockdev_testbed_set_attribute_binary(testbed, syspath, "descriptors",
                                           reinterpret_cast<guint8*>(descriptors.data()),
                                           int(descriptors.size()));
+    if (!board_.Serial().isEmpty())
+        umockdev_testbed_set_attribute(testbed, syspath, "serial", qPrintable(board_.Serial()));
     {
         const std::lock_guard lock(shared_->mutex);
         shared_->syspath = syspath;

@@ -65,7 +65,9 @@ public:
     // Runs right after plugging announces the board (tests: what a program
     // that opens the board at once meets).
     void SetOnAnnounced(std::function<void()> hook) { onAnnounced_ = std::move(hook); }
-    // Counts of usbfs requests seen, for tests: submitted URBs and cancels.
+    // Counts of usbfs requests seen, for tests: all of them (none: the board
+    // was never opened), submitted URBs and cancels.
+    int Requests() const;
     int SubmittedUrbs() const;
     int DiscardedUrbs() const;
 

@@ -17,12 +17,15 @@ UMockdevIoctlData* Argument(UMockdevIoctlClient* client, std::size_t size)
 
 } // namespace
 
-// A claim ends with the release or when its program closes the device file.
+// A claim ends with the release or when its program closes the device file
+// (or dies): its URBs go with it.
 bool EmulatedUsbDevice::Shared::HeldByAnother(UMockdevIoctlClient* client)
 {
     if (claimer != nullptr && claimer != client && !umockdev_ioctl_client_get_connected(claimer)) {
         g_object_unref(claimer);
         claimer = nullptr;
+        for (auto& [node, port] : ports)
+            port.DropBulk();
     }
     return claimer != nullptr && claimer != client;
 }
@@ -31,15 +34,15 @@ bool EmulatedUsbDevice::Shared::HeldByAnother(UMockdevIoctlClient* client)
 gboolean EmulatedUsbDevice::Shared::Handle(UMockdevIoctlClient* client)
 {
     const std::lock_guard lock(mutex);
+    ++requests;
     const auto it = ports.find(umockdev_ioctl_client_get_devnode(client));
     if (!alive || it == ports.end()) {
         Complete(client, -1, ENODEV);
         return TRUE;
     }
-    const gulong transfer = umockdev_ioctl_client_get_request(client);
-    if ((transfer == USBDEVFS_SUBMITURB || transfer == USBDEVFS_REAPURBNDELAY ||
-         transfer == USBDEVFS_DISCARDURB) &&
-        HeldByAnother(client)) {
+    // Bulk transfers of another connection reach the interface of the
+    // program that claimed it: refused (Submit refuses its bulk URBs).
+    if (umockdev_ioctl_client_get_request(client) == USBDEVFS_DISCARDURB && HeldByAnother(client)) {
         Complete(client, -1, EBUSY);
         return TRUE;
     }
@@ -129,6 +132,14 @@ void EmulatedUsbDevice::Shared::Submit(UMockdevIoctlClient* client, Port& port)
         return;
     }
     usbdevfs_urb* urb = UrbOf(urbData);
+    if (urb->type == USBDEVFS_URB_TYPE_CONTROL && urb->endpoint == 0) {
+        SubmitControl(client, port, urbData);
+        return;
+    }
+    if (HeldByAnother(client)) {
+        Complete(client, -1, EBUSY);
+        return;
+    }
     if (!endpoints.contains(urb->endpoint) || urb->buffer_length < 0) {
         Complete(client, -1, ENOENT);
         return;
@@ -165,15 +176,74 @@ void EmulatedUsbDevice::Shared::Submit(UMockdevIoctlClient* client, Port& port)
     Complete(client, 0, 0);
 }
 
+// The string descriptors a GET_DESCRIPTOR asks for, answered at once: the
+// language (US English) and the serial number; anything else stalls.
+void EmulatedUsbDevice::Shared::SubmitControl(UMockdevIoctlClient* client, Port& port,
+                                              UMockdevIoctlData* urbData)
+{
+    usbdevfs_urb* urb = UrbOf(urbData);
+    constexpr int SetupSize = 8;
+    UMockdevIoctlData* buffer =
+        urb->buffer_length >= SetupSize
+            ? umockdev_ioctl_data_resolve(urbData, offsetof(usbdevfs_urb, buffer),
+                                          std::size_t(urb->buffer_length), nullptr)
+            : nullptr;
+    if (buffer == nullptr) {
+        Complete(client, -1, EFAULT);
+        return;
+    }
+    const std::uint8_t* setup = buffer->data;
+    const int value = setup[2] | setup[3] << 8;
+    QByteArray answer;
+    if (setup[0] == 0x80 && setup[1] == 6 && value == 0x0300) {
+        answer = QByteArray("	", 4);
+    } else if (setup[0] == 0x80 && setup[1] == 6 && value == 0x0300 + SerialIndex &&
+               !serial.isEmpty()) {
+        answer.append(char(2 + 2 * serial.size())).append(char(3));
+        for (QChar c : serial)
+            answer.append(char(c.unicode() & 0xFF)).append(char(c.unicode() >> 8));
+    }
+    const int room = qMin(setup[6] | setup[7] << 8, urb->buffer_length - SetupSize);
+    answer.truncate(room);
+    std::memcpy(buffer->data + SetupSize, answer.constData(), std::size_t(answer.size()));
+    urb->actual_length = int(answer.size());
+    urb->status = answer.isEmpty() ? -EPIPE : 0;
+    port.control.emplace_back(UMOCKDEV_IOCTL_CLIENT(g_object_ref(client)),
+                              UMOCKDEV_IOCTL_DATA(g_object_ref(urbData)));
+    port.Ready();
+    Complete(client, 0, 0);
+}
+
+// Each connection reaps its own URBs: its control transfers, and the bulk
+// ones when it holds the interface.
 void EmulatedUsbDevice::Shared::Reap(UMockdevIoctlClient* client, Port& port)
 {
-    if (port.finished.empty()) {
-        port.Quiet();
+    for (auto it = port.control.begin(); it != port.control.end();) {
+        const auto [sender, urb] = *it;
+        if (sender == client || !umockdev_ioctl_client_get_connected(sender)) {
+            it = port.control.erase(it);
+            g_object_unref(sender);
+            if (sender == client)
+                return HandOut(client, urb);
+            g_object_unref(urb);
+        } else {
+            ++it;
+        }
+    }
+    if (port.finished.empty() || HeldByAnother(client)) {
+        if (port.finished.empty() && port.control.empty())
+            port.Quiet();
         Complete(client, -1, current == &port ? EAGAIN : ENODEV);
         return;
     }
     UMockdevIoctlData* urb = port.finished.front();
     port.finished.pop_front();
+    HandOut(client, urb);
+}
+
+// Gives a finished URB (a reference of ours) back to the connection that reaps.
+void EmulatedUsbDevice::Shared::HandOut(UMockdevIoctlClient* client, UMockdevIoctlData* urb)
+{
     // The argument points to the caller's URB pointer: point it at its URB.
     UMockdevIoctlData* slot = Argument(client, sizeof(void*));
     if (slot == nullptr || !umockdev_ioctl_data_set_ptr(slot, 0, urb)) {

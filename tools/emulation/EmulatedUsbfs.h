@@ -50,6 +50,9 @@ struct Port {
     };
     std::map<std::uint8_t, std::deque<Urb>> pendingIn;
     std::deque<UMockdevIoctlData*> finished; // references of ours
+    // Finished control transfers, each with the connection that sent it (any
+    // program may read descriptors): both references of ours.
+    std::deque<std::pair<UMockdevIoctlClient*, UMockdevIoctlData*>> control;
 
     // Wakes the poller: finished URBs wait to be reaped.
     void Ready()
@@ -77,6 +80,19 @@ struct Port {
     }
     void Release()
     {
+        DropBulk();
+        for (auto [client, urb] : control) {
+            g_object_unref(client);
+            g_object_unref(urb);
+        }
+        control.clear();
+        if (fifo >= 0)
+            close(fifo);
+        fifo = -1;
+    }
+    // The bulk URBs, all of the program that claimed the interface.
+    void DropBulk()
+    {
         for (auto& [endpoint, urbs] : pendingIn) {
             for (const Urb& u : urbs)
                 g_object_unref(u.urb);
@@ -85,9 +101,6 @@ struct Port {
         for (UMockdevIoctlData* urb : finished)
             g_object_unref(urb);
         finished.clear();
-        if (fifo >= 0)
-            close(fifo);
-        fifo = -1;
     }
 };
 
@@ -115,18 +128,22 @@ struct EmulatedUsbDevice::Shared {
     std::map<std::string, Port> ports; // by node, old pluggings included
     Port* current = nullptr;           // the plugging in place, or none
     QList<std::uint8_t> endpoints;
+    QString serial; // the board's serial number string; empty: none
     bool claimBusy = false;
     // The connection (one program's open device file) that claimed interface
     // 0, a reference of ours. As the kernel does, another connection's claim
     // fails with EBUSY, and so do its transfers: they would reach the URBs
     // of the first program, which live in another address space.
     UMockdevIoctlClient* claimer = nullptr;
+    int requests = 0;
     int submitted = 0;
     int discarded = 0;
 
     gboolean Handle(UMockdevIoctlClient* client);
     bool HeldByAnother(UMockdevIoctlClient* client);
     void Submit(UMockdevIoctlClient* client, Port& port);
+    void SubmitControl(UMockdevIoctlClient* client, Port& port, UMockdevIoctlData* urbData);
+    void HandOut(UMockdevIoctlClient* client, UMockdevIoctlData* urb);
     void Reap(UMockdevIoctlClient* client, Port& port);
     void Discard(UMockdevIoctlClient* client, Port& port);
 };

@@ -11,7 +11,7 @@ void Word(QByteArray& out, int value)
 } // namespace
 
 QByteArray UsbDescriptors(std::uint16_t vendorId, std::uint16_t productId,
-                          const QList<std::uint8_t>& endpoints)
+                          const QList<std::uint8_t>& endpoints, bool withSerial)
 {
     QByteArray d;
     // Device: USB 2.0, vendor class, 8-byte control packets, one configuration.
@@ -27,7 +27,7 @@ QByteArray UsbDescriptors(std::uint16_t vendorId, std::uint16_t productId,
     Word(d, 0x0127);
     d.append(char(0));
     d.append(char(0));
-    d.append(char(0));
+    d.append(char(withSerial ? SerialIndex : 0));
     d.append(char(1));
 
     // Configuration 1: one interface, bus powered, 100 mA.

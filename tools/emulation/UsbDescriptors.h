@@ -7,5 +7,7 @@
 #include <QList>
 #include <cstdint>
 
+// withSerial: the device descriptor names string SerialIndex as its serial number.
+inline constexpr std::uint8_t SerialIndex = 3;
 QByteArray UsbDescriptors(std::uint16_t vendorId, std::uint16_t productId,
-                          const QList<std::uint8_t>& endpoints);
+                          const QList<std::uint8_t>& endpoints, bool withSerial = false);

@@ -88,10 +88,15 @@ int main(int argc, char** argv)
                                                  "1-1); given again, one more board with the "
                                                  "same ids at another port, 1-4.2 say."),
                                   QStringLiteral("BUS-PORTS"));
-    const QCommandLineOption ids(
-        QStringLiteral("ids"),
-        QStringLiteral("USB ids of the board (default %1).").arg(QLatin1String(DefaultDeviceIds)),
-        QStringLiteral("VID:PID"), QLatin1String(DefaultDeviceIds));
+    const QCommandLineOption ids(QStringLiteral("ids"),
+                                 QStringLiteral("USB ids of the board (default %1); given again, "
+                                                "the ids of the next board.")
+                                     .arg(QLatin1String(DefaultDeviceIds)),
+                                 QStringLiteral("VID:PID"), QLatin1String(DefaultDeviceIds));
+    const QCommandLineOption serial(QStringLiteral("serial"),
+                                    QStringLiteral("The board's serial number string (default: "
+                                                   "none); given again, the next board's."),
+                                    QStringLiteral("TEXT"));
     const QCommandLineOption unplugAfter(QStringLiteral("unplug-after"),
                                          QStringLiteral("Unplug the board after this many "
                                                         "seconds."),
@@ -116,24 +121,27 @@ int main(int argc, char** argv)
                                   QStringLiteral("The board is held by another program: "
                                                  "claiming its interface fails."));
     parser.addOptions(
-        {layout, port, ids, unplugAfter, plugAfter, noAccess, silent, fail, cut, busy});
+        {layout, port, ids, serial, unplugAfter, plugAfter, noAccess, silent, fail, cut, busy});
     parser.addPositionalArgument(QStringLiteral("command"), QStringLiteral("What to run."));
     parser.setOptionsAfterPositionalArgumentsMode(QCommandLineParser::ParseAsPositionalArguments);
     parser.process(app);
     const QStringList command = parser.positionalArguments();
     const QStringList ports = parser.isSet(port) ? parser.values(port) : QStringList{"1-1"};
     const QStringList layouts = parser.values(layout);
+    const QStringList idsList = parser.values(ids);
     // One board per port, all on bus 1 of one testbed.
     std::vector<std::unique_ptr<usb::VirtualBoard>> boards;
     std::vector<std::unique_ptr<EmulatedUsbDevice>> devices;
-    std::uint16_t vendorId = 0;
-    std::uint16_t productId = 0;
-    bool good = !command.isEmpty() && ParseDeviceIds(parser.value(ids), vendorId, productId);
+    bool good = !command.isEmpty();
     for (qsizetype i = 0; good && i < ports.size(); ++i) {
         boards.push_back(std::make_unique<usb::VirtualBoard>());
+        std::uint16_t vendorId = 0;
+        std::uint16_t productId = 0;
         good = ParseLayout(layouts.value(i, layouts.constLast()), *boards.back()) &&
+               ParseDeviceIds(idsList.value(i, idsList.constLast()), vendorId, productId) &&
                usb::ParsePortPath(ports[i]).has_value() && ports[i].startsWith("1-");
         boards.back()->SetIds(vendorId, productId);
+        boards.back()->SetSerial(parser.values(serial).value(i));
         boards.back()->SetPictureRenderer([cut = parser.isSet(cut)](int w, int h, int frame) {
             const QByteArray picture = RenderTestPicture(w, h, frame);
             return cut ? picture.left(picture.size() / 2) : picture;
@@ -155,8 +163,13 @@ int main(int argc, char** argv)
     }
     for (qsizetype i = 0; i < ports.size(); ++i) {
         devices[std::size_t(i)]->Plug();
-        std::fprintf(stderr, "emulated board %04x:%04x at %s, port %s\n", vendorId, productId,
-                     qPrintable(devices[std::size_t(i)]->DeviceNode()), qPrintable(ports[i]));
+        const usb::VirtualBoard& board = *boards[std::size_t(i)];
+        std::fprintf(stderr, "emulated board %04x:%04x at %s, port %s%s\n", board.VendorId(),
+                     board.ProductId(), qPrintable(devices[std::size_t(i)]->DeviceNode()),
+                     qPrintable(ports[i]),
+                     qPrintable(board.Serial().isEmpty()
+                                    ? QString()
+                                    : QStringLiteral(", serial %1").arg(board.Serial())));
     }
     const auto each = [&devices](void (EmulatedUsbDevice::*act)()) {
         for (const auto& device : devices)

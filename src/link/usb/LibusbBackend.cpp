@@ -30,4 +30,14 @@ Status LibusbBackend::ListBoards(QList<BoardListing>& boards)
     return session_->ListBoards(boards);
 }
 
+bool LibusbBackend::DescribeOpenBoard(BoardListing& board)
+{
+    return session_->DescribeOpenBoard(board);
+}
+
+Status LibusbBackend::ListOtherDevices(QList<BoardListing>& devices)
+{
+    return session_->ListOtherDevices(devices);
+}
+
 } // namespace usb

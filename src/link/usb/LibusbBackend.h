@@ -22,6 +22,8 @@ public:
     ~LibusbBackend() override;
     UsbObject* CreateObject(const QString& name, QObject* parent, std::int32_t& failure) override;
     Status ListBoards(QList<BoardListing>& boards) override;
+    bool DescribeOpenBoard(BoardListing& board) override;
+    Status ListOtherDevices(QList<BoardListing>& devices) override;
     LibusbSession& Session() { return *session_; }
 
 private:

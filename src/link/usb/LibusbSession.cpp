@@ -1,5 +1,6 @@
 #include "link/usb/LibusbSession.h"
 
+#include "link/usb/LibusbDescriptors.h"
 #include "link/usb/LibusbStatus.h"
 
 #include <QMetaObject>
@@ -15,41 +16,6 @@ constexpr auto PollInterval = std::chrono::seconds(1);
 // With hotplug the worker has nothing to do on its own; it only wakes now and
 // then, which costs nothing worth measuring.
 constexpr int IdleWakeSeconds = 60;
-
-BusPlace PlaceOf(libusb_device* device)
-{
-    return BusPlace{libusb_get_bus_number(device), libusb_get_device_address(device)};
-}
-
-PortPath PortOf(libusb_device* device)
-{
-    std::uint8_t numbers[7];
-    const int count = libusb_get_port_numbers(device, numbers, int(sizeof numbers));
-    PortPath port{libusb_get_bus_number(device), {}};
-    for (int i = 0; i < count; ++i)
-        port.ports.append(numbers[i]);
-    return port;
-}
-
-// The endpoints of interface 0, setting 0, of configuration 1 (or of the active
-// configuration when the board has no configuration 1).
-QList<LibusbDevice::Endpoint> InterfaceEndpoints(libusb_device* device)
-{
-    QList<LibusbDevice::Endpoint> endpoints;
-    libusb_config_descriptor* config = nullptr;
-    if (libusb_get_config_descriptor_by_value(device, 1, &config) != LIBUSB_SUCCESS &&
-        libusb_get_active_config_descriptor(device, &config) != LIBUSB_SUCCESS)
-        return endpoints;
-    if (config->bNumInterfaces > 0 && config->interface[0].num_altsetting > 0) {
-        const libusb_interface_descriptor& setting = config->interface[0].altsetting[0];
-        for (int i = 0; i < setting.bNumEndpoints; ++i) {
-            const libusb_endpoint_descriptor& e = setting.endpoint[i];
-            endpoints.append({e.bEndpointAddress, std::uint8_t(e.bmAttributes & 0x03)});
-        }
-    }
-    libusb_free_config_descriptor(config);
-    return endpoints;
-}
 
 } // namespace
 
@@ -135,19 +101,20 @@ LibusbSession::~LibusbSession()
     libusb_exit(context_);
 }
 
-bool LibusbSession::Matches(libusb_device* device) const
+bool LibusbSession::Matches(libusb_device* device, bool bySerial)
 {
     libusb_device_descriptor descriptor{};
     return libusb_get_device_descriptor(device, &descriptor) == LIBUSB_SUCCESS &&
            descriptor.idVendor == vendorId_ && descriptor.idProduct == productId_ &&
-           (port_.Empty() || PortOf(device) == port_);
+           (port_.Empty() || PortOf(device) == port_) &&
+           (!bySerial || serial_.isEmpty() || SerialOf(device) == serial_);
 }
 
-QList<libusb_device*> LibusbSession::MatchingBoards(libusb_device** list, long count) const
+QList<libusb_device*> LibusbSession::MatchingBoards(libusb_device** list, long count, bool bySerial)
 {
     QList<libusb_device*> boards;
     for (long i = 0; i < count; ++i) {
-        if (Matches(list[i]))
+        if (Matches(list[i], bySerial))
             boards.append(list[i]);
     }
     std::sort(boards.begin(), boards.end(), [](libusb_device* a, libusb_device* b) {
@@ -158,21 +125,6 @@ QList<libusb_device*> LibusbSession::MatchingBoards(libusb_device** list, long c
     return boards;
 }
 
-// Runs use(boards) on the matching boards of a fresh device list and returns
-// its status, or the status of getting the list.
-template <typename Use> Status LibusbSession::WithMatchingBoards(Use use)
-{
-    if (context_ == nullptr)
-        return initStatus_;
-    libusb_device** list = nullptr;
-    const ssize_t n = libusb_get_device_list(context_, &list);
-    if (n < 0)
-        return StatusFromLibusbError(int(n));
-    const Status status = use(MatchingBoards(list, n));
-    libusb_free_device_list(list, 1);
-    return status;
-}
-
 Status LibusbSession::CountBoards(std::int32_t& count)
 {
     count = 0;
@@ -180,40 +132,6 @@ Status LibusbSession::CountBoards(std::int32_t& count)
         count = std::int32_t(boards.size());
         return StatusSuccess;
     });
-}
-
-Status LibusbSession::ListBoards(QList<BoardListing>& boards)
-{
-    boards.clear();
-    return WithMatchingBoards([&](const QList<libusb_device*>& matching) {
-        const auto open = open_.lock();
-        for (libusb_device* board : matching) {
-            const BusPlace place = PlaceOf(board);
-            QList<std::uint8_t> endpoints;
-            for (const LibusbDevice::Endpoint& endpoint : InterfaceEndpoints(board))
-                endpoints.append(endpoint.address);
-            const bool ours = open && !open->Gone() && open->Place() == place;
-            boards.append({vendorId_, productId_, PortOf(board), place.address, endpoints,
-                           ours ? StatusSuccess : TryOpen(board)});
-        }
-        return StatusSuccess;
-    });
-}
-
-// Opens the board and claims its interface, then lets go of both: what
-// attaching it would meet. No kernel driver is detached for this: one that
-// holds the interface makes it busy.
-Status LibusbSession::TryOpen(libusb_device* board) const
-{
-    libusb_device_handle* handle = nullptr;
-    int r = libusb_open(board, &handle);
-    if (r != LIBUSB_SUCCESS)
-        return StatusFromLibusbError(r, StatusNoDevice);
-    r = libusb_claim_interface(handle, 0);
-    if (r == LIBUSB_SUCCESS)
-        libusb_release_interface(handle, 0);
-    libusb_close(handle);
-    return StatusFromLibusbError(r, StatusNoInterface);
 }
 
 Status LibusbSession::Open(std::int32_t index, std::shared_ptr<LibusbDevice>& device)

@@ -14,6 +14,7 @@
 #include "link/usb/UsbStatus.h"
 
 #include <QList>
+#include <QMap>
 #include <QObject>
 #include <atomic>
 #include <cstdint>
@@ -77,15 +78,24 @@ public:
                   bool forcePoll = false);
     ~LibusbSession() override;
 
+    // Only the board with this serial number counts (empty: any). Set before
+    // anything is listed or opened.
+    void SetSerial(const QString& serial) { serial_ = serial; }
+
     // 0 when libusb could be set up, else why not.
     Status InitStatus() const { return initStatus_; }
     libusb_context* Context() const { return context_; }
 
-    // The boards with our ids (and port), in bus order.
+    // The boards with our ids (and port, and serial), in bus order.
     Status CountBoards(std::int32_t& count);
-    // The same boards with where they sit, their endpoints and whether they
-    // can be opened and claimed now.
+    // The same boards with where they sit, their serial numbers, their
+    // endpoints and whether they can be opened and claimed now.
     Status ListBoards(QList<BoardListing>& boards);
+    // The board open now, listed without touching the others; false when none.
+    bool DescribeOpenBoard(BoardListing& board);
+    // Devices with other ids whose interface 0 is vendor-specific, from their
+    // descriptors; none of them is opened.
+    Status ListOtherDevices(QList<BoardListing>& devices);
     // Opens board number index, or hands out the board already open when it
     // is the same plugging of the same board.
     Status Open(std::int32_t index, std::shared_ptr<LibusbDevice>& device);
@@ -101,8 +111,13 @@ Q_SIGNALS:
     void OpenRefused(const QString& text);
 
 private:
-    bool Matches(libusb_device* device) const;
-    QList<libusb_device*> MatchingBoards(libusb_device** list, long count) const;
+    // By ids and port; bySerial (the window thread only): by the serial too.
+    bool Matches(libusb_device* device, bool bySerial = false);
+    QList<libusb_device*> MatchingBoards(libusb_device** list, long count, bool bySerial = false);
+    // The window thread: the board's serial number, read once per plugging
+    // (through the open handle when it is ours, else opened just for that).
+    QString SerialOf(libusb_device* device);
+    BoardListing Describe(libusb_device* device);
     template <typename Use> Status WithMatchingBoards(Use use);
     Status TryOpen(libusb_device* board) const;
     void RunEvents();
@@ -114,6 +129,8 @@ private:
     std::uint16_t vendorId_;
     std::uint16_t productId_;
     PortPath port_;
+    QString serial_;
+    QMap<quint16, QString> serials_; // by bus and address: one plugging each
     bool forcePoll_;
     libusb_context* context_ = nullptr;
     Status initStatus_ = StatusSuccess;

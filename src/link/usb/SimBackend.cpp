@@ -21,9 +21,21 @@ Status SimBackend::ListBoards(QList<BoardListing>& boards)
     for (qsizetype i = 0; i < plugged.size(); ++i) {
         const VirtualBoard& board = *plugged[i];
         boards.append({board.VendorId(), board.ProductId(), PortPath{1, {std::uint8_t(i + 1)}},
-                       std::uint8_t(i + 2), board.Endpoints(), board.OpenRefusal()});
+                       std::uint8_t(i + 2), board.Endpoints(), board.OpenRefusal(),
+                       board.Serial()});
     }
     return StatusSuccess;
+}
+
+// The objects attach the first board on the bus.
+bool SimBackend::DescribeOpenBoard(BoardListing& board)
+{
+    QList<BoardListing> boards;
+    ListBoards(boards);
+    if (boards.isEmpty())
+        return false;
+    board = boards.constFirst();
+    return true;
 }
 
 } // namespace usb

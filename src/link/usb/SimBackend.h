@@ -13,6 +13,7 @@ public:
     UsbObject* CreateObject(const QString& name, QObject* parent, std::int32_t& failure) override;
     // The boards of the bus, each on its own port of bus 1 ("1-1", "1-2" ...).
     Status ListBoards(QList<BoardListing>& boards) override;
+    bool DescribeOpenBoard(BoardListing& board) override;
     // Makes the next CreateObject calls fail outright with this number (0: succeed).
     void SetCreateFailure(std::int32_t failure) { createFailure_ = failure; }
 

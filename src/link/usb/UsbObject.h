@@ -81,6 +81,16 @@ public:
     // them; each one is tried (opened and its interface claimed, then let go)
     // unless this program has it open already.
     virtual Status ListBoards(QList<BoardListing>& boards) = 0;
+    // The board that the objects have open, as ListBoards would list it, without
+    // touching any other; false when none is open.
+    virtual bool DescribeOpenBoard(BoardListing& board) = 0;
+    // Devices with other ids whose interface 0 is vendor-specific (candidate
+    // set), with its endpoints: read from their descriptors, never opened.
+    virtual Status ListOtherDevices(QList<BoardListing>& devices)
+    {
+        devices.clear();
+        return StatusSuccess;
+    }
 };
 
 } // namespace usb

@@ -11,6 +11,7 @@
 #include <QList>
 #include <QMap>
 #include <QObject>
+#include <QString>
 #include <QTimer>
 #include <cstdint>
 #include <functional>
@@ -45,6 +46,9 @@ public:
     std::uint16_t VendorId() const { return vendorId_; }
     std::uint16_t ProductId() const { return productId_; }
     void SetIds(std::uint16_t vendorId, std::uint16_t productId);
+    // Its serial number string (iSerialNumber); empty: the board has none.
+    void SetSerial(const QString& serial) { serial_ = serial; }
+    QString Serial() const { return serial_; }
 
     // --- identity -----------------------------------------------------------
     void SetChipId(const QByteArray& id);            // reply to "C:20"
@@ -147,6 +151,7 @@ private:
     bool silent_ = false;
     bool failing_ = false;
     Status openRefusal_ = StatusSuccess;
+    QString serial_;
     int replyChunkSize_ = 0;
     struct Script {
         QByteArray command;
