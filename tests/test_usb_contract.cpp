@@ -1,9 +1,9 @@
 // The USB component contract, kept by both backends: the same cases run on the
 // simulated objects and, built with Q815_TEST_LIBUSB, through real libusb on the
 // virtual board served as a USB device. Each backend's own cases follow.
+#include "BoardPort.h" // first: it may include umockdev's header
+
 #ifdef Q815_TEST_LIBUSB
-#include "EmulatedUsbDevice.h"
-#include "link/usb/LibusbBackend.h"
 #include "link/usb/LibusbStatus.h"
 #include "link/usb/LibusbUsbObject.h"
 #include <fcntl.h>
@@ -11,12 +11,7 @@
 #include <linux/usbdevice_fs.h>
 #include <sys/ioctl.h>
 #include <unistd.h>
-#else
-#include "link/usb/SimBackend.h"
-#include "link/usb/SimUsbObject.h"
-#include "link/usb/VirtualBus.h"
 #endif
-#include "link/usb/VirtualBoard.h"
 
 #include <QSignalSpy>
 #include <QTest>
@@ -31,15 +26,6 @@ const QString kGuid = QStringLiteral("{325ddf96-938c-11d3-9e34-0080c82727f4}");
 QByteArray Block(const QByteArray& command)
 {
     return command.leftJustified(128, ' ', true);
-}
-
-// Lets everything posted so far run: a marker posted now runs after it.
-bool Drain()
-{
-    bool done = false;
-    QMetaObject::invokeMethod(
-        QCoreApplication::instance(), [&done] { done = true; }, Qt::QueuedConnection);
-    return QTest::qWaitFor([&done] { return done; }, 2000);
 }
 
 // Opens object's board and claims the interface, as the link does; binds the
@@ -60,43 +46,19 @@ Status Bind(UsbObject& object, std::uint8_t endpoint)
 // endpoints each layout offers are met through the link in test_board_discovery.
 struct Rig {
     VirtualBoard board;
-#ifdef Q815_TEST_LIBUSB
-    EmulatedUsbDevice device{board}; // before libusb looks at /sys and /dev
-    std::unique_ptr<LibusbBackend> backend;
-    bool Plugged() const
-    {
-        return device.Plugged();
-    }
+    BoardPort port{board};
+    std::unique_ptr<UsbBackend> backend;
     void Plug()
     {
-        device.Plug();
+        port.Plug();
         if (!backend)
-            backend = std::make_unique<LibusbBackend>(board.VendorId(), board.ProductId());
+            backend = port.MakeBackend();
     }
-    void Unplug()
-    {
-        device.Unplug();
-    }
-#else
-    VirtualBus bus;
-    std::unique_ptr<SimBackend> backend = std::make_unique<SimBackend>(bus);
-    bool Plugged() const
-    {
-        return !bus.Boards().isEmpty();
-    }
-    void Plug()
-    {
-        bus.Plug(&board);
-    }
-    void Unplug()
-    {
-        bus.Unplug(&board);
-    }
-#endif
+    void Unplug() { port.Unplug(); }
     // An object of that name, opened and bound; null when any step fails.
     std::unique_ptr<UsbObject> Open(const QString& name, std::uint8_t endpoint)
     {
-        if (!Plugged())
+        if (!port.Plugged())
             Plug();
         std::int32_t failure = -1;
         QObject owner;
@@ -309,27 +271,16 @@ private Q_SLOTS:
                  "run with LD_PRELOAD=libumockdev-preload.so.0 (ctest sets it)");
     }
 
-    void libusbFailures_data()
-    {
-        QTest::addColumn<int>("error");
-        QTest::addColumn<Status>("status");
-        QTest::addColumn<QString>("advice");
-        QTest::newRow("no permission")
-            << int(LIBUSB_ERROR_ACCESS) << StatusAccessDenied << "udev rule";
-        QTest::newRow("held elsewhere")
-            << int(LIBUSB_ERROR_BUSY) << StatusBusy << "another program";
-        QTest::newRow("unplugged")
-            << int(LIBUSB_ERROR_NO_DEVICE) << StatusDeviceGone << "plug it in";
-        QTest::newRow("unknown code") << -1234 << StatusInternal << "report";
-    }
-
     void libusbFailures()
     {
-        QFETCH(int, error);
-        QFETCH(Status, status);
-        QFETCH(QString, advice);
-        QCOMPARE(StatusFromLibusbError(error), status);
-        QVERIFY(StatusText(status).contains(advice));
+        const auto maps = [](int error, Status status, const char* advice) {
+            return StatusFromLibusbError(error) == status &&
+                   StatusText(status).contains(QLatin1String(advice));
+        };
+        QVERIFY(maps(LIBUSB_ERROR_ACCESS, StatusAccessDenied, "udev rule"));
+        QVERIFY(maps(LIBUSB_ERROR_BUSY, StatusBusy, "another program"));
+        QVERIFY(maps(LIBUSB_ERROR_NO_DEVICE, StatusDeviceGone, "plug it in"));
+        QVERIFY(maps(-1234, StatusInternal, "report"));
         QCOMPARE(StatusFromTransfer(LIBUSB_TRANSFER_NO_DEVICE), StatusDeviceGone);
         // Every status says something of its own; an unknown one shows its code.
         int count = 0;
@@ -347,8 +298,8 @@ private Q_SLOTS:
     void announcedBoardAnswers()
     {
         int claim = -1;
-        rig_->device.SetOnAnnounced([&] {
-            const int fd = ::open(qPrintable(rig_->device.DeviceNode()), O_RDWR);
+        rig_->port.device.SetOnAnnounced([&] {
+            const int fd = ::open(qPrintable(rig_->port.device.DeviceNode()), O_RDWR);
             unsigned int interface = 0;
             claim = fd >= 0 && ::ioctl(fd, USBDEVFS_CLAIMINTERFACE, &interface) == 0 ? 0 : errno;
             if (fd >= 0)
@@ -373,77 +324,69 @@ private Q_SLOTS:
         QCOMPARE(i->ClearPipe(), StatusSuccess);
     }
 
-    void transfersCancelledAndWaitedFor_data()
-    {
-        QTest::addColumn<bool>("destroy");
-        QTest::newRow("EndReading") << false;
-        QTest::newRow("object destroyed with a write in flight") << true;
-    }
-
-    // Ending or destroying cancels the transfers in flight and waits for them: no
-    // completion reaches the object afterwards.
+    // Ending or destroying (with a write in flight) cancels the transfers in
+    // flight and waits for them: no completion reaches the object afterwards.
     void transfersCancelledAndWaitedFor()
     {
-        QFETCH(bool, destroy);
-        rig_->board.SetSilent(true);
-        auto in = rig_->Open("USBPipeIN", 0x82);
-        auto out = rig_->Open("USBPipeOUT", 0x02);
-        QVERIFY(in && out);
-        auto* reader = static_cast<LibusbUsbObject*>(in.get());
-        QSignalSpy readComplete(in.get(), &UsbObject::ReadComplete);
-        QCOMPARE(in->BeginReading(512, 4, 5), StatusSuccess);
-        QCOMPARE(reader->ReadsInFlight(), 4);
-        const int discarded = rig_->device.DiscardedUrbs();
-        if (destroy) {
-            QCOMPARE(out->BeginWriting(128, 1, 5, true), StatusSuccess);
-            QCOMPARE(out->QueueData(Block("C:20"), 1), StatusSuccess);
-            in.reset();
-            out.reset();
-            QVERIFY(rig_->device.DiscardedUrbs() >= discarded + 4);
-            rig_.reset();
-            QVERIFY(Drain()); // anything still posted would run (and crash) here
-            return;
+        for (bool destroy : {false, true}) {
+            rig_.reset(); // one testbed at a time
+            rig_ = std::make_unique<Rig>();
+            rig_->board.SetSilent(true);
+            auto in = rig_->Open("USBPipeIN", 0x82);
+            auto out = rig_->Open("USBPipeOUT", 0x02);
+            QVERIFY(in && out);
+            auto* reader = static_cast<LibusbUsbObject*>(in.get());
+            QSignalSpy readComplete(in.get(), &UsbObject::ReadComplete);
+            QCOMPARE(in->BeginReading(512, 4, 5), StatusSuccess);
+            QCOMPARE(reader->ReadsInFlight(), 4);
+            const int discarded = rig_->port.device.DiscardedUrbs();
+            if (destroy) {
+                QCOMPARE(out->BeginWriting(128, 1, 5, true), StatusSuccess);
+                QCOMPARE(out->QueueData(Block("C:20"), 1), StatusSuccess);
+                in.reset();
+                out.reset();
+                QVERIFY(rig_->port.device.DiscardedUrbs() >= discarded + 4);
+                rig_.reset();
+                QVERIFY(Drain()); // anything still posted would run (and crash) here
+                return;
+            }
+            QCOMPARE(in->EndReading(), StatusSuccess);
+            QCOMPARE(reader->ReadsInFlight(), 0);
+            QCOMPARE(rig_->port.device.DiscardedUrbs(), discarded + 4);
+            rig_->board.SendOnCommandIn("late");
+            QVERIFY(Drain());
+            QCOMPARE(readComplete.size(), 0);
         }
-        QCOMPARE(in->EndReading(), StatusSuccess);
-        QCOMPARE(reader->ReadsInFlight(), 0);
-        QCOMPARE(rig_->device.DiscardedUrbs(), discarded + 4);
-        rig_->board.SendOnCommandIn("late");
-        QVERIFY(Drain());
-        QCOMPARE(readComplete.size(), 0);
     }
 #else // ---- the simulated backend's own cases ----
-    void teardownInAnyOrder_data()
-    {
-        QTest::addColumn<QString>("first");
-        QTest::newRow("object with transfers pending") << "object";
-        QTest::newRow("board and bus while reading") << "board";
-    }
-
+    // Board, bus and backend go first (while reading), or the objects (writes pending).
     void teardownInAnyOrder()
     {
-        QFETCH(QString, first);
-        auto in = rig_->Open("USBPipeIN", 0x82);
-        auto out = rig_->Open("USBPipeOUT", 0x02);
-        QVERIFY(in && out);
-        QSignalSpy readComplete(in.get(), &UsbObject::ReadComplete);
-        QCOMPARE(in->BeginReading(64, 1, 5), StatusSuccess);
-        QCOMPARE(out->BeginWriting(128, 1, 5, true), StatusSuccess);
-        QCOMPARE(out->QueueData(Block("C:20"), 1), StatusSuccess);
-        rig_->board.SendOnCommandIn("pending");
-        if (first == "object") {
-            in.reset();
-            out.reset();
-            QVERIFY(Drain());
-            QVERIFY(rig_->board.ReceivedBlocks().isEmpty()); // the queued write died with its pipe
-            return;
+        for (bool boardFirst : {true, false}) {
+            rig_ = std::make_unique<Rig>();
+            auto in = rig_->Open("USBPipeIN", 0x82);
+            auto out = rig_->Open("USBPipeOUT", 0x02);
+            QVERIFY(in && out);
+            QSignalSpy readComplete(in.get(), &UsbObject::ReadComplete);
+            QCOMPARE(in->BeginReading(64, 1, 5), StatusSuccess);
+            QCOMPARE(out->BeginWriting(128, 1, 5, true), StatusSuccess);
+            QCOMPARE(out->QueueData(Block("C:20"), 1), StatusSuccess);
+            rig_->board.SendOnCommandIn("pending");
+            if (!boardFirst) {
+                in.reset();
+                out.reset();
+                QVERIFY(Drain());
+                QVERIFY(rig_->board.ReceivedBlocks().isEmpty()); // the write died with its pipe
+                return;
+            }
+            rig_.reset();
+            QTRY_COMPARE(readComplete.size(), 1);
+            QByteArray buffer(64, '\0');
+            std::int32_t n = 0;
+            QCOMPARE(in->FetchData(buffer, n), StatusDeviceGone);
+            QCOMPARE(in->ClearPipe(), StatusDeviceGone);
+            QCOMPARE(in->AttachDevice(0), StatusNoDevice);
         }
-        rig_.reset(); // backend, bus and board
-        QTRY_COMPARE(readComplete.size(), 1);
-        QByteArray buffer(64, '\0');
-        std::int32_t n = 0;
-        QCOMPARE(in->FetchData(buffer, n), StatusDeviceGone);
-        QCOMPARE(in->ClearPipe(), StatusDeviceGone);
-        QCOMPARE(in->AttachDevice(0), StatusNoDevice);
     }
 #endif
 };
