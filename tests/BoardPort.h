@@ -41,6 +41,10 @@ struct BoardPort {
     {
         return device.Plugged();
     }
+    void FailReads(int count)
+    {
+        device.FailReads(count);
+    }
     // Make it after plugging: libusb must find the testbed.
     std::unique_ptr<usb::UsbBackend> MakeBackend(bool poll = false)
     {
@@ -66,6 +70,12 @@ struct BoardPort {
     bool Plugged() const
     {
         return bus.PlugGeneration(&board) != 0;
+    }
+    // The next count reads that take data from the board fail, the data lost.
+    void FailReads(int count)
+    {
+        bus.InjectFault(QString(), QStringLiteral("ReadTransfer"), usb::StatusTransferFailed, 0,
+                        count);
     }
     std::unique_ptr<usb::UsbBackend> MakeBackend(bool = false)
     {
