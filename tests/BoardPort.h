@@ -1,8 +1,6 @@
 #pragma once
-// Where a virtual board is plugged in, for tests that run on both backends:
-// built plainly, the simulated bus; built with Q815_TEST_LIBUSB, the board
-// served as a USB device that real libusb talks to (the process must run with
-// LD_PRELOAD=libumockdev-preload.so.0).
+// Where a virtual board is plugged in: the simulated bus, or built with
+// Q815_TEST_LIBUSB, the emulated USB device (run with the umockdev preload).
 #ifdef Q815_TEST_LIBUSB
 #include "EmulatedUsbDevice.h" // before any Qt header: umockdev.h uses "signals"
 #include "link/usb/LibusbBackend.h"
@@ -25,26 +23,14 @@ inline bool Drain()
     return QTest::qWaitFor([&done] { return done; }, 2000);
 }
 
+// Both take the layout before plugging: it is part of the board's descriptors.
+#ifdef Q815_TEST_LIBUSB
 struct BoardPort {
     usb::VirtualBoard& board;
-#ifdef Q815_TEST_LIBUSB
     EmulatedUsbDevice device{board};
-    void Plug()
-    {
-        device.Plug();
-    }
-    void Unplug()
-    {
-        device.Unplug();
-    }
-    bool Plugged() const
-    {
-        return device.Plugged();
-    }
-    void FailReads(int count)
-    {
-        device.FailReads(count);
-    }
+    void Plug() { device.Plug(); }
+    void Unplug() { device.Unplug(); }
+    void FailReads(int n) { device.FailReads(n); } // the next n reads fail, their data lost
     // Make it after plugging: libusb must find the testbed.
     std::unique_ptr<usb::UsbBackend> MakeBackend(bool poll = false)
     {
@@ -56,34 +42,6 @@ struct BoardPort {
         : board(b), device(b, nullptr, QStringLiteral("1-4.2"), &first.device)
     {
     }
-#else
-    usb::VirtualBus ownBus;
-    usb::VirtualBus& bus = ownBus;
-    void Plug()
-    {
-        bus.Plug(&board);
-    }
-    void Unplug()
-    {
-        bus.Unplug(&board);
-    }
-    bool Plugged() const
-    {
-        return bus.PlugGeneration(&board) != 0;
-    }
-    // The next count reads that take data from the board fail, the data lost.
-    void FailReads(int count)
-    {
-        bus.InjectFault(QString(), QStringLiteral("ReadTransfer"), usb::StatusTransferFailed, 0,
-                        count);
-    }
-    std::unique_ptr<usb::UsbBackend> MakeBackend(bool = false)
-    {
-        return std::make_unique<usb::SimBackend>(bus);
-    }
-    BoardPort(usb::VirtualBoard& b, BoardPort& first) : board(b), bus(first.bus) {}
-#endif
-    // The layout is part of the board's descriptors: set it before plugging.
     BoardPort(usb::VirtualBoard& b, usb::EndpointLayout layout = usb::EndpointLayout::Full,
               bool commandInIs130 = true, bool plugged = false)
         : board(b)
@@ -93,3 +51,26 @@ struct BoardPort {
             Plug();
     }
 };
+#else
+struct BoardPort {
+    usb::VirtualBoard& board;
+    usb::VirtualBus ownBus;
+    usb::VirtualBus& bus = ownBus;
+    void Plug() { bus.Plug(&board); }
+    void Unplug() { bus.Unplug(&board); }
+    void FailReads(int n) { bus.InjectFault({}, "ReadTransfer", usb::StatusTransferFailed, 0, n); }
+    std::unique_ptr<usb::UsbBackend> MakeBackend(bool = false)
+    {
+        return std::make_unique<usb::SimBackend>(bus);
+    }
+    BoardPort(usb::VirtualBoard& b, BoardPort& first) : board(b), bus(first.bus) {}
+    BoardPort(usb::VirtualBoard& b, usb::EndpointLayout layout = usb::EndpointLayout::Full,
+              bool commandInIs130 = true, bool plugged = false)
+        : board(b)
+    {
+        board.SetLayout(layout, commandInIs130);
+        if (plugged)
+            Plug();
+    }
+};
+#endif

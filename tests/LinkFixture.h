@@ -1,9 +1,6 @@
 #pragma once
-// A board link with one virtual board, recording what the window would show.
-// The same conversation tests run on both backends: built plainly, the link
-// talks to the simulated bus; built with Q815_TEST_LIBUSB, it talks through real
-// libusb to the virtual board served as a USB device (the process must run with
-// LD_PRELOAD=libumockdev-preload.so.0).
+// A board link with one virtual board, recording what the window would show,
+// on either backend (see BoardPort.h).
 #include "BoardPort.h" // first: it may include umockdev's header
 
 #include "BoardCommands.h"

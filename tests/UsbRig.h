@@ -1,6 +1,5 @@
 #pragma once
-// One board on one backend, and the steps the link takes to open an object,
-// for the component's own tests (test_usb_contract, test_usb_backends).
+// Helpers of the USB component's own tests (test_usb_contract, test_usb_backends).
 #include "BoardPort.h" // first: it may include umockdev's header
 
 #include "link/usb/UsbObject.h"
@@ -44,11 +43,10 @@ struct Rig {
         if (!backend)
             backend = port.MakeBackend();
     }
-    void Unplug() { port.Unplug(); }
     // An object of that name, opened and bound; null when any step fails.
     std::unique_ptr<UsbObject> Open(const QString& name, std::uint8_t endpoint)
     {
-        if (!port.Plugged())
+        if (!backend)
             Plug();
         std::int32_t failure = -1;
         QObject owner;

@@ -164,20 +164,18 @@ void BoardDiscoveryTest::followsTheOpenBoard()
     // Plugs or unplugs, and waits until the link has had the plug event.
     const auto seen = [&](void (BoardPort::*change)()) {
 #ifdef Q815_TEST_LIBUSB
-        auto& session = static_cast<usb::LibusbBackend&>(*f.backend).Session();
-        QSignalSpy arrived(&session, &usb::LibusbSession::Arrived);
-        QSignalSpy left(&session, &usb::LibusbSession::Left);
+        QSignalSpy event(&static_cast<usb::LibusbBackend&>(*f.backend).Session(),
+                         change == &BoardPort::Plug ? &usb::LibusbSession::Arrived
+                                                    : &usb::LibusbSession::Left);
         (other.*change)();
-        return QTest::qWaitFor([&] { return !arrived.isEmpty() || !left.isEmpty(); }, 5000);
+        return event.wait(5000);
 #else
         (other.*change)();
         return Drain();
 #endif
     };
-    QVERIFY(seen(&BoardPort::Plug));
-    QVERIFY(unchanged());
-    QVERIFY(seen(&BoardPort::Unplug));
-    QVERIFY(unchanged());
+    QVERIFY(seen(&BoardPort::Plug) && unchanged());
+    QVERIFY(seen(&BoardPort::Unplug) && unchanged());
     QCOMPARE(f.link.DownLoadCommand(QStringLiteral("C:20")), QStringLiteral("270B0941"));
     f.Unplug();
     QTRY_VERIFY_WITH_TIMEOUT(!State(f.link).LinkUp, 5000);

@@ -1,6 +1,4 @@
 // Each USB backend's own cases; their common contract is test_usb_contract's.
-// Built with Q815_TEST_LIBUSB: the libusb backend through real libusb on the
-// virtual board served as a USB device; built plainly: the simulated one.
 #include "UsbRig.h" // first: it may include umockdev's header
 
 #ifdef Q815_TEST_LIBUSB

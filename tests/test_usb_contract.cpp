@@ -1,7 +1,6 @@
 // The USB component contract, kept by both backends: the same cases run on the
 // simulated objects and, built with Q815_TEST_LIBUSB, through real libusb on the
-// virtual board served as a USB device. Each backend's own cases are in
-// test_usb_backends.
+// emulated board. Each backend's own cases are in test_usb_backends.
 #include "UsbRig.h" // first: it may include umockdev's header
 
 #ifdef Q815_TEST_LIBUSB
@@ -11,8 +10,6 @@
 #include <QSignalSpy>
 #include <QTest>
 #include <memory>
-
-using namespace usb;
 
 using namespace usbrig;
 
@@ -157,9 +154,8 @@ private Q_SLOTS:
         QCOMPARE(buffer.left(n), QByteArray("fresh"));
     }
 
-    // errorLimit failed reads in a row end reading, a good read in between starts
-    // the count over; FetchData reports the failure once the queue is empty,
-    // and what the board sends later stays in the board.
+    // errorLimit failed reads in a row end reading (a good one starts the count
+    // over); FetchData reports it once the queue is empty; later data stays put.
     void readErrorLimit()
     {
         auto in = rig_->Open("USBPipeIN", 0x82);
@@ -169,16 +165,14 @@ private Q_SLOTS:
         QByteArray buffer(64, '\0');
         std::int32_t n = 0;
         rig_->port.FailReads(1);
-        rig_->board.SendOnCommandIn("lost");
-        rig_->board.SendOnCommandIn("kept");
+        for (const char* data : {"lost", "kept", "lost", "lost", "late"})
+            rig_->board.SendOnCommandIn(data);
         QTRY_COMPARE(readComplete.size(), 1);
         QCOMPARE(in->FetchData(buffer, n), StatusTransferFailed);
         QTRY_COMPARE(readComplete.size(), 2);
         QCOMPARE(in->FetchData(buffer, n), StatusSuccess);
         QCOMPARE(buffer.left(n), QByteArray("kept"));
         rig_->port.FailReads(2);
-        for (const char* data : {"lost", "lost", "late"})
-            rig_->board.SendOnCommandIn(data);
         QTRY_COMPARE(readComplete.size(), 3);
         QCOMPARE(in->FetchData(buffer, n), StatusTransferFailed);
         QTRY_COMPARE(readComplete.size(), 4);
@@ -206,7 +200,7 @@ private Q_SLOTS:
         QSignalSpy readComplete(in.get(), &UsbObject::ReadComplete);
         QCOMPARE(in->BeginReading(64, 2, 5), StatusSuccess);
 
-        rig_->Unplug();
+        rig_->port.Unplug();
         QVERIFY(removed.isEmpty()); // raised from the event loop
         QTRY_COMPARE(removed.size(), 1);
         QTRY_COMPARE(readComplete.size(), 2); // both reads in flight fail, nothing more
