@@ -1,16 +1,8 @@
 #pragma once
-// A board link with one virtual board, recording what the window would show.
-// The same conversation tests run on both backends: built plainly, the link
-// talks to the simulated bus; built with Q815_TEST_LIBUSB, it talks through real
-// libusb to the virtual board served as a USB device (the process must run with
-// LD_PRELOAD=libumockdev-preload.so.0).
-#ifdef Q815_TEST_LIBUSB
-#include "EmulatedUsbDevice.h" // before any Qt header: umockdev.h uses "signals"
-#include "link/usb/LibusbBackend.h"
-#else
-#include "link/usb/SimBackend.h"
-#include "link/usb/VirtualBus.h"
-#endif
+// A board link with one virtual board, recording what the window would show,
+// on either backend (see BoardPort.h).
+#include "BoardPort.h" // first: it may include umockdev's header
+
 #include "BoardCommands.h"
 #include "LinkProbe.h"
 #include "camera/PictureAssembler.h"
@@ -19,49 +11,6 @@
 
 #include <QStringList>
 #include <memory>
-
-// Where the board is plugged in: the simulated bus, or the emulated USB device.
-struct BoardPort {
-    usb::VirtualBoard& board;
-#ifdef Q815_TEST_LIBUSB
-    EmulatedUsbDevice device{board};
-    void Plug()
-    {
-        device.Plug();
-    }
-    void Unplug()
-    {
-        device.Unplug();
-    }
-    std::unique_ptr<usb::UsbBackend> MakeBackend(bool poll = false)
-    {
-        return std::make_unique<usb::LibusbBackend>(board.VendorId(), board.ProductId(),
-                                                    usb::PortPath{}, poll);
-    }
-#else
-    usb::VirtualBus bus;
-    void Plug()
-    {
-        bus.Plug(&board);
-    }
-    void Unplug()
-    {
-        bus.Unplug(&board);
-    }
-    std::unique_ptr<usb::UsbBackend> MakeBackend(bool = false)
-    {
-        return std::make_unique<usb::SimBackend>(bus);
-    }
-#endif
-    // The layout is part of the board's descriptors: set it before plugging.
-    BoardPort(usb::VirtualBoard& b, usb::EndpointLayout layout, bool commandInIs130, bool plugged)
-        : board(b)
-    {
-        board.SetLayout(layout, commandInIs130);
-        if (plugged)
-            Plug();
-    }
-};
 
 struct LinkFixture {
     usb::VirtualBoard board;

@@ -22,9 +22,9 @@ private Q_SLOTS:
     void unplugThenPlug();
     void unplugDuringWait();
     void stateQueryChangesNothing();
+    void followsTheOpenBoard();
 #ifdef Q815_TEST_LIBUSB // the simulated bus's refusals are in the fault matrix
     void claimedElsewhereIsReported();
-    void followsTheOpenBoard();
 #endif
 };
 
@@ -146,15 +146,6 @@ void BoardDiscoveryTest::stateQueryChangesNothing()
     QVERIFY(f.states.isEmpty());
 }
 
-#ifdef Q815_TEST_LIBUSB
-void BoardDiscoveryTest::claimedElsewhereIsReported()
-{
-    LinkFixture f;
-    f.port.device.SetClaimBusy(true);
-    f.Start();
-    QCOMPARE(f.messages, QStringList{usb::StatusText(usb::StatusBusy)});
-}
-
 // Two boards with our ids: the window follows the one it opened. Another one
 // arriving or leaving changes nothing and sends nothing; the open one leaving
 // unlinks, and the next arrival links again.
@@ -163,22 +154,28 @@ void BoardDiscoveryTest::followsTheOpenBoard()
     LinkFixture f;
     f.Start();
     usb::VirtualBoard spare;
-    EmulatedUsbDevice other(spare, nullptr, QStringLiteral("1-4.2"), &f.port.device);
+    BoardPort other(spare, f.port);
     f.board.ClearRecord();
     f.states.clear();
     const auto unchanged = [&] {
         return f.states.isEmpty() && f.identityEmptied == 0 && f.board.CommandBlocks().isEmpty() &&
                spare.CommandBlocks().isEmpty() && f.link.Linked();
     };
-    auto& session = static_cast<usb::LibusbBackend&>(*f.backend).Session();
-    QSignalSpy arrived(&session, &usb::LibusbSession::Arrived);
-    QSignalSpy left(&session, &usb::LibusbSession::Left);
-    other.Plug();
-    QVERIFY(arrived.wait(5000));
-    QVERIFY(unchanged());
-    other.Unplug();
-    QVERIFY(left.wait(5000));
-    QVERIFY(unchanged());
+    // Plugs or unplugs, and waits until the link has had the plug event.
+    const auto seen = [&](void (BoardPort::*change)()) {
+#ifdef Q815_TEST_LIBUSB
+        QSignalSpy event(&static_cast<usb::LibusbBackend&>(*f.backend).Session(),
+                         change == &BoardPort::Plug ? &usb::LibusbSession::Arrived
+                                                    : &usb::LibusbSession::Left);
+        (other.*change)();
+        return event.wait(5000);
+#else
+        (other.*change)();
+        return Drain();
+#endif
+    };
+    QVERIFY(seen(&BoardPort::Plug) && unchanged());
+    QVERIFY(seen(&BoardPort::Unplug) && unchanged());
     QCOMPARE(f.link.DownLoadCommand(QStringLiteral("C:20")), QStringLiteral("270B0941"));
     f.Unplug();
     QTRY_VERIFY_WITH_TIMEOUT(!f.link.Linked(), 5000);
@@ -190,6 +187,16 @@ void BoardDiscoveryTest::followsTheOpenBoard()
     other.Unplug();
     QTRY_VERIFY_WITH_TIMEOUT(!f.link.Linked(), 5000);
 }
+
+#ifdef Q815_TEST_LIBUSB
+void BoardDiscoveryTest::claimedElsewhereIsReported()
+{
+    LinkFixture f;
+    f.port.device.SetClaimBusy(true);
+    f.Start();
+    QCOMPARE(f.messages, QStringList{usb::StatusText(usb::StatusBusy)});
+}
+
 #endif
 
 QTEST_GUILESS_MAIN(BoardDiscoveryTest)

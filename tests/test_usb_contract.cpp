@@ -1,116 +1,17 @@
 // The USB component contract, kept by both backends: the same cases run on the
 // simulated objects and, built with Q815_TEST_LIBUSB, through real libusb on the
-// virtual board served as a USB device. Each backend's own cases follow.
+// emulated board. Each backend's own cases are in test_usb_backends.
+#include "UsbRig.h" // first: it may include umockdev's header
+
 #ifdef Q815_TEST_LIBUSB
-#include "EmulatedUsbDevice.h"
-#include "link/usb/LibusbBackend.h"
-#include "link/usb/LibusbStatus.h"
 #include "link/usb/LibusbUsbObject.h"
-#include <fcntl.h>
-#include <libusb.h>
-#include <linux/usbdevice_fs.h>
-#include <sys/ioctl.h>
-#include <unistd.h>
-#else
-#include "link/usb/SimBackend.h"
-#include "link/usb/SimUsbObject.h"
-#include "link/usb/VirtualBus.h"
 #endif
-#include "link/usb/VirtualBoard.h"
 
 #include <QSignalSpy>
 #include <QTest>
 #include <memory>
 
-using namespace usb;
-
-namespace {
-
-const QString kGuid = QStringLiteral("{325ddf96-938c-11d3-9e34-0080c82727f4}");
-
-QByteArray Block(const QByteArray& command)
-{
-    return command.leftJustified(128, ' ', true);
-}
-
-// Lets everything posted so far run: a marker posted now runs after it.
-bool Drain()
-{
-    bool done = false;
-    QMetaObject::invokeMethod(
-        QCoreApplication::instance(), [&done] { done = true; }, Qt::QueuedConnection);
-    return QTest::qWaitFor([&done] { return done; }, 2000);
-}
-
-// Opens object's board and claims the interface, as the link does; binds the
-// endpoint unless it is 0.
-Status Bind(UsbObject& object, std::uint8_t endpoint)
-{
-    Status s = object.AttachDevice(0);
-    if (s == StatusSuccess)
-        s = object.DefineInterface(0, 0, 64000);
-    if (s == StatusSuccess)
-        s = object.ApplyConfiguration(0);
-    if (s == StatusSuccess && endpoint != 0)
-        s = object.AssignEndpoint(endpoint);
-    return s;
-}
-
-// One board on one backend, plugged in when the first object is opened. The
-// endpoints each layout offers are met through the link in test_board_discovery.
-struct Rig {
-    VirtualBoard board;
-#ifdef Q815_TEST_LIBUSB
-    EmulatedUsbDevice device{board}; // before libusb looks at /sys and /dev
-    std::unique_ptr<LibusbBackend> backend;
-    bool Plugged() const
-    {
-        return device.Plugged();
-    }
-    void Plug()
-    {
-        device.Plug();
-        if (!backend)
-            backend = std::make_unique<LibusbBackend>(board.VendorId(), board.ProductId());
-    }
-    void Unplug()
-    {
-        device.Unplug();
-    }
-#else
-    VirtualBus bus;
-    std::unique_ptr<SimBackend> backend = std::make_unique<SimBackend>(bus);
-    bool Plugged() const
-    {
-        return !bus.Boards().isEmpty();
-    }
-    void Plug()
-    {
-        bus.Plug(&board);
-    }
-    void Unplug()
-    {
-        bus.Unplug(&board);
-    }
-#endif
-    // An object of that name, opened and bound; null when any step fails.
-    std::unique_ptr<UsbObject> Open(const QString& name, std::uint8_t endpoint)
-    {
-        if (!Plugged())
-            Plug();
-        std::int32_t failure = -1;
-        QObject owner;
-        std::unique_ptr<UsbObject> object(backend->CreateObject(name, &owner, failure));
-        if (!object || failure != 0 || object->objectName() != name || object->parent() != &owner)
-            return nullptr;
-        object->setParent(nullptr);
-        if (Bind(*object, endpoint) != StatusSuccess)
-            return nullptr;
-        return object;
-    }
-};
-
-} // namespace
+using namespace usbrig;
 
 class UsbContractTest : public QObject {
     Q_OBJECT
@@ -253,6 +154,35 @@ private Q_SLOTS:
         QCOMPARE(buffer.left(n), QByteArray("fresh"));
     }
 
+    // errorLimit failed reads in a row end reading (a good one starts the count
+    // over); FetchData reports it once the queue is empty; later data stays put.
+    void readErrorLimit()
+    {
+        auto in = rig_->Open("USBPipeIN", 0x82);
+        QVERIFY(in);
+        QSignalSpy readComplete(in.get(), &UsbObject::ReadComplete);
+        QCOMPARE(in->BeginReading(64, 1, 2), StatusSuccess);
+        QByteArray buffer(64, '\0');
+        std::int32_t n = 0;
+        rig_->port.FailReads(1);
+        for (const char* data : {"lost", "kept", "lost", "lost", "late"})
+            rig_->board.SendOnCommandIn(data);
+        QTRY_COMPARE(readComplete.size(), 1);
+        QCOMPARE(in->FetchData(buffer, n), StatusTransferFailed);
+        QTRY_COMPARE(readComplete.size(), 2);
+        QCOMPARE(in->FetchData(buffer, n), StatusSuccess);
+        QCOMPARE(buffer.left(n), QByteArray("kept"));
+        rig_->port.FailReads(2);
+        QTRY_COMPARE(readComplete.size(), 3);
+        QCOMPARE(in->FetchData(buffer, n), StatusTransferFailed);
+        QTRY_COMPARE(readComplete.size(), 4);
+        QCOMPARE(in->FetchData(buffer, n), StatusTransferFailed); // queued
+        QCOMPARE(in->FetchData(buffer, n), StatusTransferFailed); // reading ended on it
+        QVERIFY(Drain());
+        QCOMPARE(readComplete.size(), 4);
+        QVERIFY(rig_->board.HasPending(0x82)); // "late" was not read
+    }
+
     void unplugAndPlug()
     {
         rig_->Plug();
@@ -270,7 +200,7 @@ private Q_SLOTS:
         QSignalSpy readComplete(in.get(), &UsbObject::ReadComplete);
         QCOMPARE(in->BeginReading(64, 2, 5), StatusSuccess);
 
-        rig_->Unplug();
+        rig_->port.Unplug();
         QVERIFY(removed.isEmpty()); // raised from the event loop
         QTRY_COMPARE(removed.size(), 1);
         QTRY_COMPARE(readComplete.size(), 2); // both reads in flight fail, nothing more
@@ -299,153 +229,6 @@ private Q_SLOTS:
         QCOMPARE(in->FetchData(buffer, n), StatusSuccess);
         QCOMPARE(buffer.left(n), QByteArray("back"));
     }
-
-#ifdef Q815_TEST_LIBUSB // ---- the libusb backend's own cases ----
-    void initTestCase()
-    {
-        VirtualBoard board;
-        EmulatedUsbDevice device(board); // the testbed, that the preload leads into
-        QVERIFY2(EmulatedUsbDevice::PreloadActive(),
-                 "run with LD_PRELOAD=libumockdev-preload.so.0 (ctest sets it)");
-    }
-
-    void libusbFailures_data()
-    {
-        QTest::addColumn<int>("error");
-        QTest::addColumn<Status>("status");
-        QTest::addColumn<QString>("advice");
-        QTest::newRow("no permission")
-            << int(LIBUSB_ERROR_ACCESS) << StatusAccessDenied << "udev rule";
-        QTest::newRow("held elsewhere")
-            << int(LIBUSB_ERROR_BUSY) << StatusBusy << "another program";
-        QTest::newRow("unplugged")
-            << int(LIBUSB_ERROR_NO_DEVICE) << StatusDeviceGone << "plug it in";
-        QTest::newRow("unknown code") << -1234 << StatusInternal << "report";
-    }
-
-    void libusbFailures()
-    {
-        QFETCH(int, error);
-        QFETCH(Status, status);
-        QFETCH(QString, advice);
-        QCOMPARE(StatusFromLibusbError(error), status);
-        QVERIFY(StatusText(status).contains(advice));
-        QCOMPARE(StatusFromTransfer(LIBUSB_TRANSFER_NO_DEVICE), StatusDeviceGone);
-        // Every status says something of its own; an unknown one shows its code.
-        int count = 0;
-        const Status* failures = FailureStatuses(count);
-        QSet<QString> texts{StatusText(StatusNoData), StatusText(StatusQueueFull)};
-        for (int i = 0; i < count; ++i)
-            texts.insert(StatusText(failures[i]));
-        QCOMPARE(texts.size(), count + 2);
-        QVERIFY(StatusText(MakeStatus(0xE000A0FF)).contains(QStringLiteral("E000A0FF")));
-    }
-
-    // Plugging announces the board once its node answers: a program that
-    // claims it at once must not meet a node that knows no usbfs request (libusb
-    // makes that "other error", the window's "internal error").
-    void announcedBoardAnswers()
-    {
-        int claim = -1;
-        rig_->device.SetOnAnnounced([&] {
-            const int fd = ::open(qPrintable(rig_->device.DeviceNode()), O_RDWR);
-            unsigned int interface = 0;
-            claim = fd >= 0 && ::ioctl(fd, USBDEVFS_CLAIMINTERFACE, &interface) == 0 ? 0 : errno;
-            if (fd >= 0)
-                ::close(fd);
-        });
-        rig_->Plug();
-        QCOMPARE(claim, 0);
-    }
-
-    void sharedOpenBoard()
-    {
-        auto device = rig_->Open("USBDevice", 0);
-        auto in = rig_->Open("USBPipeIN", 0x82);
-        QVERIFY(device && in);
-        auto* d = static_cast<LibusbUsbObject*>(device.get());
-        auto* i = static_cast<LibusbUsbObject*>(in.get());
-        QCOMPARE(i->Device(), d->Device()); // one open handle for all
-        QCOMPARE(d->AttachDevice(1), StatusNoDevice);
-        QCOMPARE(d->DetachDevice(), StatusSuccess);
-        QCOMPARE(d->DetachDevice(), StatusNotAttached);
-        QVERIFY(i->Device() != nullptr); // still open for the others
-        QCOMPARE(i->ClearPipe(), StatusSuccess);
-    }
-
-    void transfersCancelledAndWaitedFor_data()
-    {
-        QTest::addColumn<bool>("destroy");
-        QTest::newRow("EndReading") << false;
-        QTest::newRow("object destroyed with a write in flight") << true;
-    }
-
-    // Ending or destroying cancels the transfers in flight and waits for them: no
-    // completion reaches the object afterwards.
-    void transfersCancelledAndWaitedFor()
-    {
-        QFETCH(bool, destroy);
-        rig_->board.SetSilent(true);
-        auto in = rig_->Open("USBPipeIN", 0x82);
-        auto out = rig_->Open("USBPipeOUT", 0x02);
-        QVERIFY(in && out);
-        auto* reader = static_cast<LibusbUsbObject*>(in.get());
-        QSignalSpy readComplete(in.get(), &UsbObject::ReadComplete);
-        QCOMPARE(in->BeginReading(512, 4, 5), StatusSuccess);
-        QCOMPARE(reader->ReadsInFlight(), 4);
-        const int discarded = rig_->device.DiscardedUrbs();
-        if (destroy) {
-            QCOMPARE(out->BeginWriting(128, 1, 5, true), StatusSuccess);
-            QCOMPARE(out->QueueData(Block("C:20"), 1), StatusSuccess);
-            in.reset();
-            out.reset();
-            QVERIFY(rig_->device.DiscardedUrbs() >= discarded + 4);
-            rig_.reset();
-            QVERIFY(Drain()); // anything still posted would run (and crash) here
-            return;
-        }
-        QCOMPARE(in->EndReading(), StatusSuccess);
-        QCOMPARE(reader->ReadsInFlight(), 0);
-        QCOMPARE(rig_->device.DiscardedUrbs(), discarded + 4);
-        rig_->board.SendOnCommandIn("late");
-        QVERIFY(Drain());
-        QCOMPARE(readComplete.size(), 0);
-    }
-#else // ---- the simulated backend's own cases ----
-    void teardownInAnyOrder_data()
-    {
-        QTest::addColumn<QString>("first");
-        QTest::newRow("object with transfers pending") << "object";
-        QTest::newRow("board and bus while reading") << "board";
-    }
-
-    void teardownInAnyOrder()
-    {
-        QFETCH(QString, first);
-        auto in = rig_->Open("USBPipeIN", 0x82);
-        auto out = rig_->Open("USBPipeOUT", 0x02);
-        QVERIFY(in && out);
-        QSignalSpy readComplete(in.get(), &UsbObject::ReadComplete);
-        QCOMPARE(in->BeginReading(64, 1, 5), StatusSuccess);
-        QCOMPARE(out->BeginWriting(128, 1, 5, true), StatusSuccess);
-        QCOMPARE(out->QueueData(Block("C:20"), 1), StatusSuccess);
-        rig_->board.SendOnCommandIn("pending");
-        if (first == "object") {
-            in.reset();
-            out.reset();
-            QVERIFY(Drain());
-            QVERIFY(rig_->board.ReceivedBlocks().isEmpty()); // the queued write died with its pipe
-            return;
-        }
-        rig_.reset(); // backend, bus and board
-        QTRY_COMPARE(readComplete.size(), 1);
-        QByteArray buffer(64, '\0');
-        std::int32_t n = 0;
-        QCOMPARE(in->FetchData(buffer, n), StatusDeviceGone);
-        QCOMPARE(in->ClearPipe(), StatusDeviceGone);
-        QCOMPARE(in->AttachDevice(0), StatusNoDevice);
-    }
-#endif
 };
 
 QTEST_GUILESS_MAIN(UsbContractTest)

@@ -279,11 +279,16 @@ void EmulatedUsbDevice::Pump()
             const Port::Urb u = urbs.front();
             urbs.pop_front();
             usbdevfs_urb* urb = UrbOf(u.urb);
-            const QByteArray data = board_.TakeTransfer(endpoint, urb->buffer_length);
+            QByteArray data = board_.TakeTransfer(endpoint, urb->buffer_length);
+            urb->status = 0;
+            if (failReads_ > 0) { // lost on the way
+                --failReads_;
+                urb->status = -EPROTO;
+                data.clear();
+            }
             if (!data.isEmpty())
                 std::memcpy(u.buffer->data, data.constData(), std::size_t(data.size()));
             urb->actual_length = int(data.size());
-            urb->status = 0;
             port->Finish(u.urb);
         }
     }

@@ -65,6 +65,9 @@ public:
     // Runs right after plugging announces the board (tests: what a program
     // that opens the board at once meets).
     void SetOnAnnounced(std::function<void()> hook) { onAnnounced_ = std::move(hook); }
+    // The next count IN transfers that take data from the board fail with a bus
+    // error (EPROTO; libusb says LIBUSB_TRANSFER_ERROR), their data lost.
+    void FailReads(int count) { failReads_ = count; }
     // Counts of usbfs requests seen, for tests: all of them (none: the board
     // was never opened), submitted URBs and cancels.
     int Requests() const;
@@ -84,6 +87,7 @@ private:
     QString port_;
     std::shared_ptr<Shared> shared_;
     bool pumpScheduled_ = false;
+    int failReads_ = 0;
     unsigned nodeMode_ = 0666;
     std::function<void()> onAnnounced_;
 };

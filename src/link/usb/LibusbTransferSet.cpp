@@ -16,9 +16,10 @@ LibusbTransferSet::~LibusbTransferSet()
 }
 
 bool LibusbTransferSet::Allocate(libusb_device_handle* handle, std::uint8_t endpoint,
-                                 std::uint8_t transferType, int size, int count)
+                                 std::uint8_t transferType, int size, int count, quint64 epoch)
 {
     Free();
+    epoch_ = epoch;
     for (int i = 0; i < count; ++i) {
         auto slot = std::make_unique<Slot>();
         slot->set = this;
@@ -49,7 +50,6 @@ void LibusbTransferSet::Free()
     for (const auto& slot : slots_)
         libusb_free_transfer(slot->transfer);
     slots_.clear();
-    ++epoch_;
 }
 
 int LibusbTransferSet::Submit(int index, int length)

@@ -33,15 +33,14 @@ public:
     LibusbTransferSet& operator=(const LibusbTransferSet&) = delete;
 
     // count transfers of size bytes on endpoint (transferType: libusb's bulk or
-    // interrupt); false when memory ran out.
+    // interrupt), whose finishings carry epoch; false when memory ran out.
     bool Allocate(libusb_device_handle* handle, std::uint8_t endpoint, std::uint8_t transferType,
-                  int size, int count);
-    // Cancels, waits, and frees every transfer. Finishings still posted carry an
-    // older epoch.
+                  int size, int count, quint64 epoch);
+    // Cancels, waits, and frees every transfer.
     void Free();
-    quint64 Epoch() const { return epoch_; }
     int Count() const { return int(slots_.size()); }
     unsigned char* Buffer(int slot) { return slots_[std::size_t(slot)]->buffer.data(); }
+    const unsigned char* Buffer(int slot) const { return slots_[std::size_t(slot)]->buffer.data(); }
 
     // Sends slot with length bytes of its buffer (reads: up to its size).
     // Returns 0 or libusb's error code.

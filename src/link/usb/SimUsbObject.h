@@ -1,21 +1,19 @@
 #pragma once
 // One component object of the simulated backend. It opens a board of a
 // VirtualBus and moves transfers between the program and the board through the
-// event loop of its thread:
-// - reads: while reading, whenever the board has a transfer pending on the bound
-//   IN endpoint and fewer than bufferCount finished reads wait to be fetched, one
-//   read takes a transfer of at most bufferSize bytes and raises ReadComplete.
-//   Whatever the board has beyond that stays in the board, so a board that floods
-//   the pipe never grows the queue past bufferCount reads;
-// - writes: QueueData takes a buffer and posts the transfer; its completion hands
-//   the bytes to the board, frees the buffer, then raises WriteStatusAvailable
-//   (when a status was wanted) and WriteComplete, unless writing ended meanwhile.
-//   EndWriting (or a new BeginWriting) cancels transfers not yet delivered;
+// event loop of its thread; the contract's bookkeeping is PipeCore's.
+// - reads: a read slot in flight waits for the board; whenever the board has a
+//   transfer pending on the bound IN endpoint, the oldest waiting slot takes at
+//   most its size of it. Whatever the board has beyond that stays in the board,
+//   so a board that floods the pipe never grows the queue past bufferCount reads;
+// - writes: a submitted write is delivered to the board from the event loop,
+//   unless writing ended meanwhile;
+// - plug events follow the board in use, as on a real bus (see PipeCore);
 // - faults injected on the bus: every operation asks for one under its own name
 //   first, "ReadTransfer" is asked when a read takes a transfer (the transfer is
 //   lost and the read fails), "WriteTransfer" when a write is delivered.
 // Nothing here blocks, and nothing is raised from inside an operation.
-#include "link/usb/UsbObject.h"
+#include "link/usb/PipeCore.h"
 #include "link/usb/VirtualBus.h"
 
 #include <QByteArray>
@@ -24,7 +22,7 @@
 
 namespace usb {
 
-class SimUsbObject final : public UsbObject {
+class SimUsbObject final : public PipeCore {
     Q_OBJECT
 public:
     SimUsbObject(VirtualBus& bus, QObject* parent = nullptr);
@@ -32,87 +30,40 @@ public:
 
     Status ScanDevices(const QString& interfaceGuid, std::int32_t& count) override;
     Status AttachDevice(std::int32_t deviceNumber) override;
-    Status DetachDevice() override;
-    Status DefineInterface(std::int32_t interfaceNumber, std::int32_t alternateSetting,
-                           std::int32_t maxTransferSize) override;
-    Status ClearInterfaces() override;
-    Status ApplyConfiguration(std::int32_t configurationIndex) override;
-    QString StatusText(Status status) const override;
-    Status AssignEndpoint(std::uint8_t endpointAddress) override;
-    Status ClearPipe() override;
-    Status BeginReading(std::int32_t bufferSize, std::int32_t bufferCount,
-                        std::int32_t errorLimit) override;
-    Status FetchData(QByteArray& buffer, std::int32_t& byteCount) override;
-    Status EndReading() override;
-    Status BeginWriting(std::int32_t bufferSize, std::int32_t bufferCount, std::int32_t errorLimit,
-                        bool statusWanted) override;
-    Status QueueData(const QByteArray& data, std::int32_t tag) override;
-    Status FetchWriteStatus(std::int32_t& tag) override;
-    Status EndWriting() override;
     Status PreparePlugEvents(const QString& interfaceGuid) override;
     Status EnablePlugEvents(const QString& interfaceGuid) override;
 
-    // For tests: the bound endpoint (0: none) and the finished reads waiting.
-    std::uint8_t Endpoint() const { return endpoint_; }
-    int QueuedReads() const { return int(reads_.size()); }
+protected:
+    bool BoardOpen() const override { return attached_; }
+    bool BoardGone() const override;
+    void CloseBoard() override;
+    Status Claim(int /*interfaceNumber*/) override { return StatusSuccess; }
+    void Release() override {}
+    bool HasEndpoint(std::uint8_t address) const override;
+    Status AllocateTransfers(bool reading, int size, int count) override;
+    void FreeTransfers(bool reading) override;
+    Status SubmitRead(int slot, int size) override;
+    Status SubmitWrite(int slot, const QByteArray& data) override;
+    const char* ReadBytes(int slot) const override { return readData_[slot].constData(); }
+    void AbortTransfers() override;
+    Status FaultFor(const char* operation) override;
 
 private:
-    struct FinishedRead {
-        Status status;
-        QByteArray data;
-    };
-    struct FinishedWrite {
-        std::int32_t tag;
-        Status status;
-    };
-
-    Status Fault(const char* operation);
-    bool BoardGone() const;
-    Status CheckOpen() const; // 0, StatusNotAttached or StatusDeviceGone
-    void Close();
-    void StopReading();
-    void StopWriting();
     bool CanRead() const;
     void SchedulePump();
     void Pump();
-    void Deliver(quint64 epoch, std::int32_t tag, const QByteArray& data);
-    void LoseBoard();
+    void Deliver(quint64 epoch, int slot, const QByteArray& data);
     void OnPlugged(VirtualBoard* board);
-    void OnUnplugged(VirtualBoard* board);
+    void OnUnplugged(VirtualBoard* board, quint64 plugGeneration);
 
     QPointer<VirtualBus> bus_;
     QPointer<VirtualBoard> board_;
     bool attached_ = false;
-    bool boardLost_ = false;
-    quint64 plugGeneration_ = 0;
+    quint64 plugGeneration_ = 0; // the plugging of board_ that this object opened
     QList<QMetaObject::Connection> boardConnections_;
-    bool interfaceDefined_ = false;
-    std::uint8_t endpoint_ = 0;
-    bool plugEvents_ = false;
-
-    // Reading: active from BeginReading to EndReading; readStopped_ is the
-    // failure that ended it early (error limit, unplug), after which no new read
-    // starts and FetchData reports it once the queue is empty.
-    bool reading_ = false;
-    Status readStopped_ = StatusSuccess;
-    int readSize_ = 0;
-    int readCount_ = 0;
-    int readLimit_ = 0;
-    int readFailures_ = 0;
-    QList<FinishedRead> reads_;
-    quint64 readEpoch_ = 0; // events of an ended reading are not raised
+    QList<int> waitingReads_; // read slots in flight, oldest first
+    QList<QByteArray> readData_;
     bool pumpScheduled_ = false;
-
-    bool writing_ = false;
-    Status writeStopped_ = StatusSuccess;
-    int writeSize_ = 0;
-    int writeCount_ = 0;
-    int writeLimit_ = 0;
-    int writeFailures_ = 0;
-    int buffersInUse_ = 0;
-    bool statusWanted_ = false;
-    QList<FinishedWrite> writeResults_;
-    quint64 writeEpoch_ = 0; // transfers of an ended writing are cancelled
 };
 
 } // namespace usb

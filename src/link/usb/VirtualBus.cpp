@@ -21,6 +21,7 @@ void VirtualBus::Unplug(VirtualBoard* board)
                                  [board](const PluggedBoard& p) { return p.board == board; });
     if (!board || it == boards_.end())
         return;
+    const quint64 plugGeneration = it->generation;
     boards_.erase(it);
     ++generation_;
     // A board that loses power forgets what it had queued for the host.
@@ -28,7 +29,7 @@ void VirtualBus::Unplug(VirtualBoard* board)
         if (endpoint & 0x80)
             board->DropPending(endpoint);
     }
-    Q_EMIT Unplugged(board);
+    Q_EMIT Unplugged(board, plugGeneration);
 }
 
 QList<VirtualBoard*> VirtualBus::Boards() const

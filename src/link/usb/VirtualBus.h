@@ -16,9 +16,9 @@ class VirtualBus : public QObject {
 public:
     explicit VirtualBus(QObject* parent = nullptr);
 
-    // Plugging raises PnPAddNotification on objects with plug events enabled;
-    // unplugging fails every transfer in flight with StatusDeviceGone and raises
-    // PnPRemoveNotification.
+    // Plugging raises PnPAddNotification on objects with plug events enabled and
+    // no board in use; unplugging the board that objects have open fails their
+    // transfers in flight with StatusDeviceGone and raises PnPRemoveNotification.
     void Plug(VirtualBoard* board);
     void Unplug(VirtualBoard* board);
     QList<VirtualBoard*> Boards() const; // plugged boards, first = device 0
@@ -43,7 +43,8 @@ public:
 
 Q_SIGNALS:
     void Plugged(usb::VirtualBoard* board);
-    void Unplugged(usb::VirtualBoard* board);
+    // plugGeneration: the generation in which board had been plugged in.
+    void Unplugged(usb::VirtualBoard* board, quint64 plugGeneration);
 
 private:
     struct Fault {
