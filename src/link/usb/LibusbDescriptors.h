@@ -15,9 +15,9 @@ PortPath PortOf(libusb_device* device);
 QList<LibusbDevice::Endpoint> InterfaceEndpoints(libusb_device* device,
                                                  bool* vendorClass = nullptr);
 
-// Runs use(boards) on the matching boards of a fresh device list and returns
+// Runs use(list, count) on a fresh list of the devices on the bus and returns
 // its status, or the status of getting the list.
-template <typename Use> Status LibusbSession::WithMatchingBoards(Use use)
+template <typename Use> Status LibusbSession::WithDeviceList(Use use)
 {
     if (context_ == nullptr)
         return initStatus_;
@@ -25,9 +25,16 @@ template <typename Use> Status LibusbSession::WithMatchingBoards(Use use)
     const ssize_t n = libusb_get_device_list(context_, &list);
     if (n < 0)
         return StatusFromLibusbError(int(n));
-    const Status status = use(MatchingBoards(list, n, true));
+    const Status status = use(list, n);
     libusb_free_device_list(list, 1);
     return status;
+}
+
+// Runs use(boards) on the matching boards of a fresh device list.
+template <typename Use> Status LibusbSession::WithMatchingBoards(Use use)
+{
+    return WithDeviceList(
+        [&](libusb_device** list, ssize_t n) { return use(MatchingBoards(list, n, true)); });
 }
 
 } // namespace usb

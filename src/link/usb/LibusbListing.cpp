@@ -134,25 +134,23 @@ bool LibusbSession::DescribeOpenBoard(BoardListing& board)
 Status LibusbSession::ListOtherDevices(QList<BoardListing>& devices)
 {
     devices.clear();
-    if (context_ == nullptr)
-        return initStatus_;
-    libusb_device** list = nullptr;
-    const ssize_t n = libusb_get_device_list(context_, &list);
-    if (n < 0)
-        return StatusFromLibusbError(int(n));
-    for (ssize_t i = 0; i < n; ++i) {
-        libusb_device_descriptor descriptor{};
-        bool vendorClass = false;
-        if (libusb_get_device_descriptor(list[i], &descriptor) != LIBUSB_SUCCESS ||
-            (descriptor.idVendor == vendorId_ && descriptor.idProduct == productId_))
-            continue;
-        InterfaceEndpoints(list[i], &vendorClass);
-        if (!vendorClass)
-            continue;
-        devices.append(Describe(list[i]));
-        devices.back().candidate = true;
-    }
-    libusb_free_device_list(list, 1);
+    const Status status = WithDeviceList([&](libusb_device** list, ssize_t n) {
+        for (ssize_t i = 0; i < n; ++i) {
+            libusb_device_descriptor descriptor{};
+            bool vendorClass = false;
+            if (libusb_get_device_descriptor(list[i], &descriptor) != LIBUSB_SUCCESS ||
+                (descriptor.idVendor == vendorId_ && descriptor.idProduct == productId_))
+                continue;
+            InterfaceEndpoints(list[i], &vendorClass);
+            if (!vendorClass)
+                continue;
+            devices.append(Describe(list[i]));
+            devices.back().candidate = true;
+        }
+        return StatusSuccess;
+    });
+    if (status != StatusSuccess)
+        return status;
     std::sort(devices.begin(), devices.end(), [](const BoardListing& a, const BoardListing& b) {
         return a.port.bus != b.port.bus ? a.port.bus < b.port.bus : a.address < b.address;
     });

@@ -189,13 +189,13 @@ Status LibusbSession::EnablePlugEvents()
             return StatusFromLibusbError(r, StatusNotSupported);
     } else {
         // What is on the bus now is no news; the worker reports changes from here.
-        libusb_device** list = nullptr;
-        const ssize_t n = libusb_get_device_list(context_, &list);
-        if (n < 0)
-            return StatusFromLibusbError(int(n));
-        for (libusb_device* board : MatchingBoards(list, n))
-            seen_.append(PlaceOf(board));
-        libusb_free_device_list(list, 1);
+        const Status listed = WithDeviceList([&](libusb_device** list, ssize_t n) {
+            for (libusb_device* board : MatchingBoards(list, n))
+                seen_.append(PlaceOf(board));
+            return StatusSuccess;
+        });
+        if (listed != StatusSuccess)
+            return listed;
         polling_ = true;
         pollBus_ = true; // hands seen_ over to the worker
         libusb_interrupt_event_handler(context_);

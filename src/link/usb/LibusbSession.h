@@ -118,6 +118,7 @@ private:
     // (through the open handle when it is ours, else opened just for that).
     QString SerialOf(libusb_device* device);
     BoardListing Describe(libusb_device* device);
+    template <typename Use> Status WithDeviceList(Use use);
     template <typename Use> Status WithMatchingBoards(Use use);
     Status TryOpen(libusb_device* board) const;
     void RunEvents();
