@@ -1,7 +1,7 @@
 // The live view through the libusb backend on the emulated board, in the whole
 // window at 320 x 240, against bare libusb doing the same exchanges.
+#include "LibusbLive.h"
 #include "BenchCommon.h"
-#include "LibusbBench.h"
 #include "app/TabStrip.h"
 #include "camera/LiveCapture.h"
 #include "camera/TestPicture.h"
