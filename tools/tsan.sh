@@ -11,6 +11,6 @@ bash tools/setup-debian.sh
 launcher=()
 command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 cmake -S . -B build-tsan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DQ815_SANITIZE=thread "${launcher[@]}" >/dev/null
-cmake --build build-tsan -j"$(nproc)" --target test_usb_contract_libusb test_command_exchange_libusb test_board_discovery_libusb \
+cmake --build build-tsan -j"$(nproc)" --target test_usb_contract_libusb test_usb_backends_libusb test_command_exchange_libusb test_board_discovery_libusb \
   test_ctl_libusb test_disk_navigation
 ctest --test-dir build-tsan --output-on-failure -j"$(nproc)" -R '_libusb$|^test_disk_navigation$'
