@@ -344,7 +344,7 @@ bool PipeCore::RemovalCounts(bool ours)
 {
     if (ours)
         LoseBoard();
-    return plugEvents_ && (ours || !BoardOpen());
+    return plugEvents_ && (ours || !BoardOpen() || BoardGone());
 }
 
 } // namespace usb

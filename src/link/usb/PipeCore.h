@@ -98,7 +98,9 @@ protected:
     void LoseBoard();
     // Plug events follow the open board: an arrival counts while none is open
     // (or the open one is gone); a removal counts when the open board is the one
-    // that left (ours; it is lost then) or while none is open.
+    // that left (ours; it is lost then) or while none is open or the open one
+    // is gone already (an opening kept after its board left, when the link could
+    // not let go of it: the board that comes back and leaves again is news).
     void SetPlugEvents() { plugEvents_ = true; }
     bool ArrivalCounts() const { return plugEvents_ && (!BoardOpen() || BoardGone()); }
     bool RemovalCounts(bool ours);
